@@ -1,0 +1,29 @@
+# The two commands of README.md: `make demo` and `make test`. Both install what
+# is missing, configure and build first.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build test demo clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@if [ ! -f $(BUILD_DIR)/build.ninja ]; then \
+	  cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS); \
+	fi
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+demo: build
+	@scripts/demo.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR) demo-out
