@@ -8,6 +8,14 @@ packages=(
   build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   # positional messages
   libboost-dev
+  # drive access and extraction
+  libcdparanoia-dev
+  # disc identifier, web service, title cache
+  libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates
+  # encoders
+  libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
+  # independent judges of the encoders' files in the tests, reference encoders in bench/
+  ffmpeg flac vorbis-tools lame python3 python3-mutagen
 )
 
 missing=()

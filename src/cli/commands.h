@@ -1,0 +1,11 @@
+#pragma once
+
+#include "cli/options.h"
+
+namespace tesslow {
+
+// One function per command of tesslow-rip; each returns the exit code.
+int RunSettingsCommand(const CliOptions& options);
+int RunCheckInstallationCommand(const CliOptions& options);
+
+}  // namespace tesslow

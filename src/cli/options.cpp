@@ -1,0 +1,130 @@
+#include "cli/options.h"
+
+#include <charconv>
+
+namespace tesslow {
+
+const char* const kUsageText =
+    "Usage: tesslow-rip [OPTIONS]           rip the disc\n"
+    "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
+    "       tesslow-rip --settings | --check-installation | --version | --help\n"
+    "\n"
+    "Ripping (defaults come from your settings, which are read, never written):\n"
+    "  --drive KEY            the drive: a device such as /dev/sr0, or a disc image's CUE sheet\n"
+    "                         (default: the first drive holding an audio disc)\n"
+    "  --format F             wav, mp3, wma, ogg, ape or flac\n"
+    "  --quality Q            low, medium, high, or custom:KBPS naming a step of the\n"
+    "                         format's table (custom:192 is the \"192 kbps\" step)\n"
+    "  --tracks LIST          track positions to rip, such as 1,3-5 (default: all)\n"
+    "  --output DIR           destination folder\n"
+    "  --template T           file-name template: %1 artist, %2 title, %3 album,\n"
+    "                         %4 year, %5 track number\n"
+    "  --artist-folder        put the files into an artist subfolder\n"
+    "  --album-folder         put the files into an album subfolder\n"
+    "  --year                 put the year in front of the album subfolder's name\n"
+    "  --overwrite            replace existing files without asking\n"
+    "  --paranoia             read with jitter correction\n"
+    "  --no-paranoia          read without jitter correction\n"
+    "  --eject                eject the disc when done\n"
+    "  --no-lookup            name the disc from the title cache only\n"
+    "\n"
+    "Other commands:\n"
+    "  --info                 show the disc: drive, tracks, lead-out, identifier and titles\n"
+    "  --json                 with --info: print one JSON object\n"
+    "  --settings             print the loaded settings, one Name=value per line\n"
+    "  --check-installation   verify that the program is properly installed\n"
+    "  --version              print the version\n"
+    "  --help                 show this help\n"
+    "\n"
+    "Exit codes: 0 success, 1 canceled, 3 completed with errors, 2 no audio disc or usage error.\n";
+
+namespace {
+
+std::uint32_t ParseNumber(std::string_view text, const std::string& what)
+{
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        throw UsageError("invalid " + what + ": " + std::string(text));
+    return value;
+}
+
+std::vector<std::uint32_t> ParseTracks(const std::string& list)
+{
+    std::vector<std::uint32_t> tracks;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        const std::string_view item(list.data() + start, end - start);
+        const std::size_t dash = item.find('-');
+        const std::uint32_t first = ParseNumber(item.substr(0, dash), "track list");
+        const std::uint32_t last = dash == std::string_view::npos ? first : ParseNumber(item.substr(dash + 1), "track list");
+        if (first == 0 || last < first || last > 99) throw UsageError("invalid track list: " + list);
+        for (std::uint32_t t = first; t <= last; ++t) tracks.push_back(t);
+        start = end + 1;
+    }
+    return tracks;
+}
+
+FormatCode ParseFormat(const std::string& name)
+{
+    if (name == "wav") return FormatCode::Wav;
+    if (name == "mp3") return FormatCode::Mp3;
+    if (name == "wma") return FormatCode::Wma;
+    if (name == "ogg") return FormatCode::Ogg;
+    if (name == "ape") return FormatCode::Ape;
+    if (name == "flac") return FormatCode::Flac;
+    throw UsageError("unknown format: " + name);
+}
+
+QualityChoice ParseQuality(const std::string& text)
+{
+    if (text == "low") return {QualityPreset::Low, 0};
+    if (text == "medium") return {QualityPreset::Medium, 0};
+    if (text == "high") return {QualityPreset::High, 0};
+    if (text.rfind("custom:", 0) == 0)
+        return {QualityPreset::Custom, static_cast<std::int32_t>(ParseNumber(text.substr(7), "quality"))};
+    throw UsageError("unknown quality: " + text);
+}
+
+}  // namespace
+
+CliOptions ParseOptions(const std::vector<std::string>& args)
+{
+    CliOptions options;
+    auto setCommand = [&](CliCommand command) {
+        if (options.command != CliCommand::Rip) throw UsageError("only one command at a time");
+        options.command = command;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+            return args[++i];
+        };
+        if (arg == "--info") setCommand(CliCommand::Info);
+        else if (arg == "--settings") setCommand(CliCommand::Settings);
+        else if (arg == "--check-installation") setCommand(CliCommand::CheckInstallation);
+        else if (arg == "--version") setCommand(CliCommand::Version);
+        else if (arg == "--help" || arg == "-h") setCommand(CliCommand::Help);
+        else if (arg == "--drive") options.drive = value();
+        else if (arg == "--json") options.json = true;
+        else if (arg == "--no-lookup") options.noLookup = true;
+        else if (arg == "--format") options.format = ParseFormat(value());
+        else if (arg == "--quality") options.quality = ParseQuality(value());
+        else if (arg == "--tracks") options.tracks = ParseTracks(value());
+        else if (arg == "--output") options.output = value();
+        else if (arg == "--template") options.nameTemplate = value();
+        else if (arg == "--artist-folder") options.artistFolder = true;
+        else if (arg == "--album-folder") options.albumFolder = true;
+        else if (arg == "--year") options.yearInAlbumFolder = true;
+        else if (arg == "--overwrite") options.overwrite = true;
+        else if (arg == "--paranoia") options.paranoia = true;
+        else if (arg == "--no-paranoia") options.paranoia = false;
+        else if (arg == "--eject") options.eject = true;
+        else throw UsageError("unknown option: " + arg);
+    }
+    return options;
+}
+
+}  // namespace tesslow

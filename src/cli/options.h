@@ -1,0 +1,50 @@
+#pragma once
+
+#include "app/rip_job.h"
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tesslow {
+
+enum class CliCommand { Rip, Info, Settings, CheckInstallation, Version, Help };
+
+// --quality low|medium|high|custom:KBPS
+struct QualityChoice {
+    QualityPreset preset = QualityPreset::Medium;
+    std::int32_t customKbps = 0;  // custom only: names a step of the format's table
+};
+
+// The parsed command line. Options left unset fall back to the user's settings.
+struct CliOptions {
+    CliCommand command = CliCommand::Rip;
+    std::optional<std::string> drive;  // drive key: device path or disc image
+    bool json = false;
+    bool noLookup = false;             // name the disc from the title cache only
+    std::optional<FormatCode> format;
+    std::optional<QualityChoice> quality;
+    std::vector<std::uint32_t> tracks;  // 1-based positions; empty = all
+    std::optional<std::string> output;
+    std::optional<std::string> nameTemplate;
+    bool artistFolder = false;
+    bool albumFolder = false;
+    bool yearInAlbumFolder = false;
+    bool overwrite = false;
+    std::optional<bool> paranoia;
+    bool eject = false;
+};
+
+// A command line that cannot be understood; its text says why.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+CliOptions ParseOptions(const std::vector<std::string>& args);
+
+extern const char* const kUsageText;
+
+}  // namespace tesslow
