@@ -62,6 +62,8 @@ std::string ValidUtf8(std::string_view text)
     return out;
 }
 
+std::string DisplayUtf8(std::string_view text) { return ValidUtf8(text.substr(0, text.find('\0'))); }
+
 bool IsValidUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {

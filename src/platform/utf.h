@@ -17,6 +17,11 @@ std::string ValidUtf8(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
 
+// Stored metadata (UTF-8 from the disc's titles or the web service) as text
+// for display and file names: the text up to its first zero byte, with every
+// broken sequence replaced, all of Unicode kept.
+std::string DisplayUtf8(std::string_view text);
+
 // True when `text` is already well-formed UTF-8.
 bool IsValidUtf8(std::string_view text);
 

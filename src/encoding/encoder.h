@@ -1,0 +1,66 @@
+#pragma once
+
+#include "app/album_info.h"
+#include "app/rip_job.h"
+
+#include <cstdint>
+#include <string>
+
+namespace tesslow {
+
+class OverwritePolicy;
+class OverwriteQuestion;
+
+// Everything an encoder is made from: the output file, the disc's tags and the
+// job's quality choice.
+struct EncoderRequest {
+    FormatCode format = FormatCode::Wav;
+    std::string path;                     // full output path, UTF-8
+    AlbumInfo tags;                       // the disc's tags; not used by WAV
+    std::uint32_t trackIndex = 0;         // position of the track in tags.trackTitles
+    QualityPreset preset = QualityPreset::Medium;
+    std::int32_t qualityValue = 0;        // the custom step's value in bit/s
+    bool alwaysOverwrite = false;         // the job's AlwaysOverwrite setting
+    OverwritePolicy* overwrite = nullptr; // the run's remembered overwrite choice (required)
+    OverwriteQuestion* question = nullptr;  // asks the user; null: nobody can be asked
+};
+
+// Turns one track's PCM into one output file.
+//
+// Constructed by CreateEncoder, which has already created the output file (or
+// thrown). Write is called one or more times with any byte count, the first
+// call starting the codec; Finish completes the file; then the encoder is
+// destroyed. After a failure or a cancel it is destroyed without Finish: the
+// destructor then only closes and releases (it never throws), and leaves the
+// partial file for the rip worker to delete. Every failure is an
+// EncoderException. One thread at a time.
+class Encoder {
+public:
+    virtual ~Encoder() = default;
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
+
+    // Consumes byteCount bytes of interleaved little-endian PCM; *consumed (if
+    // given) receives the bytes taken.
+    virtual void Write(const void* pcm, unsigned byteCount, unsigned* consumed) = 0;
+    virtual void Finish() = 0;
+
+    // Set by the factory (44100, 2, 16); -1 until then.
+    std::int32_t sampleRate = -1;
+    std::int32_t channels = -1;
+    std::int32_t bitsPerSample = -1;
+    AlbumInfo tags;
+    std::uint32_t trackIndex = 0;
+
+protected:
+    Encoder() = default;
+
+    // An empty title list means the disc has no titles: no tag is written at all.
+    bool HasTitles() const { return !tags.trackTitles.empty(); }
+    // The track's own title (empty when the list is shorter).
+    const std::string& TrackTitle() const;
+    // trackIndex + 1 in decimal.
+    std::string TrackNumberText() const { return std::to_string(trackIndex + 1); }
+};
+
+}  // namespace tesslow

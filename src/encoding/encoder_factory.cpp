@@ -1,0 +1,41 @@
+#include "encoding/encoder_factory.h"
+
+#include "encoding/encoder_exception.h"
+#include "encoding/presets.h"
+#include "encoding/wave_encoder.h"
+
+namespace tesslow {
+
+std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
+{
+    std::unique_ptr<Encoder> encoder;
+    switch (request.format) {
+    case FormatCode::Wav:
+        encoder = std::make_unique<CWaveEncoder>(request);
+        break;
+    case FormatCode::Mp3:
+    case FormatCode::Wma:
+    case FormatCode::Ogg:
+    case FormatCode::Ape:
+    case FormatCode::Flac:
+    default:
+        throw EncoderException("encoder not available");
+    }
+    encoder->sampleRate = 44100;
+    encoder->channels = 2;
+    encoder->bitsPerSample = 16;
+    if (request.format != FormatCode::Wav) {
+        encoder->tags = request.tags;
+        encoder->trackIndex = request.trackIndex;
+    }
+    return encoder;
+}
+
+std::string TargetExtension(FormatCode format)
+{
+    const FormatInfo* info = FindFormat(format);
+    if (!info) throw EncoderException("unknown target format");
+    return info->extension;
+}
+
+}  // namespace tesslow

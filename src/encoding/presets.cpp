@@ -1,0 +1,52 @@
+#include "encoding/presets.h"
+
+#include <algorithm>
+
+namespace tesslow {
+
+const FormatInfo* FindFormat(FormatCode code)
+{
+    for (const FormatInfo& format : kFormats)
+        if (format.code == code) return &format;
+    return nullptr;
+}
+
+std::span<const QualityStep> QualitySteps(FormatCode code)
+{
+    switch (code) {
+    case FormatCode::Mp3: return kMp3Steps;
+    case FormatCode::Wma: return kWmaSteps;
+    case FormatCode::Ogg: return kOggSteps;
+    case FormatCode::Wav:
+    case FormatCode::Ape:
+    case FormatCode::Flac: break;
+    }
+    return {};
+}
+
+std::optional<QualityStep> StepAt(FormatCode code, std::uint32_t storedIndex)
+{
+    const auto steps = QualitySteps(code);
+    if (steps.empty()) return std::nullopt;
+    return steps[std::min<std::size_t>(storedIndex, steps.size() - 1)];
+}
+
+std::optional<QualityStep> StepForKbps(FormatCode code, std::int32_t kbps)
+{
+    for (const QualityStep& step : QualitySteps(code))
+        if (step.value == kbps * 1000) return step;
+    return std::nullopt;
+}
+
+const char* PresetSummaryName(QualityPreset preset)
+{
+    switch (preset) {
+    case QualityPreset::Low: return "Low";
+    case QualityPreset::Medium: return "Meduim";  // the ready page's own spelling
+    case QualityPreset::High: return "High";
+    case QualityPreset::Custom: return "Custom";
+    }
+    return "";
+}
+
+}  // namespace tesslow
