@@ -1,0 +1,115 @@
+#include "metadata/naming.h"
+
+#include "platform/format.h"
+#include "platform/utf.h"
+
+namespace tesslow {
+
+namespace {
+
+constexpr std::size_t kLongestComponent = 255;
+constexpr std::string_view kForbidden = ":*?/<>\"|";
+
+std::string TrackNumberText(const DiscRecord& disc, std::uint32_t t)
+{
+    const int number = t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1);
+    return Format("%02d", number);
+}
+
+std::string OrDefault(const std::string& value, const char* fallback)
+{
+    return value.empty() ? fallback : DisplayUtf8(value);
+}
+
+std::string Placeholder(const DiscRecord& disc, std::uint32_t t, char digit)
+{
+    const AlbumInfo& album = disc.album;
+    switch (digit) {
+    case '1': return OrDefault(album.artist, "Unknown artist");
+    case '2': {
+        const std::string& title = album.trackTitles[t];
+        return title.empty() ? "Track " + TrackNumberText(disc, t) : DisplayUtf8(title);
+    }
+    case '3': return OrDefault(album.album, "Unknown album");
+    case '4': return DisplayUtf8(album.year);
+    default: return TrackNumberText(disc, t);
+    }
+}
+
+// Removes the trailing dots of every component, so none can be "." or "..",
+// and the last one cannot end in a dot either.
+void TrimComponentDots(std::string& name)
+{
+    for (std::size_t pos; (pos = name.find(".\\")) != std::string::npos;) name.erase(pos, 1);
+    while (!name.empty() && name.back() == '.') name.pop_back();
+}
+
+// The longest prefix of `text` of at most `limit` bytes that ends on a
+// character boundary.
+std::string_view CutAtCharacter(std::string_view text, std::size_t limit)
+{
+    if (text.size() <= limit) return text;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+}  // namespace
+
+std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+{
+    std::string name;
+    if (t >= disc.album.trackTitles.size()) {
+        name = "Track " + TrackNumberText(disc, t);
+    } else {
+        for (std::size_t i = 0; i < nameTemplate.size(); ++i) {
+            const char c = nameTemplate[i];
+            if (c == '%' && i + 1 < nameTemplate.size() && nameTemplate[i + 1] >= '1' && nameTemplate[i + 1] <= '5') {
+                name += Placeholder(disc, t, nameTemplate[++i]);
+            } else {
+                name += c;
+            }
+        }
+    }
+    for (char& c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (kForbidden.find(c) != std::string_view::npos || byte < 0x20 || byte == 0x7F) c = '_';
+    }
+    TrimComponentDots(name);
+    for (char& c : name)
+        if (c == '\\') c = '/';
+    return name;
+}
+
+std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc)
+{
+    std::string folder = destination;
+    if (choice.artist) folder += ExpandNameTemplate(disc, 0, "\\%1");
+    if (choice.album)
+        folder += ExpandNameTemplate(disc, 0, choice.yearInAlbum && !disc.album.year.empty() ? "\\%4 %3" : "\\%3");
+    return folder;
+}
+
+std::string OutputFilePath(const std::string& folder, const std::string& expandedName, const std::string& extension)
+{
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t slash = expandedName.find('/', start);
+        const std::string_view component(expandedName.data() + start,
+                                         (slash == std::string::npos ? expandedName.size() : slash) - start);
+        if (slash == std::string::npos) {
+            path += CutAtCharacter(component, kLongestComponent - std::min(extension.size(), kLongestComponent));
+            path += extension;
+            return path;
+        }
+        if (!component.empty()) {
+            path += CutAtCharacter(component, kLongestComponent);
+            path += '/';
+        }
+        start = slash + 1;
+    }
+}
+
+}  // namespace tesslow

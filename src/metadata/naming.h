@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/disc_record.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tesslow {
+
+// Turns a disc's metadata into names on disk. Metadata comes from the network,
+// so whatever it holds, a name built here stays inside the output folder: no
+// component is "." or "..", control characters and the characters :*?/<>"| become
+// "_", and a backslash (in the template or the metadata) makes a subfolder.
+
+// Expands a name template for track index t of the disc:
+//   %1 album artist ("Unknown artist"), %2 the track's title ("Track NN"),
+//   %3 album ("Unknown album"), %4 year (nothing), %5 the CD track number "NN".
+// Any other "%x" and a final "%" are copied. A track without a title entry is
+// named "Track NN" whatever the template says. Trailing full stops are removed,
+// also before each subfolder separator. The result uses "/" between folders.
+std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate);
+
+struct SubfolderChoice {
+    bool artist = false;       // CreateArtistSubfolder
+    bool album = false;        // CreateAlbumSubfolder
+    bool yearInAlbum = false;  // AddYearToFolderName
+};
+
+// The job's output folder: the destination folder as typed, then the artist
+// subfolder ("\%1") and the album subfolder ("\%4 %3" when the year is wanted
+// and known, else "\%3"), both expanded for the disc's first track.
+std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc);
+
+// The full path of a track's file: the folder, a slash unless it ends with
+// one, the expanded name and the extension. Every component the name adds is
+// shortened at a character boundary to the file system's 255 bytes, the
+// extension kept.
+std::string OutputFilePath(const std::string& folder, const std::string& expandedName, const std::string& extension);
+
+}  // namespace tesslow
