@@ -1,0 +1,66 @@
+#include "ripper/rip_monitor.h"
+
+#include "platform/messages.h"
+
+namespace tesslow {
+
+std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
+{
+    switch (message.id) {
+    case UM_RIP_STARTED:
+        started_ = true;
+        trackPosition_ = jobPosition_ = jobRange_ = 0;
+        clock_.Start(nowMs);
+        break;
+    case UM_RIP_TOTAL_RANGE:
+        jobRange_ = static_cast<std::int64_t>(message.wParam);
+        clock_.SetJobRange(jobRange_);
+        break;
+    case UM_RIP_TRACK_RANGE:
+        trackRange_ = static_cast<std::int64_t>(message.wParam);
+        break;
+    case UM_RIP_TRACK_STARTED:
+        currentTrack_ = static_cast<std::uint32_t>(message.wParam);
+        trackPosition_ = 0;
+        break;
+    case UM_RIP_PROGRESS:
+        trackPosition_ = static_cast<std::int64_t>(message.wParam);
+        jobPosition_ = message.lParam;
+        clock_.SetJobPosition(jobPosition_);
+        break;
+    case UM_RIP_ERROR:
+        if (message.wParam) errorLines_.emplace_back(reinterpret_cast<const char*>(message.wParam));
+        break;
+    case UM_RIP_QUERY_CANCEL:
+        return cancelConfirmed_ ? 1 : 0;
+    case UM_RIP_FINISHED:
+        finished_ = true;
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void RipMonitor::Tick(std::uint64_t nowMs)
+{
+    if (started_ && !finished_) clock_.Tick(nowMs);
+}
+
+RipResult RipMonitor::Result() const
+{
+    if (cancelConfirmed_) return RipResult::Canceled;
+    return errorLines_.empty() ? RipResult::Success : RipResult::CompletedWithErrors;
+}
+
+std::string RipMonitor::ErrorText() const
+{
+    std::string text;
+    for (const std::string& line : errorLines_) {
+        if (!text.empty()) text += "\r\n";
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace tesslow

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/rip_job.h"
+#include "platform/message_sink.h"
+#include "ripper/rip_clock.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tesslow {
+
+// The receiving side of a rip job: takes the worker's messages, keeps what the
+// progress display shows (two bars, the current track, the clock, the error
+// lines), answers the worker's cancel question, and gives the job's result.
+// The wizard's progress page and the command line both drive their display
+// from it. Used on the receiving thread only.
+class RipMonitor {
+public:
+    // Handles one message from the worker and returns the answer for a sent one.
+    std::intptr_t Handle(const Message& message, std::uint64_t nowMs);
+
+    // Every 500 ms while the job runs: moves the clock on.
+    void Tick(std::uint64_t nowMs);
+
+    // The user confirmed Cancel; the worker learns it at its next question.
+    void ConfirmCancel() { cancelConfirmed_ = true; }
+    bool CancelConfirmed() const { return cancelConfirmed_; }
+
+    bool Started() const { return started_; }
+    bool Finished() const { return finished_; }
+
+    // Canceled when the user confirmed Cancel (checked first), completed with
+    // errors when at least one error line arrived, else success.
+    RipResult Result() const;
+
+    // The error lines, and the same joined with "\r\n" as the final page shows them.
+    const std::vector<std::string>& ErrorLines() const { return errorLines_; }
+    std::string ErrorText() const;
+
+    std::int64_t TrackPosition() const { return trackPosition_; }
+    std::int64_t TrackRange() const { return trackRange_; }
+    std::int64_t JobPosition() const { return jobPosition_; }
+    std::int64_t JobRange() const { return jobRange_; }
+    std::optional<std::uint32_t> CurrentTrack() const { return currentTrack_; }
+    const RipClock& Clock() const { return clock_; }
+
+private:
+    RipClock clock_;
+    bool started_ = false;
+    bool finished_ = false;
+    bool cancelConfirmed_ = false;
+    std::vector<std::string> errorLines_;
+    std::int64_t trackPosition_ = 0, trackRange_ = 0, jobPosition_ = 0, jobRange_ = 0;
+    std::optional<std::uint32_t> currentTrack_;
+};
+
+}  // namespace tesslow
