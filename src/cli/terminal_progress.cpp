@@ -1,0 +1,59 @@
+#include "cli/terminal_progress.h"
+
+#include "metadata/naming.h"
+#include "platform/format.h"
+#include "platform/messages.h"
+
+namespace tesslow {
+
+namespace {
+
+std::string Bar(std::int64_t position, std::int64_t range, int width)
+{
+    const double share = range > 0 ? std::min(1.0, static_cast<double>(position) / static_cast<double>(range)) : 0.0;
+    const int filled = static_cast<int>(share * width);
+    return "[" + std::string(filled, '#') + std::string(width - filled, '.') + "] " +
+           Format("%3d%%", static_cast<int>(share * 100));
+}
+
+}  // namespace
+
+void TerminalProgress::OnMessage(const Message& message, const RipMonitor& monitor)
+{
+    if (message.id == UM_RIP_ERROR && !monitor.ErrorLines().empty()) {
+        terminal_.PrintLine("error: " + monitor.ErrorLines().back());
+    } else if (message.id == UM_RIP_TRACK_STARTED && !terminal_.interactive) {
+        terminal_.PrintLine("Ripping " + ExpandNameTemplate(disc_, static_cast<std::uint32_t>(message.wParam),
+                                                            "%5 \xE2\x80\x94 %2"));
+    }
+}
+
+void TerminalProgress::Draw(const RipMonitor& monitor)
+{
+    if (!terminal_.interactive || !monitor.Started()) return;
+    std::unique_lock guard(terminal_.lock, std::try_to_lock);
+    if (!guard) return;  // a question owns the screen
+    const auto track = monitor.CurrentTrack();
+    const std::string status = monitor.CancelConfirmed() ? "Canceling..."
+                               : track                   ? ExpandNameTemplate(disc_, *track, "%5 \xE2\x80\x94 %2")
+                                                         : "Starting...";
+    const std::string jobLine = "Job   " + Bar(monitor.JobPosition(), monitor.JobRange(), 30) + "  " +
+                                monitor.Clock().ElapsedText() + "  " + monitor.Clock().LeftText();
+    const std::string trackLine = "Track " + Bar(monitor.TrackPosition(), monitor.TrackRange(), 30) + "  " + status;
+    std::FILE* out = terminal_.out;
+    if (terminal_.barsShown) std::fputs("\r\x1b[1A", out);
+    std::fprintf(out, "\r\x1b[2K%s\n\x1b[2K%s", jobLine.c_str(), trackLine.c_str());
+    std::fflush(out);
+    terminal_.barsShown = true;
+}
+
+void TerminalProgress::Done()
+{
+    std::lock_guard guard(terminal_.lock);
+    if (terminal_.barsShown) {
+        std::fputs("\n", terminal_.out);
+        terminal_.barsShown = false;
+    }
+}
+
+}  // namespace tesslow
