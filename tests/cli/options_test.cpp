@@ -1,0 +1,47 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+namespace tesslow {
+namespace {
+
+TEST(CliOptions, RipOptionsParseIntoTheirFields)
+{
+    const CliOptions options =
+        ParseOptions({"--drive", "/tmp/d.cue", "--format", "flac", "--quality", "custom:192", "--tracks", "1,3-5,9",
+                      "--output", "/music", "--template", "%5 %2", "--artist-folder", "--album-folder", "--year",
+                      "--overwrite", "--no-paranoia", "--eject"});
+    EXPECT_EQ(options.command, CliCommand::Rip);
+    EXPECT_EQ(options.drive, "/tmp/d.cue");
+    EXPECT_EQ(options.format, FormatCode::Flac);
+    ASSERT_TRUE(options.quality.has_value());
+    EXPECT_EQ(options.quality->preset, QualityPreset::Custom);
+    EXPECT_EQ(options.quality->customKbps, 192);
+    EXPECT_EQ(options.tracks, (std::vector<std::uint32_t>{1, 3, 4, 5, 9}));
+    EXPECT_EQ(options.output, "/music");
+    EXPECT_EQ(options.nameTemplate, "%5 %2");
+    EXPECT_TRUE(options.artistFolder && options.albumFolder && options.yearInAlbumFolder && options.overwrite);
+    EXPECT_EQ(options.paranoia, false);
+    EXPECT_TRUE(options.eject);
+}
+
+TEST(CliOptions, MistakesAreUsageErrors)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--format", "aiff"},
+             {"--quality", "loud"},
+             {"--quality", "custom:abc"},
+             {"--tracks", "0"},
+             {"--tracks", "5-3"},
+             {"--tracks", "1,,2"},
+             {"--tracks", "100"},
+             {"--output"},
+             {"--info", "--settings"},
+             {"stray"},
+         })
+        EXPECT_THROW(ParseOptions(args), UsageError) << args[0];
+    EXPECT_EQ(ParseOptions({"--info", "--json", "--no-lookup"}).command, CliCommand::Info);
+}
+
+}  // namespace
+}  // namespace tesslow
