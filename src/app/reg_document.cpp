@@ -220,7 +220,7 @@ void RegKey::Set(std::string_view valueName, RegValue value)
     values.emplace_back(std::string(valueName), std::move(value));
 }
 
-const RegKey* RegDocument::FindKey(std::string_view keyName) const
+const RegKey* RegDocument::FindKey(std::string_view keyName) const&
 {
     for (const auto& key : keys_)
         if (EqualsIgnoringCase(key.name, keyName)) return &key;

@@ -33,8 +33,10 @@ public:
     static RegDocument Parse(std::string_view text);
     std::string Serialise() const;
 
-    // Key names compare without regard to ASCII letter case.
-    const RegKey* FindKey(std::string_view keyName) const;
+    // Key names compare without regard to ASCII letter case. The key lives in
+    // the document, so asking a temporary document is refused.
+    const RegKey* FindKey(std::string_view keyName) const&;
+    const RegKey* FindKey(std::string_view keyName) const&& = delete;
     RegKey& EnsureKey(std::string_view keyName);
 
     const std::vector<RegKey>& Keys() const { return keys_; }

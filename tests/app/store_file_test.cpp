@@ -49,7 +49,8 @@ TEST(StoreFile, TwoProcessesWritingAtOnceLoseNothing)
     }
     for (pid_t pid : children) WaitForChild(pid);
 
-    const RegKey* key = store.Read().FindKey(kUserKey);
+    const RegDocument stored = store.Read();
+    const RegKey* key = stored.FindKey(kUserKey);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->values.size(), 2u * kWrites);
     for (int child = 0; child < 2; ++child)
