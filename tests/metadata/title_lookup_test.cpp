@@ -8,6 +8,7 @@
 #include "platform/worker_thread.h"
 #include "support/http_fixture_server.h"
 #include "support/recording_sink.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "tesslow_version.h"
 
@@ -274,6 +275,27 @@ TEST_F(TitleLookupTest, AServerThatNeverAnswersOrIsNotThereTimesOut)
     result = LookUp(record, options);
     EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
     EXPECT_NE(result.failure.find("cannot reach the web service"), std::string::npos) << result.failure;
+}
+
+TEST_F(TitleLookupTest, AServerWhoseCertificateIsNotTrustedIsRefused)
+{
+    test::TempDir keys;
+    const fs::path pem = keys / "server.pem";
+    const test::ProgramResult made = test::RunProgram(
+        "/usr/bin/openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                             "-days", "1", "-subj", "/CN=127.0.0.1", "-addext", "subjectAltName=IP:127.0.0.1",
+                             "-keyout", pem.string(), "-out", (keys / "cert.pem").string()});
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    test::WriteFile(pem, test::ReadFile(pem) + test::ReadFile(keys / "cert.pem"));
+    test::HttpFixtureServer tlsServer(serverRoot_.Path(), pem);
+
+    MusicBrainzOptions options = Options();
+    options.baseUrl = tlsServer.Url();
+    DiscRecord record = CompilationDisc();
+    const TitleLookupResult result = LookUp(record, options);
+    EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
+    EXPECT_NE(result.failure.find("certificate"), std::string::npos) << result.failure;
+    EXPECT_TRUE(server_->Requests().empty());
 }
 
 TEST_F(TitleLookupTest, AnAnswerAboveTheSizeLimitIsRefused)

@@ -13,7 +13,8 @@
 
 namespace tesslow::test {
 
-HttpFixtureServer::HttpFixtureServer(std::filesystem::path root) : root_(std::move(root))
+HttpFixtureServer::HttpFixtureServer(std::filesystem::path root, const std::filesystem::path& certificate)
+    : root_(std::move(root)), tls_(!certificate.empty())
 {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
@@ -21,12 +22,14 @@ HttpFixtureServer::HttpFixtureServer(std::filesystem::path root) : root_(std::mo
     UniqueFd writeEnd(fds[1]);
     const std::string script = std::string(TESSLOW_SOURCE_DIR) + "/tests/support/http_fixture_server.py";
     const std::string rootText = root_.string();
+    const std::string certificateText = certificate.string();
 
     pid_ = ::fork();
     if (pid_ < 0) throw std::runtime_error("fork failed");
     if (pid_ == 0) {
         ::dup2(writeEnd.Get(), STDOUT_FILENO);
-        ::execl("/usr/bin/python3", "python3", script.c_str(), rootText.c_str(), static_cast<char*>(nullptr));
+        ::execl("/usr/bin/python3", "python3", script.c_str(), rootText.c_str(),
+                tls_ ? certificateText.c_str() : static_cast<char*>(nullptr), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     writeEnd.Reset();
@@ -57,7 +60,10 @@ void HttpFixtureServer::Stop()
     pid_ = -1;
 }
 
-std::string HttpFixtureServer::Url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string HttpFixtureServer::Url() const
+{
+    return (tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_);
+}
 
 std::vector<std::string> HttpFixtureServer::Requests() const
 {

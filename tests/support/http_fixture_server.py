@@ -2,9 +2,10 @@
 """A small HTTP server on 127.0.0.1 for tests: answers GET requests from XML
 fixture files and logs every request.
 
-  http_fixture_server.py ROOT
+  http_fixture_server.py ROOT [CERTIFICATE]
 
-prints "PORT <n>" on stdout once it listens, then serves until killed.
+serves HTTPS with CERTIFICATE (a PEM file holding the key and the
+certificate) when given, else plain HTTP. It prints "PORT <n>" on stdout once it listens, then serves until killed.
 
 GET /a/b?query answers ROOT/a/b.xml (200, application/xml), or 404 with an
 error document when there is no such file. Every request is appended to
@@ -17,6 +18,7 @@ Control files beside a fixture change how it is answered:
 
 import http.server
 import os
+import ssl
 import sys
 import threading
 import time
@@ -79,5 +81,9 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 server = Server(("127.0.0.1", 0), Handler)
+if len(sys.argv) > 2:
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(sys.argv[2])
+    server.socket = context.wrap_socket(server.socket, server_side=True)
 print("PORT %d" % server.server_address[1], flush=True)
 server.serve_forever()
