@@ -30,7 +30,9 @@ TitleLookupResult TitleLookup::NameDisc(DiscRecord& record)
 {
     std::lock_guard lock(running_);
     try {
-        return NameDiscLocked(record);
+        TitleLookupResult result = NameDiscLocked(record);
+        result.hasTitles = !record.album.trackTitles.empty();
+        return result;
     } catch (...) {
         record.album = {};
         throw;
@@ -80,7 +82,7 @@ TitleLookupResult TitleLookup::Run(DiscRecords& records, RipJob& job, MessageSin
     } catch (...) {
         result.failure = "unknown error";
     }
-    if (!job.titleLookupStop.load()) sink.Post(UM_TITLES_LOADED, record.album.trackTitles.empty() ? 0 : 1, 0);
+    if (!job.titleLookupStop.load()) sink.Post(UM_TITLES_LOADED, result.hasTitles ? 1 : 0, 0);
     return result;
 }
 

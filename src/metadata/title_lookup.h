@@ -22,6 +22,7 @@ const char* TitlesFromName(TitlesFrom from);
 struct TitleLookupResult {
     std::string discId;                    // empty when it could not be computed
     TitlesFrom titlesFrom = TitlesFrom::None;
+    bool hasTitles = false;                // the record now has at least one track title
     std::string failure;                   // why the web service gave nothing, when it failed
 };
 
