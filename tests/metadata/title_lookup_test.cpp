@@ -197,7 +197,7 @@ TEST_F(TitleLookupTest, AReleaseWithoutArtistOrDateAndOneWithoutTracks)
     EXPECT_EQ(undated.album.artist, "Various artists");
     EXPECT_EQ(undated.album.year, "");
     ASSERT_EQ(undated.album.trackTitles.size(), 9u);
-    EXPECT_EQ(undated.album.trackTitles[0], "Part 1");
+    EXPECT_EQ(undated.album.trackTitles[0], "Movement 1");
     EXPECT_EQ(undated.album.trackTitles[8], "Guest / Encore");
 
     DiscRecord empty = DiscWithoutTracks();
