@@ -11,7 +11,7 @@ packages=(
   # drive access and extraction
   libcdparanoia-dev
   # disc identifier, web service, title cache
-  libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates
+  libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates openssl
   # encoders
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
   # independent judges of the encoders' files in the tests, reference encoders in bench/

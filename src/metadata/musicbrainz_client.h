@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/album_info.h"
+#include "metadata/http_client.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+namespace tesslow {
+
+inline constexpr const char* kMusicBrainzUrl = "https://musicbrainz.org";
+
+struct MusicBrainzOptions {
+    std::string baseUrl = kMusicBrainzUrl;  // scheme and host, no trailing slash
+    HttpOptions http;
+    std::chrono::milliseconds minInterval{1000};  // between the starts of two requests
+    int retriesOn503 = 3;
+    std::chrono::seconds longestRetryWait{60};    // a longer Retry-After ends the look-up
+    // How waits are spent; empty means sleeping the calling thread.
+    std::function<void(std::chrono::milliseconds)> sleep;
+};
+
+// "Tesslow/<version> ( <home URL> )", the form the service asks clients to
+// name themselves in; without a home URL just "Tesslow/<version>".
+std::string MusicBrainzUserAgent(const std::string& homeUrl);
+
+// The options for this run: the base URL from TESSLOW_MUSICBRAINZ_URL when set,
+// else the public service; the User-Agent naming `homeUrl` (Settings::HomeURL).
+MusicBrainzOptions DefaultMusicBrainzOptions(const std::string& homeUrl);
+
+// What the service said about a disc identifier.
+struct WebLookup {
+    enum class Outcome { Found, NotFound, Failed };
+    Outcome outcome = Outcome::NotFound;
+    AlbumInfo album;      // when Found
+    std::string failure;  // when Failed: what went wrong, in English, for diagnostics
+};
+
+// Asks the MusicBrainz web service (WS/2, XML) for the release of a disc
+// identifier: the disc identifier look-up (no CD stubs), then the first release
+// it lists, again by its identifier with media, tracks, recordings, artist
+// credits and disc identifiers. Requests start at most once per minInterval;
+// a 503 answer is retried after its Retry-After (at least minInterval).
+// Every failure ends as Failed or NotFound, never as an exception (except
+// running out of memory).
+//
+// One per program run, so that the request pacing holds across look-ups. Any
+// thread; concurrent calls are served one after the other.
+class MusicBrainzClient {
+public:
+    explicit MusicBrainzClient(MusicBrainzOptions options);
+
+    WebLookup LookUp(const std::string& discId, std::size_t audioTrackCount);
+
+private:
+    HttpResponse Request(const std::string& url);  // mutex_ held
+    void Sleep(std::chrono::milliseconds duration);
+
+    MusicBrainzOptions options_;
+    std::mutex mutex_;
+    HttpClient http_;
+    std::optional<std::chrono::steady_clock::time_point> lastRequest_;
+};
+
+}  // namespace tesslow

@@ -1,0 +1,89 @@
+#include "metadata/title_lookup.h"
+
+#include "app/rip_job.h"
+#include "metadata/disc_id.h"
+#include "metadata/musicbrainz_client.h"
+#include "metadata/title_cache.h"
+#include "platform/message_sink.h"
+#include "platform/messages.h"
+
+#include <exception>
+
+namespace tesslow {
+
+const char* TitlesFromName(TitlesFrom from)
+{
+    switch (from) {
+    case TitlesFrom::None: return "none";
+    case TitlesFrom::Cache: return "cache";
+    case TitlesFrom::Web: return "web";
+    }
+    return "none";
+}
+
+TitleLookup::TitleLookup(TitleCache& cache, MusicBrainzClient* webService, ReadTocFunction readToc)
+    : cache_(cache), webService_(webService), readToc_(std::move(readToc))
+{
+}
+
+TitleLookupResult TitleLookup::NameDisc(DiscRecord& record)
+{
+    std::lock_guard lock(running_);
+    try {
+        TitleLookupResult result = NameDiscLocked(record);
+        result.hasTitles = !record.album.trackTitles.empty();
+        return result;
+    } catch (...) {
+        record.album = {};
+        throw;
+    }
+}
+
+TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record)
+{
+    if (record.rawToc.empty() && readToc_) readToc_(record);
+
+    TitleLookupResult result;
+    result.discId = DiscIdFromRawToc(record.rawToc);
+    record.album = {};
+
+    if (std::optional<AlbumInfo> cached = cache_.Find(result.discId)) {
+        record.album = std::move(*cached);
+        result.titlesFrom = TitlesFrom::Cache;
+        return result;
+    }
+    if (!webService_) return result;
+
+    WebLookup answer = webService_->LookUp(result.discId, record.trackNumbers.size());
+    switch (answer.outcome) {
+    case WebLookup::Outcome::Found:
+        record.album = std::move(answer.album);
+        result.titlesFrom = TitlesFrom::Web;
+        cache_.Store(result.discId, record.album);
+        (void)cache_.Write();  // a cache that cannot be written still serves this run
+        break;
+    case WebLookup::Outcome::NotFound:
+        break;
+    case WebLookup::Outcome::Failed:
+        result.failure = std::move(answer.failure);
+        break;
+    }
+    return result;
+}
+
+TitleLookupResult TitleLookup::Run(DiscRecords& records, RipJob& job, MessageSink& sink)
+{
+    DiscRecord& record = records[job.driveKey];
+    TitleLookupResult result;
+    try {
+        result = NameDisc(record);
+    } catch (const std::exception& error) {
+        result.failure = error.what();
+    } catch (...) {
+        result.failure = "unknown error";
+    }
+    if (!job.titleLookupStop.load()) sink.Post(UM_TITLES_LOADED, result.hasTitles ? 1 : 0, 0);
+    return result;
+}
+
+}  // namespace tesslow

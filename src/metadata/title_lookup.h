@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/disc_record.h"
+
+#include <functional>
+#include <mutex>
+#include <string>
+
+namespace tesslow {
+
+class MessageSink;
+class MusicBrainzClient;
+class TitleCache;
+struct RipJob;
+
+// Where the titles in a DiscRecord came from.
+enum class TitlesFrom { None, Cache, Web };
+
+// "none", "cache" or "web".
+const char* TitlesFromName(TitlesFrom from);
+
+struct TitleLookupResult {
+    std::string discId;                    // empty when it could not be computed
+    TitlesFrom titlesFrom = TitlesFrom::None;
+    bool hasTitles = false;                // the record now has at least one track title
+    std::string failure;                   // why the web service gave nothing, when it failed
+};
+
+// Fills a DiscRecord's raw TOC, track list and lead-out (the drive layer's
+// "read TOC"); throws std::runtime_error with the user-visible text on failure.
+using ReadTocFunction = std::function<void(DiscRecord&)>;
+
+// Names a disc: computes its identifier from the raw TOC (reading the TOC
+// first when the record has none), then takes the titles from the title cache
+// or, failing that, from the web service, which also stores them in the cache
+// and writes the cache file. A release the service knows is stored even when
+// it has no tracks. Only what the service answered is ever cached.
+//
+// One per program run, held by the caller with the cache and the client it
+// refers to, which must outlive it. Look-ups run one at a time: a second
+// caller waits for the first to finish, so the cache and the record are never
+// touched by two look-ups at once. Runs synchronously on the calling thread.
+class TitleLookup {
+public:
+    // `webService` may be null: the cache alone names discs.
+    TitleLookup(TitleCache& cache, MusicBrainzClient* webService, ReadTocFunction readToc);
+
+    // Replaces the record's AlbumInfo (cleared first; left cleared when no
+    // titles are found). Throws std::runtime_error when the TOC cannot be read
+    // ("Cannot read disc's TOC. Is this disc readable?" from the reader) or
+    // gives no identifier ("Internal error #1593.").
+    TitleLookupResult NameDisc(DiscRecord& record);
+
+    // The look-up thread's body, for the record of job.driveKey. Never throws
+    // (a failure means no titles). Afterwards, unless job.titleLookupStop is
+    // set, posts UM_TITLES_LOADED with wParam 1 when the record now has at
+    // least one track title, else 0. With the flag set it posts nothing, but
+    // the record and the cache are still updated.
+    TitleLookupResult Run(DiscRecords& records, RipJob& job, MessageSink& sink);
+
+private:
+    TitleLookupResult NameDiscLocked(DiscRecord& record);  // running_ held
+
+    TitleCache& cache_;
+    MusicBrainzClient* webService_;
+    ReadTocFunction readToc_;
+    std::mutex running_;
+};
+
+}  // namespace tesslow

@@ -1,0 +1,26 @@
+#include "metadata/track_titles.h"
+
+#include "platform/format.h"
+
+namespace tesslow {
+
+std::string TitleOfAudioTrack(const DiscRecord& record, std::size_t index)
+{
+    if (index < record.album.trackTitles.size()) return record.album.trackTitles[index];
+    return Format("Track %02d", index + 1);
+}
+
+std::string TitleAtDiscPosition(const DiscRecord& record, std::int32_t sector)
+{
+    for (std::size_t i = 0; i < record.tracks.size(); ++i) {
+        const TocEntry& track = record.tracks[i];
+        if (sector < track.start || std::int64_t{sector} >= std::int64_t{track.start} + track.length) continue;
+        const std::int32_t offset = sector - track.start;
+        const int minutes = offset / 4500;
+        const int seconds = offset / 75 - 60 * minutes;
+        return Format("%s (%d:%02d)", TitleOfAudioTrack(record, i), minutes, seconds);
+    }
+    return {};
+}
+
+}  // namespace tesslow
