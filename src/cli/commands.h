@@ -7,5 +7,6 @@ namespace tesslow {
 // One function per command of tesslow-rip; each returns the exit code.
 int RunSettingsCommand(const CliOptions& options);
 int RunCheckInstallationCommand(const CliOptions& options);
+int RunInfoCommand(const CliOptions& options);
 
 }  // namespace tesslow

@@ -29,6 +29,7 @@ int RunTesslowRip(int argc, char** argv)
     case CliCommand::CheckInstallation:
         return RunCheckInstallationCommand(options);
     case CliCommand::Info:
+        return RunInfoCommand(options);
     case CliCommand::Rip:
         std::fprintf(stderr, "tesslow-rip: this command is not available yet\n");
         return kExitUsage;

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "drive/drive_conditions.h"
+#include "platform/unique_fd.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace tesslow {
+
+// A CUE sheet that cannot be played; the text says which line and why.
+class DiscImageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One track of a disc image as a drive's table of contents shows it.
+struct ImageTrack {
+    int number = 0;
+    bool audio = true;
+    std::uint8_t control = 0;  // 04h data, 02h copy permitted, 01h pre-emphasis, 08h four channels
+    int session = 1;
+    std::int32_t start = 0;    // LBA of INDEX 01
+};
+
+// A disc described by a CUE sheet: its tracks and sessions, and its sectors,
+// read from the files the sheet names (raw 2352-byte little-endian audio in
+// BINARY files, PCM in WAVE files, 2048/2336/2352-byte data sectors). The
+// sectors of a sparse file read as silence. PREGAP and POSTGAP insert
+// silence. Each session after the first ("REM SESSION nn") starts after the
+// usual 11400 sectors of lead-out, lead-in and pregap; the part of them not
+// given by the sheet as PREGAP or INDEX 00 cannot be read. Other REM lines
+// and metadata commands (TITLE, PERFORMER, CATALOG, ISRC...) are ignored;
+// "REM TESSLOW" lines set the drive conditions.
+//
+// Immutable once loaded; reading is safe from several threads.
+class DiscImage {
+public:
+    // Throws DiscImageError.
+    static std::shared_ptr<const DiscImage> Load(const std::filesystem::path& cuePath);
+
+    const std::vector<ImageTrack>& Tracks() const { return tracks_; }
+    const DriveConditions& Conditions() const { return conditions_; }
+    std::int32_t LeadOut() const { return leadOut_; }
+    int LastSession() const { return tracks_.empty() ? 1 : tracks_.back().session; }
+    bool HasDataTracks() const;
+    bool HasMode2Tracks() const { return hasMode2_; }
+
+    // True when every sector of [lba, lba + count) lies inside the disc and
+    // outside the gaps between sessions.
+    bool Readable(std::int32_t lba, std::int64_t count) const;
+
+    // The disc as one stream of raw sectors, sector L at byte L x 2352: fills
+    // `out` with `size` bytes from byte `offset`. Bytes outside the readable
+    // area are zero. Data sectors stored with 2048 or 2336 bytes get their
+    // sync and header.
+    void ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* out) const;
+
+    struct Extent {
+        enum class Kind { File, Silence, Gap };
+        Kind kind = Kind::Silence;
+        std::int32_t first = 0;     // LBA
+        std::int32_t count = 0;     // sectors
+        int file = -1;
+        std::int64_t fileOffset = 0;  // byte of the extent's first sector
+        std::uint32_t sectorSize = 2352;
+        std::uint8_t dataMode = 0;    // 0 audio, 1 or 2
+    };
+
+private:
+    friend class CueSheetReader;
+
+    void FillSector(const Extent& extent, std::int32_t lba, std::uint8_t* sector) const;
+
+    std::vector<ImageTrack> tracks_;
+    DriveConditions conditions_;
+    std::int32_t leadOut_ = 0;
+    bool hasMode2_ = false;
+    std::vector<UniqueFd> files_;
+    std::vector<Extent> extents_;  // in LBA order, covering [first extent, lead-out)
+};
+
+}  // namespace tesslow

@@ -1,0 +1,136 @@
+#include "drive/drive_conditions.h"
+
+#include "drive/mmc.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <stdexcept>
+
+namespace tesslow {
+
+namespace {
+
+std::string Upper(std::string text)
+{
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::int64_t Number(const std::string& word, int base = 10)
+{
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
+    if (error != std::errc() || end != word.data() + word.size() || word.empty())
+        throw std::invalid_argument("not a number: " + word);
+    return value;
+}
+
+// A sector address: a plain LBA, or mm:ss:ff.
+std::int32_t Address(const std::string& word)
+{
+    if (word.find(':') == std::string::npos) return static_cast<std::int32_t>(Number(word));
+    const std::size_t a = word.find(':'), b = word.find(':', a + 1);
+    if (b == std::string::npos) throw std::invalid_argument("not a sector address: " + word);
+    const std::int64_t m = Number(word.substr(0, a)), s = Number(word.substr(a + 1, b - a - 1)),
+                       f = Number(word.substr(b + 1));
+    if (s >= 60 || f >= kSectorsPerSecond) throw std::invalid_argument("not a sector address: " + word);
+    return static_cast<std::int32_t>((m * 60 + s) * kSectorsPerSecond + f);
+}
+
+std::uint16_t Profile(const std::string& word)
+{
+    const std::string name = Upper(word);
+    if (name == "DVD" || name == "DVD-ROM") return mmc::kProfileDvdRom;
+    if (name == "CD" || name == "CD-ROM") return mmc::kProfileCdRom;
+    if (name == "CD-R") return mmc::kProfileCdR;
+    if (name == "CD-RW") return mmc::kProfileCdRw;
+    std::string hex = name;
+    if (hex.size() > 1 && hex.back() == 'H') hex.pop_back();
+    if (hex.rfind("0X", 0) == 0) hex = hex.substr(2);
+    const std::int64_t value = Number(hex, 16);
+    if (value < 0 || value > 0xFFFF) throw std::invalid_argument("not a profile: " + word);
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>& words)
+{
+    if (words.empty()) throw std::invalid_argument("REM TESSLOW without a condition");
+    const std::string name = Upper(words[0]);
+    const std::size_t arguments = words.size() - 1;
+    auto expect = [&](std::size_t least, std::size_t most) {
+        if (arguments < least || arguments > most)
+            throw std::invalid_argument("wrong number of arguments for " + name);
+    };
+    auto positive = [&](std::size_t index) {
+        const std::int64_t value = Number(words[index]);
+        if (value < 0 || value > 0x7FFFFFFF) throw std::invalid_argument("out of range: " + words[index]);
+        return value;
+    };
+
+    if (name == "NO-DISC") {
+        expect(0, 0);
+        conditions.noDisc = true;
+    } else if (name == "TRAY-OPEN") {
+        expect(0, 0);
+        conditions.trayOpen = true;
+    } else if (name == "PROFILE") {
+        expect(1, 1);
+        conditions.profile = Profile(words[1]);
+        if (conditions.profile == mmc::kProfileCdR) conditions.recordable = true;
+        if (conditions.profile == mmc::kProfileCdRw) conditions.erasable = conditions.recordable = true;
+    } else if (name == "DVD") {
+        expect(0, 0);
+        conditions.profile = mmc::kProfileDvdRom;
+    } else if (name == "CD-R") {
+        expect(0, 0);
+        conditions.profile = mmc::kProfileCdR;
+        conditions.recordable = true;
+    } else if (name == "ERASABLE" || name == "CD-RW") {
+        expect(0, 0);
+        conditions.profile = mmc::kProfileCdRw;
+        conditions.erasable = conditions.recordable = true;
+    } else if (name == "BLANK") {
+        expect(0, 0);
+        conditions.blank = conditions.recordable = true;
+        if (conditions.profile == mmc::kProfileCdRom) conditions.profile = mmc::kProfileCdR;
+    } else if (name == "INCOMPLETE") {
+        expect(0, 0);
+        conditions.incomplete = conditions.recordable = true;
+        if (conditions.profile == mmc::kProfileCdRom) conditions.profile = mmc::kProfileCdR;
+    } else if (name == "NO-GET-CONFIGURATION") {
+        expect(0, 0);
+        conditions.noGetConfiguration = true;
+    } else if (name == "EJECT-BUSY") {
+        expect(1, 1);
+        conditions.ejectBusyTries = static_cast<int>(positive(1));
+    } else if (name == "UNREADABLE") {
+        expect(1, 2);
+        const std::int32_t first = Address(words[1]);
+        const std::int32_t last = arguments == 2 ? Address(words[2]) : first;
+        if (last < first) throw std::invalid_argument("UNREADABLE range ends before it starts");
+        conditions.unreadable.emplace_back(first, last);
+    } else if (name == "JITTER") {
+        expect(1, 2);
+        conditions.jitterSamples = static_cast<int>(positive(1));
+        if (conditions.jitterSamples > static_cast<int>(kSectorFrames))
+            throw std::invalid_argument("JITTER is limited to one sector (588 samples)");
+        if (arguments == 2) conditions.jitterBoundary = static_cast<int>(positive(2));
+        if (conditions.jitterBoundary < 1) throw std::invalid_argument("JITTER boundary must be at least 1");
+    } else if (name == "SPEED") {
+        expect(1, 1);
+        conditions.speedLimit = static_cast<std::uint32_t>(positive(1));
+    } else if (name == "DELAY") {
+        expect(1, 1);
+        conditions.delayMilliseconds = static_cast<std::uint32_t>(std::min<std::int64_t>(positive(1), 60000));
+    } else if (name == "SEED") {
+        expect(1, 1);
+        conditions.seed = static_cast<std::uint64_t>(positive(1));
+    } else {
+        throw std::invalid_argument("unknown condition " + words[0]);
+    }
+}
+
+}  // namespace tesslow

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tesslow {
+
+// Drive and disc conditions of the emulated drive, written in a CUE sheet as
+// "REM TESSLOW <condition> <arguments>" lines (docs/emulated-drive.md lists
+// them). Everything is deterministic: the only chance element, the direction
+// of a jittered read, comes from a generator seeded with `seed`.
+struct DriveConditions {
+    bool noDisc = false;                 // NO-DISC: NOT READY 02/3A/00
+    bool trayOpen = false;               // TRAY-OPEN: NOT READY 02/3A/02
+    std::uint16_t profile = 0x0008;      // PROFILE: current profile of GET CONFIGURATION
+    bool recordable = false;             // CD-R: a real last possible lead-out time
+    bool erasable = false;               // ERASABLE: CD-RW
+    bool blank = false;                  // BLANK: disc status 0, no table of contents
+    bool incomplete = false;             // INCOMPLETE: disc status 1 (appendable)
+    bool noGetConfiguration = false;     // NO-GET-CONFIGURATION: 05/20/00
+    int ejectBusyTries = 0;              // EJECT-BUSY n: first n START STOP UNIT answer 02/04/07
+    std::vector<std::pair<std::int32_t, std::int32_t>> unreadable;  // UNREADABLE first last: 03/11/00
+    int jitterSamples = 0;               // JITTER samples [boundary]
+    int jitterBoundary = 75;             // sectors; reads starting on a multiple are exact
+    std::uint32_t speedLimit = 0;        // SPEED: sectors per second, 0 = as fast as the host reads
+    std::uint32_t delayMilliseconds = 0; // DELAY: per command
+    std::uint64_t seed = 1;              // SEED
+};
+
+// Applies one condition line's words (after "REM TESSLOW"). Throws
+// std::invalid_argument with a message for an unknown condition or a bad
+// argument.
+void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>& words);
+
+}  // namespace tesslow

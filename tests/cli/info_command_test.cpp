@@ -1,0 +1,145 @@
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+#include "support/test_disc.h"
+
+#include <gtest/gtest.h>
+
+namespace tesslow {
+namespace {
+
+using test::RunProgram;
+using test::TempDir;
+
+// --info over the emulated drive, for CUE sheets as other programs write them.
+class InfoCommand : public ::testing::Test {
+protected:
+    test::ProgramResult Info(const std::filesystem::path& cue, std::vector<std::string> args = {"--info", "--json"})
+    {
+        return RunProgram("tesslow-rip", args, {"TESSLOW_DRIVES=" + cue.string()});
+    }
+
+    test::UserSandbox sandbox;
+    TempDir dir;
+};
+
+TEST_F(InfoCommand, AnExactAudioCopySheetWithOneWaveFilePerTrackGivesItsTrackList)
+{
+    test::WriteWaveFile(dir / "Band - 01 - Intro.wav", 300);
+    test::WriteWaveFile(dir / "Band - 02 - Second.wav", 400);
+    test::WriteCueSheet(dir / "Band - Album.cue",
+                        "REM GENRE \"Progressive Rock\"\r\n"
+                        "REM DATE 1973\r\n"
+                        "REM DISCID 7B0B5C09\r\n"
+                        "REM COMMENT \"ExactAudioCopy v1.6\"\r\n"
+                        "PERFORMER \"Band\"\r\n"
+                        "TITLE \"Album\"\r\n"
+                        "FILE \"Band - 01 - Intro.wav\" WAVE\r\n"
+                        "  TRACK 01 AUDIO\r\n"
+                        "    TITLE \"Intro\"\r\n"
+                        "    PERFORMER \"Band\"\r\n"
+                        "    ISRC GBAYE7300001\r\n"
+                        "    INDEX 01 00:00:00\r\n"
+                        "  TRACK 02 AUDIO\r\n"
+                        "    TITLE \"Second\"\r\n"
+                        "    INDEX 00 00:03:70\r\n"
+                        "FILE \"Band - 02 - Second.wav\" WAVE\r\n"
+                        "    INDEX 01 00:00:00\r\n"
+                        "  TRACK 03 AUDIO\r\n"
+                        "    TITLE \"Third\"\r\n"
+                        "    FLAGS PRE\r\n"
+                        "    INDEX 00 00:02:00\r\n"
+                        "    INDEX 01 00:02:30\r\n");
+    const auto result = Info(dir / "Band - Album.cue");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "{\"drive\": \"" + (dir / "Band - Album.cue").string() +
+                              "\", \"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300}, "
+                              "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180}, "
+                              "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220}], \"leadout\": 700}\n");
+}
+
+TEST_F(InfoCommand, ACdrdaoSheetWithPregapsAndADataTrackListsOnlyTheAudio)
+{
+    test::WriteAudioFile(dir / "image.bin", 3000, true);
+    test::WriteCueSheet(dir / "image.cue",
+                        "REM Cue file written by cdrdao 1.2.4\n"
+                        "CATALOG 0724384260927\n"
+                        "CDTEXTFILE \"image.cdt\"\n"
+                        "FILE \"image.bin\" BINARY\n"
+                        "\n"
+                        "  TRACK 01 AUDIO\n"
+                        "    FLAGS DCP\n"
+                        "    INDEX 01 00:00:00\n"
+                        "\n"
+                        "  TRACK 02 AUDIO\n"
+                        "    PREGAP 00:02:00\n"
+                        "    INDEX 01 00:13:45\n"
+                        "\n"
+                        "  TRACK 03 MODE2/2352\n"
+                        "    INDEX 01 00:30:00\n");
+    const auto result = Info(dir / "image.cue");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Track 2 starts after 1020 sectors of track 1 and 150 of generated
+    // pregap; the data track at file sector 2250 follows it.
+    EXPECT_EQ(result.out, "{\"drive\": \"" + (dir / "image.cue").string() +
+                              "\", \"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 1170}, "
+                              "{\"position\": 2, \"number\": 2, \"start\": 1170, \"length\": 1230}], "
+                              "\"leadout\": 3150}\n");
+}
+
+TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
+{
+    test::WriteAudioFile(dir / "audio.bin", 900, true);
+    test::WriteAudioFile(dir / "data.bin", 500, true);
+    test::WriteCueSheet(dir / "enhanced.cue",
+                        "REM SESSION 01\n"
+                        "FILE \"audio.bin\" BINARY\n"
+                        "  TRACK 01 AUDIO\n"
+                        "    INDEX 01 00:00:00\n"
+                        "  TRACK 02 AUDIO\n"
+                        "    INDEX 01 00:06:00\n"
+                        "REM SESSION 02\n"
+                        "FILE \"data.bin\" BINARY\n"
+                        "  TRACK 03 MODE2/2352\n"
+                        "    INDEX 01 00:00:00\n");
+    const auto result = Info(dir / "enhanced.cue");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "{\"drive\": \"" + (dir / "enhanced.cue").string() +
+                              "\", \"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 450}, "
+                              "{\"position\": 2, \"number\": 2, \"start\": 450, \"length\": 450}], "
+                              "\"leadout\": 12800}\n");
+
+    const auto text = Info(dir / "enhanced.cue", {"--info"});
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_EQ(text.out, "Drive: " + (dir / "enhanced.cue").string() +
+                            "\n"
+                            "    #  Track     Start    Length   Time\n"
+                            "    1      1         0       450   0:06\n"
+                            "    2      2       450       450   0:06\n"
+                            "Lead-out: 12800\n");
+}
+
+TEST_F(InfoCommand, WithoutAnAudioDiscItSaysSoInOneLineAndExitsWithTwo)
+{
+    const auto none = Info(dir / "nothing.cue");
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "No audio disc found.\n");
+
+    const auto data = test::WriteTestDisc(dir.Path(), {.tracks = {{300, true}}, .sparse = true}, "data");
+    const auto named = RunProgram("tesslow-rip", {"--info", "--drive", data.cue.string()}, {"TESSLOW_DRIVES="});
+    EXPECT_EQ(named.exitCode, 2);
+    EXPECT_EQ(named.err, "No audio disc in " + data.cue.string() + ".\n");
+
+    test::WriteCueSheet(dir / "broken.cue", "FILE \"gone.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    const auto broken = RunProgram("tesslow-rip", {"--info", "--drive", (dir / "broken.cue").string()});
+    EXPECT_EQ(broken.exitCode, 2);
+    EXPECT_EQ(broken.err, "No audio disc in " + (dir / "broken.cue").string() +
+                              ": broken.cue, line 1: cannot open \"gone.bin\" (No such file or directory)\n");
+
+    const auto noDrives = RunProgram("tesslow-rip", {"--info"}, {"TESSLOW_DRIVES="});
+    EXPECT_EQ(noDrives.exitCode, 2);
+    EXPECT_EQ(noDrives.err, "No CD drive found.\n");
+}
+
+}  // namespace
+}  // namespace tesslow
