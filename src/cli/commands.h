@@ -8,5 +8,6 @@ namespace tesslow {
 int RunSettingsCommand(const CliOptions& options);
 int RunCheckInstallationCommand(const CliOptions& options);
 int RunInfoCommand(const CliOptions& options);
+int RunRipCommand(const CliOptions& options);
 
 }  // namespace tesslow

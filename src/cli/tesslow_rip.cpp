@@ -31,8 +31,7 @@ int RunTesslowRip(int argc, char** argv)
     case CliCommand::Info:
         return RunInfoCommand(options);
     case CliCommand::Rip:
-        std::fprintf(stderr, "tesslow-rip: this command is not available yet\n");
-        return kExitUsage;
+        return RunRipCommand(options);
     }
     return kExitUsage;
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/disc_record.h"
+#include "app/rip_job.h"
+#include "cli/options.h"
+#include "metadata/title_lookup.h"
+
+#include <optional>
+#include <string>
+
+namespace tesslow {
+
+// Finds the disc a command works on: the drive given with --drive, or the
+// first drive holding an audio disc; then reads its table of contents into
+// `records`. On failure it prints why on stderr and gives the exit code:
+// kExitNoAudioDisc when there is no audio disc, kExitFailure when its table
+// of contents cannot be read.
+struct FoundDisc {
+    std::optional<std::string> driveKey;
+    int exitCode = 0;
+};
+FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob& job);
+
+// Names the disc from the title cache, or from the web service unless
+// --no-lookup. Never fails: without titles the disc simply has none.
+TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey);
+
+inline constexpr int kExitNoAudioDisc = 2;
+
+}  // namespace tesslow
