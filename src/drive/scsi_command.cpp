@@ -25,7 +25,7 @@ bool ScsiCommand::Open(const std::string& driveKey)
 
 void ScsiCommand::Borrow(const ScsiCommand& owner)
 {
-    auto shared = owner.handle();
+    auto shared = owner.SharedHandle();
     const std::string key = owner.DriveKey();
     Close();
     std::lock_guard lock(mutex_);
@@ -59,9 +59,9 @@ bool ScsiCommand::IsOpen() const
     return handle_ && handle_->IsOpen();
 }
 
-std::shared_ptr<ScsiTransport> ScsiCommand::Transport() const { return handle(); }
+std::shared_ptr<ScsiTransport> ScsiCommand::Transport() const { return SharedHandle(); }
 
-std::shared_ptr<ScsiTransport> ScsiCommand::handle() const
+std::shared_ptr<ScsiTransport> ScsiCommand::SharedHandle() const
 {
     std::lock_guard lock(mutex_);
     return handle_;

@@ -68,7 +68,7 @@ public:
     std::int32_t AllowMediumRemoval();
 
 private:
-    std::shared_ptr<ScsiTransport> handle() const;
+    std::shared_ptr<ScsiTransport> SharedHandle() const;
 
     mutable std::mutex mutex_;
     std::shared_ptr<ScsiTransport> handle_;

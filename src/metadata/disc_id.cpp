@@ -56,9 +56,12 @@ DiscIdToc DiscIdTocFromRawToc(std::span<const std::uint8_t> rawToc)
     }
     toc.offsets[0] = descriptors.back().lba + kPregap;
 
-    // Data tracks after the last audio track belong to a later session.
+    // Data tracks after the last audio track belong to a later session when
+    // the session gap fits before them; a data track closer to the audio is in
+    // the same session and counts like any other track.
     const std::size_t trackCount = descriptors.size() - 1;
-    if (lastAudio && *lastAudio + 1 < trackCount) {
+    if (lastAudio && *lastAudio + 1 < trackCount &&
+        descriptors[*lastAudio + 1].lba - kSessionGap > descriptors[*lastAudio].lba) {
         const Descriptor& firstTrailingData = descriptors[*lastAudio + 1];
         for (std::size_t i = *lastAudio + 1; i < trackCount; ++i) toc.offsets[descriptors[i].track] = 0;
         toc.lastTrack = descriptors[*lastAudio].track;

@@ -26,7 +26,8 @@ struct DiscIdToc {
 // identified by its audio session alone, as the web service does: the last
 // track is the last audio track and the lead-out is the first trailing data
 // track's start − 11400 (the session gap). A mixed-mode disc (data track first)
-// keeps its data track.
+// keeps its data track, and so does a disc whose trailing data track starts too
+// close to the audio for a session gap (it is in the audio's session).
 //
 // Throws std::runtime_error("Internal error #1593.") when the table has no
 // lead-out or a track number outside 1..99.

@@ -85,6 +85,14 @@ TEST(DiscId, MixedModeDiscKeepsItsLeadingDataTrack)
     EXPECT_EQ(DiscIdFromRawToc(toc), LibDiscIdFor(9, offsets, 200150));
 }
 
+TEST(DiscId, ADataTrackRightAfterTheAudioInOneSessionCountsLikeAnyTrack)
+{
+    const std::vector<TocTrack> tracks = {{1, 0, false}, {2, 1170, false}, {3, 2400, true}};
+    const auto toc = MakeRawToc(tracks, 3150);
+    EXPECT_EQ(DiscIdTocFromRawToc(toc).lastTrack, 3);
+    EXPECT_EQ(DiscIdFromRawToc(toc), LibDiscIdFor(3, {150, 1320, 2550}, 3300));
+}
+
 TEST(DiscId, ManyTracksAndASingleTrackMatchLibDiscId)
 {
     std::vector<int> offsets;

@@ -1,0 +1,157 @@
+// Extraction benchmark, run by hand:
+//
+//     cmake --build build --target bench_extraction
+//     build/bench/bench_extraction [--sparse] [--cancel-trials N]
+//
+// 1. Throughput: a clean 74-minute disc (333000 sectors in 20 tracks) on the
+//    emulated drive, ripped track by track through the rip extraction thread
+//    and its pipe, as the rip worker does, with jitter correction off and on.
+//    Prints sectors per second and the multiple of real time (75 sectors/s).
+//    The image is written with the test audio pattern (780 MB in $TMPDIR);
+//    --sparse uses a sparse image (silence) instead.
+// 2. Cancel: a track on a drive with jitter, an unreadable range and a 40x
+//    speed limit; the rip is cancelled at spread-out moments and the time from
+//    setting the stop flag until the thread has closed its pipe end and ended
+//    is measured.
+
+#include "drive/extraction_request.h"
+#include "drive/mmc.h"
+#include "drive/scsi_command.h"
+#include "platform/fd_io.h"
+#include "platform/pipe.h"
+#include "platform/worker_thread.h"
+#include "support/temp_dir.h"
+#include "support/test_disc.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace tesslow;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+struct TrackResult {
+    std::size_t bytes = 0;
+    bool readError = false;
+};
+
+// Rips one track as the worker does. When `cancelAfter` bytes have arrived it
+// sets the stop flag, closes its read end and waits for the thread; the wait
+// is returned in `cancelTime`.
+TrackResult RipTrack(const std::shared_ptr<ScsiCommand>& drive, std::int32_t start, std::int32_t count,
+                     std::int32_t readableEnd, bool correction, std::size_t cancelAfter = 0,
+                     double* cancelTime = nullptr)
+{
+    Pipe pipe(static_cast<std::size_t>(count) * kSectorBytes);
+    auto request = std::make_shared<ExtractionRequest>();
+    request->drive = drive;
+    request->startSector = start;
+    request->sectorCount = count;
+    request->readableEnd = readableEnd;
+    request->jitterCorrection = correction;
+    request->pipeWriteEnd = std::move(pipe.writeEnd);
+    WorkerThread thread([request] { RunRipExtraction(request); });
+    TrackResult result;
+    std::vector<char> chunk(kRipChunkBytes);
+    for (;;) {
+        const ssize_t n = ReadSome(pipe.readEnd.Get(), chunk.data(), chunk.size());
+        if (n <= 0) break;
+        result.bytes += static_cast<std::size_t>(n);
+        if (cancelAfter > 0 && result.bytes >= cancelAfter) {
+            const auto stopAt = Clock::now();
+            request->stop = true;
+            pipe.readEnd.Reset();
+            thread.Join();
+            if (cancelTime) *cancelTime = Seconds(Clock::now() - stopAt);
+            break;
+        }
+    }
+    thread.Join();
+    result.readError = request->readError;
+    return result;
+}
+
+void Throughput(bool sparse)
+{
+    test::TempDir dir;
+    test::TestDisc disc{.sparse = sparse};
+    const std::int32_t total = 74 * 60 * 75;
+    for (int t = 0; t < 20; ++t) disc.tracks.push_back({total / 20});
+    std::printf("Writing a 74-minute %s image...\n", sparse ? "sparse (silent)" : "patterned");
+    std::fflush(stdout);
+    const auto written = test::WriteTestDisc(dir.Path(), disc);
+    auto drive = std::make_shared<ScsiCommand>();
+    if (!drive->Open(written.cue.string())) {
+        std::fprintf(stderr, "cannot open the emulated drive\n");
+        return;
+    }
+    for (bool correction : {false, true}) {
+        const auto begin = Clock::now();
+        std::size_t bytes = 0;
+        bool failed = false;
+        for (std::size_t t = 0; t < written.starts.size(); ++t) {
+            const std::int32_t end = t + 1 < written.starts.size() ? written.starts[t + 1] : written.leadOut;
+            const TrackResult r =
+                RipTrack(drive, written.starts[t], end - written.starts[t], written.leadOut, correction);
+            bytes += r.bytes;
+            failed = failed || r.readError;
+        }
+        const double seconds = Seconds(Clock::now() - begin);
+        const double sectors = double(bytes) / kSectorBytes;
+        std::printf("correction %-3s: %.0f sectors in %.2f s = %.0f sectors/s (%.0fx real time)%s\n",
+                    correction ? "on" : "off", sectors, seconds, sectors / seconds, sectors / seconds / 75,
+                    failed ? "  READ ERROR" : "");
+        std::fflush(stdout);
+    }
+}
+
+void Cancel(int trials)
+{
+    test::TempDir dir;
+    const auto written = test::WriteTestDisc(
+        dir.Path(),
+        {.tracks = {{6000}, {750}}, .conditions = {"JITTER 30", "UNREADABLE 3000 3004", "SPEED 3000", "SEED 5"}});
+    std::vector<double> times;
+    for (int i = 0; i < trials; ++i) {
+        auto drive = std::make_shared<ScsiCommand>();
+        if (!drive->Open(written.cue.string())) return;
+        // Spread the cancel over the first 4500 sectors, around the scratch.
+        const std::size_t after = (200 + std::size_t(i) * 4300 / std::max(1, trials - 1)) * kSectorBytes;
+        double time = -1;
+        RipTrack(drive, 0, 6000, written.leadOut, true, after, &time);
+        if (time >= 0) times.push_back(time * 1000);
+    }
+    std::sort(times.begin(), times.end());
+    if (times.empty()) return;
+    std::printf("cancel (jitter 30 samples, 5 unreadable sectors, 40x drive, correction on), %zu trials:\n"
+                "  stop to thread end: min %.1f ms, median %.1f ms, max %.1f ms\n",
+                times.size(), times.front(), times[times.size() / 2], times.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    bool sparse = false;
+    int trials = 20;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sparse") == 0)
+            sparse = true;
+        else if (std::strcmp(argv[i], "--cancel-trials") == 0 && i + 1 < argc)
+            trials = std::atoi(argv[++i]);
+        else {
+            std::fprintf(stderr, "usage: bench_extraction [--sparse] [--cancel-trials N]\n");
+            return 2;
+        }
+    }
+    Throughput(sparse);
+    Cancel(trials);
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace tesslow {
+
+class ScsiCommand;
+
+// Reads the sectors of one track, in order, through the paranoia library,
+// which drives the program's own reads: READ CD commands of up to 26 sectors
+// sent through `drive`. With jitter correction the library runs in mode DFh
+// (verify, fragment, overlap, scratch and repair checks; skipping allowed, so
+// after 5 failed verification rounds it accepts the best data it has, or
+// silence); without it in mode 0, plain reads. The library never reads
+// before the track's first sector.
+//
+// The library has no way to be told to stop. Once `stop` is set, every drive
+// read fails at once without a command and the library gives up at its next
+// read; ReadSector then answers nullptr and Aborted() is true. Without jitter
+// correction a failed drive read ends the track too (the library would
+// otherwise hand out zeros as if they were audio); with correction only a
+// lost medium or drive does, and failed reads are retried by the library.
+//
+// The library verifies a sector by overlapping reads that run past it, so it
+// is allowed to read up to 150 sectors past the track's end, but never at or
+// beyond `readableEnd` (the lead-out, or the end of the track's session: the
+// first sector the drive cannot read). With readableEnd at the track's end,
+// the track's last samples cannot be checked against a second read; on a
+// jittery drive they may come back short and be padded with silence.
+//
+// One thread uses a reader; `drive` and `stop` must outlive it.
+class RipReader {
+public:
+    RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
+              std::int32_t readableEnd, bool jitterCorrection, const std::atomic<bool>& stop);
+    ~RipReader();
+    RipReader(const RipReader&) = delete;
+    RipReader& operator=(const RipReader&) = delete;
+
+    // The next sector: 2352 bytes of little-endian stereo samples, valid
+    // until the next call. nullptr when the library gave up (read error, or
+    // the stop was seen). Never called more than sectorCount times.
+    const std::uint8_t* ReadSector();
+
+    // True once a drive read has seen the stop flag.
+    bool Aborted() const;
+
+private:
+    struct Library;
+    std::unique_ptr<Library> library_;
+};
+
+}  // namespace tesslow
