@@ -129,7 +129,7 @@ void COGGEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
                     buffer[channel][frame] = (static_cast<int>(*in) - 128) / 128.0f;
         }
         vorbis_analysis_wrote(&codec_->dsp, static_cast<int>(frames));
-        Drain();
+        Drain(*codec_);
     }
     if (consumed) *consumed = byteCount;
 }
@@ -137,14 +137,15 @@ void COGGEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
 void COGGEncoder::Finish()
 {
     if (!codec_) return;  // never written (nothing to write) or already finished
-    vorbis_analysis_wrote(&codec_->dsp, 0);  // end of stream
-    Drain();
-    codec_.reset();
+    // Released however this ends, so a failed Finish is never repeated on a
+    // stream that has already been ended.
+    const std::unique_ptr<Codec> codec = std::move(codec_);
+    vorbis_analysis_wrote(&codec->dsp, 0);  // end of stream
+    Drain(*codec);
 }
 
-void COGGEncoder::Drain()
+void COGGEncoder::Drain(Codec& c)
 {
-    Codec& c = *codec_;
     while (vorbis_analysis_blockout(&c.dsp, &c.block) == 1) {
         vorbis_analysis(&c.block, nullptr);
         vorbis_bitrate_addblock(&c.block);

@@ -39,7 +39,7 @@ private:
     struct Codec;
 
     void Start();
-    void Drain();
+    void Drain(Codec& codec);
     void WritePage(const void* header, long headerBytes, const void* body, long bodyBytes);
 
     UniqueFd file_;

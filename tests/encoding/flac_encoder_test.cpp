@@ -133,6 +133,29 @@ TEST(FlacEncoder, AFullDiskIsAnEncodingErrorAlsoWhenFinishWritesTheLastFrame)
     }
 }
 
+TEST(FlacEncoder, AStreamTheLibraryRefusesFailsInitialisationEveryTime)
+{
+    TempDir dir;
+    const std::string pcm = MusicPcm(1000);
+    auto expectRefused = [&](const char* name, std::int32_t rate, std::int32_t bits) {
+        auto encoder = MakeEncoder(FormatCode::Flac, dir / name);
+        encoder->sampleRate = rate;
+        encoder->bitsPerSample = bits;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr);
+                FAIL() << name;
+            } catch (const EncoderException& e) {
+                EXPECT_STREQ(e.what(), "flac encoder initialization failed");
+            }
+        }
+        EXPECT_NO_THROW(encoder->Finish());
+    };
+    expectRefused("rate.flac", 0, 16);       // refused by the library
+    expectRefused("bits.flac", 44100, 24);   // only 8 and 16 bits are converted
+    EXPECT_EQ(fs::file_size(dir / "rate.flac"), 0u);
+}
+
 TEST(FlacEncoder, AnExistingTargetIsReplacedOnlyWithConsent)
 {
     TempDir dir;

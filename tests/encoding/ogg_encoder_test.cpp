@@ -119,6 +119,9 @@ TEST(OggEncoder, ASetUpTheLibraryRefusesIsALogicFaultAndWritesNothing)
         encoder.reset();
         EXPECT_EQ(fs::file_size(path), 0u);
     }
+    auto encoder = MakeEncoder(FormatCode::Ogg, dir / "24bit.ogg");
+    encoder->bitsPerSample = 24;  // only 8 and 16 bits are converted
+    EXPECT_THROW(encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr), EncoderException);
 }
 
 TEST(OggEncoder, EightBitUnsignedInputIsScaledAroundTheMiddle)
