@@ -1,6 +1,8 @@
 #include "encoding/encoder_factory.h"
 
 #include "encoding/encoder_exception.h"
+#include "encoding/flac_encoder.h"
+#include "encoding/ogg_encoder.h"
 #include "encoding/presets.h"
 #include "encoding/wave_encoder.h"
 
@@ -13,11 +15,15 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
     case FormatCode::Wav:
         encoder = std::make_unique<CWaveEncoder>(request);
         break;
+    case FormatCode::Ogg:
+        encoder = std::make_unique<COGGEncoder>(request);
+        break;
+    case FormatCode::Flac:
+        encoder = std::make_unique<CFLACEncoder>(request);
+        break;
     case FormatCode::Mp3:
     case FormatCode::Wma:
-    case FormatCode::Ogg:
     case FormatCode::Ape:
-    case FormatCode::Flac:
     default:
         throw EncoderException("encoder not available");
     }

@@ -1,0 +1,139 @@
+#include "encoding/flac_encoder.h"
+
+#include "encoding/encoder_exception.h"
+#include "encoding/output_file.h"
+#include "encoding/vorbis_comments.h"
+#include "platform/fd_io.h"
+
+#include <unistd.h>
+#include <vorbis/codec.h>
+
+#include <cstring>
+#include <new>
+
+namespace tesslow {
+
+namespace {
+
+constexpr unsigned kCompressionLevel = 5;
+
+[[noreturn]] void InitializationFailed()
+{
+    throw EncoderException("flac encoder initialization failed");
+}
+
+// The track's comments, built as the Ogg Vorbis encoder builds them, then
+// copied entry by entry, in order, into the FLAC block.
+void FillCommentBlock(FLAC__StreamMetadata& block, const AlbumInfo& tags, std::uint32_t trackIndex)
+{
+    struct Comment {
+        vorbis_comment value;
+        Comment() { vorbis_comment_init(&value); }
+        ~Comment() { vorbis_comment_clear(&value); }
+    } comment;
+    AddTrackComments(comment.value, tags, trackIndex);
+    for (int i = 0; i < comment.value.comments; ++i) {
+        FLAC__StreamMetadata_VorbisComment_Entry entry;
+        entry.entry = reinterpret_cast<FLAC__byte*>(comment.value.user_comments[i]);
+        entry.length = static_cast<FLAC__uint32>(comment.value.comment_lengths[i]);
+        // Copied; fails only when out of memory (every entry is well-formed).
+        if (!FLAC__metadata_object_vorbiscomment_append_comment(&block, entry, true)) throw std::bad_alloc();
+    }
+}
+
+}  // namespace
+
+CFLACEncoder::CFLACEncoder(const EncoderRequest& request)
+    : file_(CreateOutput(request, CreateMode::Exclusive)), encoder_(FLAC__stream_encoder_new())
+{
+    if (!encoder_) throw std::bad_alloc();
+}
+
+CFLACEncoder::~CFLACEncoder() = default;
+
+void CFLACEncoder::Start()
+{
+    if (bitsPerSample != 8 && bitsPerSample != 16) InitializationFailed();
+    FLAC__StreamEncoder* encoder = encoder_.get();
+    FLAC__stream_encoder_set_sample_rate(encoder, static_cast<uint32_t>(sampleRate));
+    FLAC__stream_encoder_set_bits_per_sample(encoder, static_cast<uint32_t>(bitsPerSample));
+    FLAC__stream_encoder_set_channels(encoder, static_cast<uint32_t>(channels));
+    FLAC__stream_encoder_set_compression_level(encoder, kCompressionLevel);
+
+    comments_.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
+    if (!comments_) throw std::bad_alloc();
+    FillCommentBlock(*comments_, tags, trackIndex);
+    metadataList_[0] = comments_.get();
+    FLAC__stream_encoder_set_metadata(encoder, metadataList_, 1);
+
+    const FLAC__StreamEncoderInitStatus status =
+        FLAC__stream_encoder_init_stream(encoder, WriteCallback, SeekCallback, TellCallback, nullptr, this);
+    if (status != FLAC__STREAM_ENCODER_INIT_STATUS_OK) {
+        encoder_.reset();
+        InitializationFailed();
+    }
+    notStarted_ = false;
+}
+
+void CFLACEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
+{
+    if (!encoder_) InitializationFailed();  // an earlier initialisation failed
+    if (notStarted_) Start();
+
+    const unsigned bytesPerSample = static_cast<unsigned>(bitsPerSample) / 8;
+    const unsigned channelCount = static_cast<unsigned>(channels);
+    const std::size_t samples = byteCount / bytesPerSample;
+    if (samples > capacity_) {
+        samples_ = std::make_unique_for_overwrite<FLAC__int32[]>(samples);
+        capacity_ = samples;
+    }
+    const unsigned frames = static_cast<unsigned>(samples / channelCount);
+    const std::size_t used = std::size_t{frames} * channelCount;
+    const auto* in = static_cast<const unsigned char*>(pcm);
+    FLAC__int32* out = samples_.get();
+    if (bytesPerSample == 2) {
+        for (std::size_t i = 0; i < used; ++i, in += 2) out[i] = static_cast<std::int16_t>(in[0] | in[1] << 8);
+    } else {
+        for (std::size_t i = 0; i < used; ++i) out[i] = static_cast<FLAC__int32>(in[i]) - 128;
+    }
+    if (frames > 0 && !FLAC__stream_encoder_process_interleaved(encoder_.get(), out, frames))
+        throw EncoderException("encoding error");
+    if (consumed) *consumed = byteCount;
+}
+
+void CFLACEncoder::Finish()
+{
+    // Finishing a stream that was never initialised does nothing. A failure
+    // here means the last frames or the completed stream information did not
+    // reach the file, so the file is not sound.
+    if (encoder_ && !FLAC__stream_encoder_finish(encoder_.get())) throw EncoderException("encoding error");
+}
+
+FLAC__StreamEncoderWriteStatus CFLACEncoder::WriteCallback(const FLAC__StreamEncoder*, const FLAC__byte buffer[],
+                                                           size_t bytes, uint32_t, uint32_t, void* client)
+{
+    auto* self = static_cast<CFLACEncoder*>(client);
+    return WriteAll(self->file_.Get(), buffer, bytes) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
+                                                      : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+}
+
+FLAC__StreamEncoderSeekStatus CFLACEncoder::SeekCallback(const FLAC__StreamEncoder*, FLAC__uint64 offset,
+                                                         void* client)
+{
+    auto* self = static_cast<CFLACEncoder*>(client);
+    return ::lseek(self->file_.Get(), static_cast<off_t>(offset), SEEK_SET) < 0
+               ? FLAC__STREAM_ENCODER_SEEK_STATUS_ERROR
+               : FLAC__STREAM_ENCODER_SEEK_STATUS_OK;
+}
+
+FLAC__StreamEncoderTellStatus CFLACEncoder::TellCallback(const FLAC__StreamEncoder*, FLAC__uint64* offset,
+                                                         void* client)
+{
+    auto* self = static_cast<CFLACEncoder*>(client);
+    const off_t position = ::lseek(self->file_.Get(), 0, SEEK_CUR);
+    if (position < 0) return FLAC__STREAM_ENCODER_TELL_STATUS_ERROR;
+    *offset = static_cast<FLAC__uint64>(position);
+    return FLAC__STREAM_ENCODER_TELL_STATUS_OK;
+}
+
+}  // namespace tesslow
