@@ -1,21 +1,32 @@
 #!/usr/bin/env bash
-# The demo: runs tesslow-rip from the build tree in a sandbox of its own (its
-# own config and data folders), so it never touches the user's settings.
+# The demo: rips the built-in demo disc with tesslow-rip through the emulated
+# drive into ./demo-out/. It runs in a sandbox of its own (its own config and
+# data folders under demo-out/.sandbox), so it never touches the user's
+# settings or title cache; the sandbox's title cache knows the demo disc.
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 rip="$root/$build/bin/tesslow-rip"
+disc="$root/$build/demo"
+out="$root/demo-out"
 
-sandbox="$root/demo-out/.sandbox"
-rm -rf "$sandbox"
-mkdir -p "$sandbox/home"
+rm -rf "$out"
+sandbox="$out/.sandbox"
+mkdir -p "$sandbox/home/.local/share/Corvalen"
+cp "$disc/CDDBCache.xml" "$sandbox/home/.local/share/Corvalen/"
 export HOME="$sandbox/home"
 export XDG_CONFIG_HOME="$sandbox/home/.config"
 export XDG_DATA_HOME="$sandbox/home/.local/share"
 export XDG_CONFIG_DIRS="$sandbox/xdg"
+export TESSLOW_DRIVES="$disc/demo.cue"
+# The title cache names the disc; the web service is never asked.
+export TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9"
 
-echo "== Settings loaded by tesslow-rip"
-"$rip" --settings
+echo "== The disc in the emulated drive"
+"$rip" --info
 echo
-echo "== Installation check"
-"$rip" --check-installation
+echo "== Ripping it to FLAC"
+"$rip" --format flac --output "$out" --artist-folder --album-folder --year </dev/null
+echo
+echo "== Files made"
+(cd "$out" && find . -path ./.sandbox -prune -o -type f -printf '%10s  %P\n' | sort -k2)

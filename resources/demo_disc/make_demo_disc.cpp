@@ -97,7 +97,7 @@ int main(int argc, char** argv)
 
     std::ofstream bin(dir + "/" + name + ".bin", std::ios::binary | std::ios::trunc);
     std::ofstream cue(dir + "/" + name + ".cue", std::ios::trunc);
-    cue << "REM Tesslow demo disc: generated, deterministic audio\n"
+    cue << "REM COMMENT \"generated music-like audio, deterministic\"\n"
         << "FILE \"" << name << ".bin\" BINARY\n";
 
     long sector = 0;
