@@ -3,22 +3,27 @@
 #include "support/temp_dir.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace tesslow::test {
 
-ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& args,
-                         const std::vector<std::string>& extraEnv)
+RunningProgram::RunningProgram(const std::string& name, const std::vector<std::string>& args,
+                               const std::vector<std::string>& extraEnv)
 {
-    TempDir scratch;
+    std::string pattern = "/tmp/tesslow-program-XXXXXX";
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    scratch_ = pattern;
     const std::string program = name.front() == '/' ? name : std::string(TESSLOW_BIN_DIR) + "/" + name;
-    const std::string outPath = (scratch / "out").string(), errPath = (scratch / "err").string();
+    const std::string outPath = scratch_ + "/out", errPath = scratch_ + "/err";
 
     std::vector<std::string> argStrings{program};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
@@ -30,9 +35,9 @@ ProgramResult RunProgram(const std::string& name, const std::vector<std::string>
     std::vector<std::string> envStrings = extraEnv;
     for (char** e = environ; *e; ++e) {
         const std::string entry = *e;
-        const std::string name = entry.substr(0, entry.find('=') + 1);
+        const std::string variable = entry.substr(0, entry.find('=') + 1);
         bool replaced = false;
-        for (const auto& extra : extraEnv) replaced = replaced || extra.rfind(name, 0) == 0;
+        for (const auto& extra : extraEnv) replaced = replaced || extra.rfind(variable, 0) == 0;
         if (!replaced) envStrings.push_back(entry);
     }
     std::vector<char*> envp;
@@ -48,15 +53,42 @@ ProgramResult RunProgram(const std::string& name, const std::vector<std::string>
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);
+    pid_ = pid;
+}
 
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
+RunningProgram::~RunningProgram()
+{
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        (void)Wait();
     }
+    std::error_code error;
+    std::filesystem::remove_all(scratch_, error);
+}
+
+void RunningProgram::Signal(int signal)
+{
+    if (pid_ > 0) ::kill(pid_, signal);
+}
+
+ProgramResult RunningProgram::Wait()
+{
     ProgramResult result;
+    if (pid_ <= 0) return result;
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0) {
+    }
+    pid_ = -1;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
+    result.out = ReadFile(scratch_ + "/out");
+    result.err = ReadFile(scratch_ + "/err");
     return result;
+}
+
+ProgramResult RunProgram(const std::string& name, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnv)
+{
+    return RunningProgram(name, args, extraEnv).Wait();
 }
 
 }  // namespace tesslow::test

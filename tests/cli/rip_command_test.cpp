@@ -1,0 +1,101 @@
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+#include "support/test_disc.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+namespace tesslow {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::RunProgram;
+using test::TempDir;
+
+// tesslow-rip ripping a disc in the emulated drive, as a user runs it (no
+// terminal: plain lines, existing files skipped).
+class RipCommand : public ::testing::Test {
+protected:
+    void Insert(test::TestDisc disc) { written = test::WriteTestDisc(dir.Path(), disc); }
+
+    std::vector<std::string> Args(std::vector<std::string> extra) const
+    {
+        std::vector<std::string> args = {"--drive", written.cue.string(), "--output", (dir / "out").string(),
+                                          "--no-lookup"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    }
+
+    // A disc without titles names every file "Track NN", whatever the template.
+    fs::path Output(const std::string& name) const { return dir / "out" / ("Track " + name); }
+
+    test::UserSandbox sandbox;
+    TempDir dir;
+    test::WrittenDisc written;
+};
+
+TEST_F(RipCommand, RipsTheChosenTracksExactlyAndExitsWithZero)
+{
+    Insert({.tracks = {{.sectors = 300}, {.sectors = 200}, {.sectors = 100}}});
+    const auto result = RunProgram("tesslow-rip", Args({"--format", "wav", "--tracks", "1,3"}));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ReadFile(Output("01.wav")).substr(46), test::DiscBytes(written, written.starts[0], 300));
+    EXPECT_EQ(ReadFile(Output("03.wav")).substr(46), test::DiscBytes(written, written.starts[2], 100));
+    EXPECT_FALSE(fs::exists(Output("02.wav")));
+    // The settings were read, never written.
+    EXPECT_EQ(ReadFile(sandbox.UserStore()).find("LastFormat"), std::string::npos);
+}
+
+TEST_F(RipCommand, AnExistingFileIsSkippedWithoutATerminalAndTheJobEndsWithErrors)
+{
+    Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});
+    test::WriteFile(Output("01.flac"), "keep");
+    const auto result = RunProgram("tesslow-rip", Args({"--format", "flac"}));
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_NE(result.out.find("Track 01.flac: file skipped"), std::string::npos);
+    EXPECT_EQ(ReadFile(Output("01.flac")), "keep");
+    EXPECT_TRUE(fs::exists(Output("02.flac")));
+
+    const auto overwritten = RunProgram("tesslow-rip", Args({"--format", "flac", "--overwrite"}));
+    EXPECT_EQ(overwritten.exitCode, 0) << overwritten.out;
+    EXPECT_NE(ReadFile(Output("01.flac")), "keep");
+}
+
+TEST_F(RipCommand, InterruptingCancelsLikeTheWizardsCancel)
+{
+    // One second per track at this speed.
+    Insert({.tracks = {{.sectors = 750}, {.sectors = 750}, {.sectors = 750}}, .conditions = {"SPEED 750"}});
+    test::RunningProgram rip("tesslow-rip", Args({"--format", "wav"}));
+    for (int i = 0; i < 1000 && !fs::exists(Output("01.wav")); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    rip.Signal(SIGINT);
+    const auto result = rip.Wait();
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    EXPECT_NE(result.out.find("Canceled."), std::string::npos);
+    EXPECT_FALSE(fs::exists(Output("01.wav")));
+    EXPECT_FALSE(fs::exists(Output("03.wav")));
+}
+
+TEST_F(RipCommand, NoDiscAndImpossibleChoicesAreReportedWithExitCodeTwo)
+{
+    const auto noDisc = RunProgram("tesslow-rip", {"--output", (dir / "out").string()}, {"TESSLOW_DRIVES="});
+    EXPECT_EQ(noDisc.exitCode, 2);
+    EXPECT_EQ(noDisc.err, "No CD drive found.\n");
+
+    Insert({.tracks = {{.sectors = 100}}});
+    const auto noTrack = RunProgram("tesslow-rip", Args({"--tracks", "2"}));
+    EXPECT_EQ(noTrack.exitCode, 2);
+    EXPECT_NE(noTrack.err.find("the disc has no track 2"), std::string::npos);
+    const auto badStep = RunProgram("tesslow-rip", Args({"--format", "ogg", "--quality", "custom:64"}));
+    EXPECT_EQ(badStep.exitCode, 2);
+    EXPECT_FALSE(fs::exists(dir / "out"));
+}
+
+}  // namespace
+}  // namespace tesslow
