@@ -1,6 +1,7 @@
 #include "encoding/encoder_factory.h"
 
 #include "encoding/encoder_exception.h"
+#include "encoding/mp3_encoder.h"
 #include "encoding/presets.h"
 #include "encoding/wave_encoder.h"
 
@@ -14,6 +15,8 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
         encoder = std::make_unique<CWaveEncoder>(request);
         break;
     case FormatCode::Mp3:
+        encoder = std::make_unique<CMP3Encoder>(request);
+        break;
     case FormatCode::Wma:
     case FormatCode::Ogg:
     case FormatCode::Ape:
