@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -61,11 +62,11 @@ std::uint32_t GetLe32(const std::string& bytes, std::size_t at)
 }
 
 // The "data" chunk of a RIFF/WAVE file (16-bit stereo 44100 Hz assumed).
-std::string WavPcm(const std::string& wav)
+std::string_view WavPcm(const std::string& wav)
 {
     for (std::size_t at = 12; at + 8 <= wav.size();) {
         const std::uint32_t size = GetLe32(wav, at + 4);
-        if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8, size);
+        if (wav.compare(at, 4, "data") == 0) return std::string_view(wav).substr(at + 8, size);
         at += 8 + size + (size & 1);
     }
     return {};
@@ -117,8 +118,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "mp3_throughput: --wav or --make-wav is required\n");
         return 2;
     }
-    std::ifstream in(wavPath, std::ios::binary);
-    const std::string pcm = WavPcm(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::string wav = ReadWholeFile(wavPath, std::size_t{1} << 32).value_or(std::string());
+    const std::string_view pcm = WavPcm(wav);
     if (pcm.empty()) {
         std::fprintf(stderr, "mp3_throughput: no audio in %s\n", wavPath.c_str());
         return 2;

@@ -21,12 +21,15 @@ namespace {
 // One open encoding stream: the library context and the sizes agreed with the
 // caller when it was opened.
 struct Stream {
-    explicit Stream(lame_t context) : lame(context) {}
-    ~Stream() { lame_close(lame); }
+    Stream() = default;
+    ~Stream()
+    {
+        if (lame) lame_close(lame);
+    }
     Stream(const Stream&) = delete;
     Stream& operator=(const Stream&) = delete;
 
-    lame_t lame;
+    lame_t lame = nullptr;
     int channels = 2;
     std::uint32_t chunkSamples = 0;  // 16-bit samples per beEncodeChunk, all channels
     std::uint32_t bufferSize = 0;    // output bytes the caller provides per call
@@ -78,6 +81,18 @@ StreamTable& Streams()
     return table;
 }
 
+// Runs the body of an entry point: nothing may throw across the C interface,
+// and the only thing that can throw here is a failed allocation.
+template <typename Body>
+BE_ERR Guarded(Body body) noexcept
+{
+    try {
+        return body();
+    } catch (...) {
+        return BE_ERR_NO_MORE_HANDLES;
+    }
+}
+
 BE_ERR WriteInfoTag(HBE_STREAM handle, const char* path)
 {
     const auto stream = Streams().Find(handle);
@@ -96,30 +111,33 @@ BE_ERR WriteInfoTag(HBE_STREAM handle, const char* path)
 
 }  // namespace tesslow
 
+using tesslow::Guarded;
 using tesslow::Stream;
 using tesslow::Streams;
 
 BE_ERR beInitStream(const BE_CONFIG* config, uint32_t* samples, uint32_t* bufferSize, HBE_STREAM* stream)
 {
-    if (!config || !samples || !bufferSize || !stream) return BE_ERR_INVALID_FORMAT_PARAMETERS;
-    lame_t context = lame_init();
-    if (!context) return BE_ERR_NO_MORE_HANDLES;
-    auto opened = std::make_shared<Stream>(context);
-    if (const BE_ERR error = tesslow::ConfigureStream(context, *config)) return error;
+    return Guarded([&]() -> BE_ERR {
+        if (!config || !samples || !bufferSize || !stream) return BE_ERR_INVALID_FORMAT_PARAMETERS;
+        auto opened = std::make_shared<Stream>();
+        opened->lame = lame_init();
+        if (!opened->lame) return BE_ERR_NO_MORE_HANDLES;
+        if (const BE_ERR error = tesslow::ConfigureStream(opened->lame, *config)) return error;
 
-    opened->channels = lame_get_num_channels(context);
-    const auto frameSamples = static_cast<std::uint32_t>(lame_get_framesize(context));  // per channel
-    opened->chunkSamples = frameSamples * static_cast<std::uint32_t>(opened->channels);
-    // The library's own bound for the output of one call: 1.25 × samples + 7200.
-    opened->bufferSize = frameSamples + frameSamples / 4 + 1 + 7200;
+        opened->channels = lame_get_num_channels(opened->lame);
+        const auto frameSamples = static_cast<std::uint32_t>(lame_get_framesize(opened->lame));  // per channel
+        opened->chunkSamples = frameSamples * static_cast<std::uint32_t>(opened->channels);
+        // The library's own bound for the output of one call: 1.25 × samples + 7200.
+        opened->bufferSize = frameSamples + frameSamples / 4 + 1 + 7200;
 
-    const std::uint32_t chunkSamples = opened->chunkSamples, outputSize = opened->bufferSize;
-    const HBE_STREAM handle = Streams().Add(std::move(opened));
-    if (handle == 0) return BE_ERR_NO_MORE_HANDLES;
-    *samples = chunkSamples;
-    *bufferSize = outputSize;
-    *stream = handle;
-    return BE_ERR_SUCCESSFUL;
+        const std::uint32_t chunkSamples = opened->chunkSamples, outputSize = opened->bufferSize;
+        const HBE_STREAM handle = Streams().Add(std::move(opened));
+        if (handle == 0) return BE_ERR_NO_MORE_HANDLES;
+        *samples = chunkSamples;
+        *bufferSize = outputSize;
+        *stream = handle;
+        return BE_ERR_SUCCESSFUL;
+    });
 }
 
 BE_ERR beEncodeChunk(HBE_STREAM handle, uint32_t samples, const int16_t* pcm, uint8_t* output, uint32_t* outputBytes)
@@ -163,17 +181,19 @@ BE_ERR beCloseStream(HBE_STREAM handle)
 
 BE_ERR beWriteInfoTag(HBE_STREAM handle, const char* path)
 {
-    return tesslow::WriteInfoTag(handle, path);
+    return Guarded([&] { return tesslow::WriteInfoTag(handle, path); });
 }
 
 BE_ERR beWriteInfoTagW(HBE_STREAM handle, const wchar_t* path)
 {
-    if (!path) return tesslow::WriteInfoTag(handle, nullptr);
-    std::string utf8;
-    for (const wchar_t* c = path; *c; ++c) {
-        const auto code = static_cast<char32_t>(*c);
-        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return BE_ERR_INVALID_FORMAT_PARAMETERS;
-        tesslow::AppendUtf8(utf8, code);
-    }
-    return tesslow::WriteInfoTag(handle, utf8.c_str());
+    return Guarded([&]() -> BE_ERR {
+        if (!path) return tesslow::WriteInfoTag(handle, nullptr);
+        std::string utf8;
+        for (const wchar_t* c = path; *c; ++c) {
+            const auto code = static_cast<char32_t>(*c);
+            if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return BE_ERR_INVALID_FORMAT_PARAMETERS;
+            tesslow::AppendUtf8(utf8, code);
+        }
+        return tesslow::WriteInfoTag(handle, utf8.c_str());
+    });
 }
