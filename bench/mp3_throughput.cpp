@@ -12,8 +12,12 @@
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
-#include "platform/atomic_file.h"
+#include "platform/fd_io.h"
+#include "platform/unique_fd.h"
 #include "support/music_pcm.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -22,7 +26,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -61,12 +64,18 @@ std::uint32_t GetLe32(const std::string& bytes, std::size_t at)
     return value;
 }
 
-// The "data" chunk of a RIFF/WAVE file (16-bit stereo 44100 Hz assumed).
-std::string_view WavPcm(const std::string& wav)
+// Where the "data" chunk of a RIFF/WAVE file lies (16-bit stereo 44100 Hz
+// assumed), from the file's first bytes; size 0 when it is not among them.
+struct DataChunk {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+};
+
+DataChunk FindDataChunk(const std::string& head)
 {
-    for (std::size_t at = 12; at + 8 <= wav.size();) {
-        const std::uint32_t size = GetLe32(wav, at + 4);
-        if (wav.compare(at, 4, "data") == 0) return std::string_view(wav).substr(at + 8, size);
+    for (std::size_t at = 12; at + 8 <= head.size();) {
+        const std::uint32_t size = GetLe32(head, at + 4);
+        if (head.compare(at, 4, "data") == 0) return {at + 8, size};
         at += 8 + size + (size & 1);
     }
     return {};
@@ -118,9 +127,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "mp3_throughput: --wav or --make-wav is required\n");
         return 2;
     }
-    const std::string wav = ReadWholeFile(wavPath, std::size_t{1} << 32).value_or(std::string());
-    const std::string_view pcm = WavPcm(wav);
-    if (pcm.empty()) {
+    // The audio is read from the file block by block, as the rip worker reads
+    // its pipe, rather than held in memory.
+    const UniqueFd wav(::open(wavPath.c_str(), O_RDONLY | O_CLOEXEC));
+    std::string head(65536, '\0');
+    const ssize_t headBytes = wav ? ::pread(wav.Get(), head.data(), head.size(), 0) : -1;
+    head.resize(headBytes > 0 ? static_cast<std::size_t>(headBytes) : 0);
+    const DataChunk data = FindDataChunk(head);
+    if (data.size == 0) {
         std::fprintf(stderr, "mp3_throughput: no audio in %s\n", wavPath.c_str());
         return 2;
     }
@@ -152,9 +166,13 @@ int main(int argc, char** argv)
             const auto start = std::chrono::steady_clock::now();
             {
                 auto encoder = CreateEncoder(request);
-                for (std::size_t at = 0; at < pcm.size(); at += kRipBlockBytes) {
-                    const auto size = static_cast<unsigned>(std::min<std::size_t>(kRipBlockBytes, pcm.size() - at));
-                    encoder->Write(pcm.data() + at, size, nullptr);
+                ::lseek(wav.Get(), static_cast<off_t>(data.offset), SEEK_SET);
+                std::vector<char> block(kRipBlockBytes);
+                for (std::size_t left = data.size; left > 0;) {
+                    const ssize_t got = ReadFull(wav.Get(), block.data(), std::min<std::size_t>(block.size(), left));
+                    if (got <= 0) break;
+                    encoder->Write(block.data(), static_cast<unsigned>(got), nullptr);
+                    left -= static_cast<std::size_t>(got);
                 }
                 encoder->Finish();
             }
@@ -166,7 +184,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const double best = *std::min_element(times.begin(), times.end());
-    const double audioSeconds = static_cast<double>(pcm.size()) / (44100.0 * 4);
+    const double audioSeconds = static_cast<double>(data.size) / (44100.0 * 4);
     std::printf("preset=%s force_cbr=%d audio=%.1fs runs=%d best=%.3fs speed=%.1fx size=%ju\n", presetText.c_str(),
                 forceCbr ? 1 : 0, audioSeconds, repeat, best, audioSeconds / best,
                 static_cast<std::uintmax_t>(fs::file_size(out)));
