@@ -400,9 +400,7 @@ TEST_F(Mp3EncoderTest, APathThatIsNotUtf8StillGetsItsInformationHeader)
     const auto frames = Mp3Frames(file, 0);
     ASSERT_FALSE(frames.empty());
     EXPECT_TRUE(frames.front().infoHeader);
-    const auto plain = Mp3Frames(Encode(Request("plain.mp3"), test::MusicPcm(0.5)), 0);
-    ASSERT_FALSE(plain.empty());
-    EXPECT_EQ(file, ReadFile(dir / "plain.mp3"));
+    EXPECT_EQ(file, Encode(Request("plain.mp3"), test::MusicPcm(0.5))) << "the same file as under a plain name";
 }
 
 TEST(ByteFifo, KeepsBytesInOrderAcrossTheWrapAndStoresOnlyWhatFits)
