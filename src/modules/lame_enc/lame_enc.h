@@ -9,9 +9,9 @@
  * once to flush, then (after the caller has closed its file) beWriteInfoTag or
  * beWriteInfoTagW, and finally beCloseStream, which is the only call that
  * releases a stream. Every call returns BE_ERR_SUCCESSFUL (0) or an error code;
- * an unknown stream handle gives BE_ERR_INVALID_HANDLE. Streams are
- * independent: different streams may be used from different threads, one
- * stream from one thread at a time.
+ * an unknown stream handle gives BE_ERR_INVALID_HANDLE, and no call ever
+ * throws or prints. Streams are independent of each other; the calls for one
+ * stream come from one thread at a time.
  */
 #pragma once
 
