@@ -16,6 +16,8 @@ packages=(
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
   # independent judges of the encoders' files in the tests, reference encoders in bench/
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
+  # a second ID3 reader, one that knows only the version-4 date frame
+  python3-eyed3
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "encoding/encoder_exception.h"
 #include "encoding/flac_encoder.h"
+#include "encoding/mp3_encoder.h"
 #include "encoding/ogg_encoder.h"
 #include "encoding/presets.h"
 #include "encoding/wave_encoder.h"
@@ -22,6 +23,8 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
         encoder = std::make_unique<CFLACEncoder>(request);
         break;
     case FormatCode::Mp3:
+        encoder = std::make_unique<CMP3Encoder>(request);
+        break;
     case FormatCode::Wma:
     case FormatCode::Ape:
     default:

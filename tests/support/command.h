@@ -7,10 +7,16 @@
 
 namespace tesslow::test {
 
-// Runs any command found on PATH (or given by path) with its arguments, stdin
-// from /dev/null, and collects its output and exit code. Used to let
-// independent programs (decoders, tag readers) judge the files the program
-// writes. Throws std::runtime_error when the command cannot be started.
-ProgramResult RunCommand(const std::vector<std::string>& command);
+// Runs a command found on PATH (or named by an absolute path) with its
+// arguments, stdin from /dev/null, and collects its exit code and output.
+// Throws std::runtime_error when the command cannot be found or started.
+ProgramResult RunCommand(const std::string& command, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnv = {});
+
+// The same with the command and its arguments in one list.
+ProgramResult RunCommand(const std::vector<std::string>& commandAndArgs);
+
+// The command's full path on PATH; empty when there is none.
+std::string FindCommand(const std::string& command);
 
 }  // namespace tesslow::test

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "app/album_info.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tesslow {
+
+// The ID3 tags of an MP3 file, built from the disc's tags for one track
+// (trackIndex: the track's position in tags.trackTitles). Pure functions: they
+// never touch a file and never throw for any text.
+
+// The ID3v2.4 tag written in front of the audio: a 10-byte header without
+// flags, then text frames declared UTF-8, sizes synchsafe, no padding. Frames
+// in this order, each only when its text is not empty: TIT2 (the track's
+// title), TPE1 (artist), TALB (album), TYER (year), TDRC (the year again, when
+// it is four digits), TCON (genre as free text); then TRCK (trackIndex + 1),
+// always. Texts are cleaned as DisplayUtf8 cleans them (cut at a zero byte,
+// broken sequences replaced). Empty when the disc has no titles at all.
+//
+// TDRC is the version-4 frame for the year; readers that know only it
+// (TagLib's year, GStreamer, eyeD3) would otherwise show no year. TYER stays
+// for the readers that look for it.
+std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
+
+// The 128-byte ID3v1.1 tag appended behind the audio: "TAG", title, artist,
+// album (30 bytes each), year (4), comment (28), a zero byte, the track
+// number, the genre number. Text fields are ISO-8859-1, cut to the field's
+// width and zero-filled; a character outside ISO-8859-1 becomes '?'. Empty
+// when the disc has no titles or the track's title is empty.
+std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
+
+// The number of the first ID3v1 genre whose name equals `genre` (UTF-8)
+// ignoring letter case; 255 when none does or the genre is empty.
+std::uint8_t Id3v1GenreNumber(std::string_view genre);
+
+}  // namespace tesslow
