@@ -13,6 +13,7 @@
 #include "platform/message_queue.h"
 #include "platform/utf.h"
 #include "platform/worker_thread.h"
+#include "ripper/cancel_answering_sink.h"
 #include "ripper/rip_monitor.h"
 #include "ripper/rip_worker.h"
 
@@ -121,13 +122,14 @@ int RunRipCommand(const CliOptions& options)
     if (options.paranoia) ripSettings.jitterCorrection = *options.paranoia;
     ripSettings.ejectWhenDone = ripSettings.ejectWhenDone || options.eject;
     ripSettings.openFolderWhenDone = false;  // a terminal program does not pop up a file manager
-    job.progressSink = &queue;
+    CancelAnsweringSink sink(queue, monitor.CancelFlag());
+    job.progressSink = &sink;
 
     RipWorkerSetup setup;
     setup.job = &job;
     setup.disc = &disc;
     setup.settings = ripSettings;
-    setup.sink = &queue;
+    setup.sink = &sink;
     setup.overwrite = &overwrite;
     setup.question = &question;
     WorkerThread worker([&setup] { RipWorker(setup).Run(); });
