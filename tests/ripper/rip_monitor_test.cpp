@@ -1,5 +1,8 @@
 #include "ripper/rip_monitor.h"
 
+#include "ripper/cancel_answering_sink.h"
+#include "support/recording_sink.h"
+
 #include "platform/messages.h"
 
 #include <gtest/gtest.h>
@@ -40,6 +43,27 @@ TEST(RipMonitor, ResultIsCanceledBeforeErrorsBeforeSuccess)
     EXPECT_EQ(Deliver(canceled, UM_RIP_QUERY_CANCEL), 1);
     Error(canceled, "c.wav: Canceled.");
     EXPECT_EQ(canceled.Result(), RipResult::Canceled);
+}
+
+}  // namespace
+}  // namespace tesslow
+
+namespace tesslow {
+namespace {
+
+TEST(CancelAnsweringSink, AnswersTheCancelQuestionFromTheFlagAndPassesEverythingElseOn)
+{
+    test::RecordingSink inner;
+    inner.Answer([](const Message&) -> std::intptr_t { return 5; });
+    RipMonitor monitor;
+    CancelAnsweringSink sink(inner, monitor.CancelFlag());
+    EXPECT_EQ(sink.Send(UM_RIP_QUERY_CANCEL, 0, 0), 0);
+    monitor.ConfirmCancel();
+    EXPECT_EQ(sink.Send(UM_RIP_QUERY_CANCEL, 0, 0), 1);
+    const char* line = "x.wav: Canceled.";
+    EXPECT_EQ(sink.Send(UM_RIP_ERROR, reinterpret_cast<std::uintptr_t>(line), 0), 5);
+    sink.Post(UM_RIP_FINISHED, 0, 0);
+    EXPECT_EQ(inner.Ids(), (std::vector<std::uint32_t>{UM_RIP_ERROR, UM_RIP_FINISHED}));
 }
 
 }  // namespace
