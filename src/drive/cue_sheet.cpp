@@ -3,7 +3,6 @@
 #include "drive/disc_image.h"
 #include "drive/mmc.h"
 #include "platform/atomic_file.h"
-#include "platform/fd_io.h"
 #include "platform/system_error.h"
 
 #include <fcntl.h>

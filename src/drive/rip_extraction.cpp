@@ -6,6 +6,7 @@
 #include "platform/fd_io.h"
 
 #include <optional>
+#include <stdexcept>
 
 namespace tesslow {
 
@@ -20,9 +21,11 @@ void RunRipExtraction(std::shared_ptr<ExtractionRequest> request)
     UniqueFd out = std::move(request->pipeWriteEnd);
     std::optional<RipReader> reader;
     try {
-        if (request->sectorCount > 0)
+        if (request->sectorCount > 0) {
+            if (!request->drive) throw std::invalid_argument("no drive");
             reader.emplace(request->drive, request->startSector, request->sectorCount, request->readableEnd,
                            request->jitterCorrection, request->stop);
+        }
         for (std::int32_t i = 0; i < request->sectorCount && !request->stop.load(); ++i) {
             const std::uint8_t* sector = reader->ReadSector();
             if (!sector) {

@@ -35,7 +35,7 @@ TEST(ParseToc, TheSessionGapIsLeftOutOnlyBeforeTheFirstTrackOfALaterSession)
     const Bytes toc = Toc({{0, 1, 0}, {0, 2, 20000}, {4, 3, 40000}, {4, 0xAA, 50000}});
     DiscRecord record;
     record.album.artist = "kept";
-    ParseToc(toc, SessionInfo{}, record);  // one session: the Part's rule
+    ParseToc(toc, SessionInfo{}, record);  // one session: the gap counts into the audio track
     EXPECT_EQ(record.tracks, (std::vector<TocEntry>{{0, 20000}, {20000, 20000}}));
     EXPECT_EQ(record.leadOut, 50000);
     EXPECT_EQ(record.album.artist, "kept");
@@ -44,7 +44,7 @@ TEST(ParseToc, TheSessionGapIsLeftOutOnlyBeforeTheFirstTrackOfALaterSession)
     EXPECT_EQ(record.tracks, (std::vector<TocEntry>{{0, 20000}, {20000, 40000 - 11400 - 20000}}));
 
     // A later session that starts closer than the gap (a damaged TOC) keeps
-    // the Part's rule rather than a negative length.
+    // the plain rule rather than a negative length.
     ParseToc(Toc({{0, 1, 0}, {4, 2, 5000}, {4, 0xAA, 9000}}), SessionInfo{1, 2, 2}, record);
     EXPECT_EQ(record.tracks, (std::vector<TocEntry>{{0, 5000}}));
 }
