@@ -14,7 +14,7 @@
 #include "encoding/overwrite.h"
 #include "platform/fd_io.h"
 #include "platform/unique_fd.h"
-#include "support/music_pcm.h"
+#include "support/music_signal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -118,7 +118,7 @@ int main(int argc, char** argv)
         }
     }
     if (!makeWav.empty()) {
-        const std::string wav = WavFile(test::MusicPcm(seconds));
+        const std::string wav = WavFile(test::MusicPcmSeconds(seconds));
         std::ofstream(makeWav, std::ios::binary).write(wav.data(), static_cast<std::streamsize>(wav.size()));
         std::printf("wrote %s: %.0f s of audio\n", makeWav.c_str(), seconds);
         return 0;

@@ -9,7 +9,7 @@
 #include "encoding/overwrite.h"
 #include "support/command.h"
 #include "support/mp3_frames.h"
-#include "support/music_pcm.h"
+#include "support/music_signal.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -137,7 +137,7 @@ std::string Python(const std::string& program, const std::string& path)
 
 TEST_F(Mp3EncoderTest, DecodesToTheTracksLengthWhateverTheBlockSizes)
 {
-    const std::string pcm = test::MusicPcm(2.5);
+    const std::string pcm = test::MusicPcmSeconds(2.5);
     // Single bytes, odd sizes, rip blocks and a block larger than the FIFO.
     const std::string file = Encode(Request("blocks.mp3"), pcm, {1, 3, 4607, kRipBlock, 300001, 2});
     EXPECT_NE(file.substr(0, 3), "ID3") << "no tags on a disc without titles";
@@ -159,7 +159,7 @@ TEST_F(Mp3EncoderTest, DecodesToTheTracksLengthWhateverTheBlockSizes)
 
 TEST_F(Mp3EncoderTest, EachPresetAndForceCbrCombinationGivesItsBitRate)
 {
-    const std::string pcm = test::MusicPcm(3.0);
+    const std::string pcm = test::MusicPcmSeconds(3.0);
     struct Case {
         QualityPreset preset;
         std::int32_t custom;
@@ -257,7 +257,7 @@ TEST_F(Mp3EncoderTest, TheConfigurationRecordCarriesThePresetMapping)
 
 TEST_F(Mp3EncoderTest, MonoInputGivesAMonoFile)
 {
-    const std::string pcm = test::MusicPcm(1.0, 1);
+    const std::string pcm = test::MusicPcmSeconds(1.0, 1);
     auto encoder = CreateEncoder(Request("mono.mp3"));
     encoder->channels = 1;
     encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr);
@@ -281,7 +281,7 @@ TEST_F(Mp3EncoderTest, TagsSurroundTheAudioAndIndependentReadersAgree)
     tags.genre = "rOcK";
     tags.comment = "not in the ID3v2 tag";
     tags.trackTitles = {"One", "Jóga"};
-    const std::string file = Encode(Request("tagged.mp3", tags, 1), test::MusicPcm(1.0));
+    const std::string file = Encode(Request("tagged.mp3", tags, 1), test::MusicPcmSeconds(1.0));
 
     const std::size_t v2 = test::Id3v2Size(file);
     ASSERT_GT(v2, 10u);
@@ -320,7 +320,7 @@ TEST_F(Mp3EncoderTest, TheYearIsVisibleToReadersThatKnowOnlyTheVersion4DateFrame
     AlbumInfo tags;
     tags.year = "2003";
     tags.trackTitles = {"Title"};
-    Encode(Request("year.mp3", tags), test::MusicPcm(0.5));
+    Encode(Request("year.mp3", tags), test::MusicPcmSeconds(0.5));
     const std::string eyed3 = Python("import sys, logging, eyed3\nlogging.disable(logging.CRITICAL)\n"
                                      "t = eyed3.load(sys.argv[1]).tag\n"
                                      "print(t.version, t.recording_date, t.getBestDate())",
@@ -338,7 +338,7 @@ TEST_F(Mp3EncoderTest, ADiscWithoutTitlesGetsNoTagsAndAnEmptyTitleNoId3v1)
     AlbumInfo noTitles;
     noTitles.artist = "Artist";
     noTitles.genre = "Rock";
-    std::string file = Encode(Request("untitled.mp3", noTitles), test::MusicPcm(0.5));
+    std::string file = Encode(Request("untitled.mp3", noTitles), test::MusicPcmSeconds(0.5));
     const auto frames = Mp3Frames(file, 0);
     ASSERT_FALSE(frames.empty()) << "audio at offset 0";
     EXPECT_EQ(frames.back().offset + frames.back().size, file.size()) << "no ID3v1 tag";
@@ -347,7 +347,7 @@ TEST_F(Mp3EncoderTest, ADiscWithoutTitlesGetsNoTagsAndAnEmptyTitleNoId3v1)
     AlbumInfo emptyTitle;
     emptyTitle.artist = "Artist";
     emptyTitle.trackTitles = {"First", ""};
-    file = Encode(Request("empty-title.mp3", emptyTitle, 1), test::MusicPcm(0.5));
+    file = Encode(Request("empty-title.mp3", emptyTitle, 1), test::MusicPcmSeconds(0.5));
     EXPECT_EQ(file.substr(0, 39), std::string("ID3\x04\0\0\0\0\0\x1d", 10) + "TPE1" + std::string("\0\0\0\x07\0\0\x03", 7) +
                                       "Artist" + "TRCK" + std::string("\0\0\0\x02\0\0\x03", 7) + "2");
     const auto audio = Mp3Frames(file, 39);
@@ -367,7 +367,7 @@ TEST_F(Mp3EncoderTest, AnEncoderThatNeverReceivedAudioLeavesAnEmptyFile)
     {
         // Cancelled after some audio: the partial file stays, tag and frames so far.
         auto encoder = CreateEncoder(Request("cancelled.mp3", tags));
-        const std::string pcm = test::MusicPcm(0.5);
+        const std::string pcm = test::MusicPcmSeconds(0.5);
         encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr);
     }
     const std::string partial = ReadFile(dir / "cancelled.mp3");
@@ -396,11 +396,11 @@ TEST_F(Mp3EncoderTest, AStreamTheModuleRefusesIsUnableToEncodeAfterTheTag)
 TEST_F(Mp3EncoderTest, APathThatIsNotUtf8StillGetsItsInformationHeader)
 {
     const std::string name = "\xff\xfe track.mp3";  // goes by its bytes, not through the wide entry point
-    const std::string file = Encode(Request(name), test::MusicPcm(0.5));
+    const std::string file = Encode(Request(name), test::MusicPcmSeconds(0.5));
     const auto frames = Mp3Frames(file, 0);
     ASSERT_FALSE(frames.empty());
     EXPECT_TRUE(frames.front().infoHeader);
-    EXPECT_EQ(file, Encode(Request("plain.mp3"), test::MusicPcm(0.5))) << "the same file as under a plain name";
+    EXPECT_EQ(file, Encode(Request("plain.mp3"), test::MusicPcmSeconds(0.5))) << "the same file as under a plain name";
 }
 
 TEST(ByteFifo, KeepsBytesInOrderAcrossTheWrapAndStoresOnlyWhatFits)
@@ -501,7 +501,7 @@ TEST_F(Mp3EncoderTest, AModuleWithoutTheWideInfoTagEntryStillWritesTheInformatio
 {
     InFreshProcess([this]() -> std::string {
         UseAppPath(TESSLOW_TEST_MODULE_DIR "/narrow");
-        const std::string file = Encode(Request("narrow.mp3"), test::MusicPcm(0.5));
+        const std::string file = Encode(Request("narrow.mp3"), test::MusicPcmSeconds(0.5));
         const auto frames = Mp3Frames(file, 0);
         if (frames.empty() || !frames.front().infoHeader) return "no information header";
         return {};
@@ -517,7 +517,7 @@ TEST_F(Mp3EncoderTest, AWriteThatFailsIsAWriteError)
         ::setrlimit(RLIMIT_FSIZE, &limit);
         AlbumInfo tags;
         tags.trackTitles = {"Too long"};
-        const std::string pcm = test::MusicPcm(2.0);
+        const std::string pcm = test::MusicPcmSeconds(2.0);
         try {
             auto encoder = CreateEncoder(Request("full.mp3", tags));
             encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr);

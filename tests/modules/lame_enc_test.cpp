@@ -3,7 +3,7 @@
 
 #include "modules/lame_enc/lame_enc.h"
 #include "support/mp3_frames.h"
-#include "support/music_pcm.h"
+#include "support/music_signal.h"
 #include "support/temp_dir.h"
 
 #include <dlfcn.h>
@@ -157,7 +157,7 @@ TEST_F(LameEncModule, UnknownHandlesAndOversizedChunksAreErrors)
     std::uint32_t samples = 0, bufferSize = 0;
     HBE_STREAM handle = 0;
     ASSERT_EQ(module.init(&config, &samples, &bufferSize, &handle), BE_ERR_SUCCESSFUL);
-    std::string pcm = test::MusicPcm(0.2);
+    std::string pcm = test::MusicPcmSeconds(0.2);
     std::string buffer(bufferSize, '\0');
     produced = 77;
     EXPECT_EQ(module.encode(handle, samples + 2, reinterpret_cast<const std::int16_t*>(pcm.data()),
@@ -170,7 +170,7 @@ TEST_F(LameEncModule, UnknownHandlesAndOversizedChunksAreErrors)
 
 TEST_F(LameEncModule, InterleavedStreamsAreIndependent)
 {
-    const std::string pcm = test::MusicPcm(1.0);
+    const std::string pcm = test::MusicPcmSeconds(1.0);
     const Stream alone(module, Config(LQP_CBR, 128, false));
     const std::string expected = alone.EncodeAll(pcm);
 
@@ -199,7 +199,7 @@ TEST_F(LameEncModule, InterleavedStreamsAreIndependent)
 
 TEST_F(LameEncModule, TheInformationHeaderLandsInTheReservedFrameBehindAnId3v2Tag)
 {
-    const std::string pcm = test::MusicPcm(1.5);
+    const std::string pcm = test::MusicPcmSeconds(1.5);
     // A stand-in ID3v2 tag of 300 bytes in front of the audio.
     std::string tag = std::string("ID3\x04\x00\x00\x00\x00\x02\x22", 10) + std::string(290, 'x');
     ASSERT_EQ(test::Id3v2Size(tag), 300u);

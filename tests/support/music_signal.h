@@ -111,4 +111,24 @@ inline std::string MusicPcm(std::size_t frames, std::uint32_t seed = 1)
     return out;
 }
 
+// `seconds` of MusicSignal(seed) at 44100 Hz; with one channel, the two
+// channels mixed down.
+inline std::string MusicPcmSeconds(double seconds, int channels = 2, std::uint32_t seed = 1)
+{
+    const std::string stereo = MusicPcm(static_cast<std::size_t>(seconds * 44100), seed);
+    if (channels != 1) return stereo;
+    std::string mono;
+    mono.reserve(stereo.size() / 2);
+    for (std::size_t i = 0; i + 3 < stereo.size(); i += 4) {
+        auto sample = [&](std::size_t at) {
+            return static_cast<std::int16_t>(static_cast<std::uint8_t>(stereo[at]) |
+                                             static_cast<std::uint8_t>(stereo[at + 1]) << 8);
+        };
+        const auto mixed = static_cast<std::uint16_t>(static_cast<std::int16_t>((sample(i) + sample(i + 2)) / 2));
+        mono.push_back(static_cast<char>(mixed & 0xFF));
+        mono.push_back(static_cast<char>(mixed >> 8));
+    }
+    return mono;
+}
+
 }  // namespace tesslow::test
