@@ -1,6 +1,5 @@
 #include "cli/disc_access.h"
 
-#include "app/settings.h"
 #include "cli/tesslow_rip.h"
 #include "drive/disc_image.h"
 #include "drive/disc_search.h"
@@ -63,11 +62,12 @@ FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob&
     return {job.driveKey, kExitOk};
 }
 
-TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey)
+TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey,
+                           const std::string& homeUrl)
 {
     TitleCache cache;
     std::optional<MusicBrainzClient> web;
-    if (!options.noLookup) web.emplace(DefaultMusicBrainzOptions(Settings().HomeURL));
+    if (!options.noLookup) web.emplace(DefaultMusicBrainzOptions(homeUrl));
     TitleLookup lookup(cache, web ? &*web : nullptr, [&](DiscRecord&) { ReadToc(records, driveKey); });
     try {
         return lookup.NameDisc(records[driveKey]);

@@ -22,8 +22,10 @@ struct FoundDisc {
 FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob& job);
 
 // Names the disc from the title cache, or from the web service unless
-// --no-lookup. Never fails: without titles the disc simply has none.
-TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey);
+// --no-lookup; `homeUrl` (the HomeURL setting) goes into the User-Agent.
+// Never fails: without titles the disc simply has none.
+TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey,
+                           const std::string& homeUrl);
 
 inline constexpr int kExitNoAudioDisc = 2;
 

@@ -1,5 +1,6 @@
 #include "app/disc_record.h"
 #include "app/rip_job.h"
+#include "app/settings.h"
 #include "cli/commands.h"
 #include "cli/disc_access.h"
 #include "cli/tesslow_rip.h"
@@ -87,7 +88,7 @@ int RunInfoCommand(const CliOptions& options)
     RipJob job;
     const FoundDisc found = FindAudioDisc(options, records, job);
     if (!found.driveKey) return found.exitCode;
-    const TitleLookupResult naming = NameDisc(options, records, job.driveKey);
+    const TitleLookupResult naming = NameDisc(options, records, job.driveKey, Settings().HomeURL);
     const DiscRecord& record = records[job.driveKey];
     if (options.json)
         PrintJson(job.driveKey, record, naming);

@@ -94,7 +94,7 @@ int RunRipCommand(const CliOptions& options)
     RipJob job;
     const FoundDisc found = FindAudioDisc(options, records, job);
     if (!found.driveKey) return found.exitCode;
-    const TitleLookupResult naming = NameDisc(options, records, *found.driveKey);
+    const TitleLookupResult naming = NameDisc(options, records, *found.driveKey, settings.HomeURL);
     DiscRecord& disc = records[*found.driveKey];
 
     if (const std::string problem = FillJob(options, settings, disc, job); !problem.empty()) {
