@@ -9,6 +9,7 @@
 //       default), high or custom:KBPS.
 //
 // bench/encoder-throughput runs both against the reference encoders.
+#include "app/cd_audio.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
@@ -28,7 +29,7 @@
 namespace tesslow {
 namespace {
 
-constexpr std::size_t kBlockBytes = 26 * 2352;
+constexpr std::size_t kBlockBytes = 26 * kSectorBytes;
 
 void Put32(char* at, std::uint32_t value)
 {
@@ -97,10 +98,10 @@ bool ParsePreset(const std::string& text, EncoderRequest& request)
 int Encode(const std::string& formatName, const char* input, const char* output, const std::string& preset)
 {
     EncoderRequest request;
-    bool known = false;
-    for (const FormatInfo& format : kFormats)
-        if (formatName == format.shortName) request.format = format.code, known = true;
-    if (!known || !ParsePreset(preset, request)) {
+    const FormatInfo* format = FindFormat(formatName);
+    if (format) request.format = format->code;
+    request.moduleFolder = TESSLOW_MODULE_DIR;
+    if (!format || !ParsePreset(preset, request)) {
         std::fprintf(stderr, "unknown format or preset\n");
         return 2;
     }

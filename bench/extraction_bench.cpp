@@ -10,16 +10,13 @@
 //    The image is written with the test audio pattern (780 MB in $TMPDIR);
 //    --sparse uses a sparse image (silence) instead.
 // 2. Cancel: a track on a drive with jitter, an unreadable range and a 40x
-//    speed limit; the rip is cancelled at spread-out moments and the time from
-//    setting the stop flag until the thread has closed its pipe end and ended
-//    is measured.
+//    speed limit; the rip is cancelled at spread-out moments and the time the
+//    stream's Stop takes (until the thread has ended) is measured.
 
-#include "drive/extraction_request.h"
-#include "drive/mmc.h"
-#include "drive/scsi_command.h"
-#include "platform/fd_io.h"
-#include "platform/pipe.h"
-#include "platform/worker_thread.h"
+#include "app/cd_audio.h"
+#include "app/disc_record.h"
+#include "drive/rip_stream.h"
+#include "drive/toc_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
 
@@ -43,39 +40,35 @@ struct TrackResult {
 };
 
 // Rips one track as the worker does. When `cancelAfter` bytes have arrived it
-// sets the stop flag, closes its read end and waits for the thread; the wait
-// is returned in `cancelTime`.
-TrackResult RipTrack(const std::shared_ptr<ScsiCommand>& drive, std::int32_t start, std::int32_t count,
-                     std::int32_t readableEnd, bool correction, std::size_t cancelAfter = 0,
+// stops the stream, which waits for the thread; the wait is returned in
+// `cancelTime`.
+TrackResult RipTrack(const DiscRecord& disc, std::size_t track, bool correction, std::size_t cancelAfter = 0,
                      double* cancelTime = nullptr)
 {
-    Pipe pipe(static_cast<std::size_t>(count) * kSectorBytes);
-    auto request = std::make_shared<ExtractionRequest>();
-    request->drive = drive;
-    request->startSector = start;
-    request->sectorCount = count;
-    request->readableEnd = readableEnd;
-    request->jitterCorrection = correction;
-    request->pipeWriteEnd = std::move(pipe.writeEnd);
-    WorkerThread thread([request] { RunRipExtraction(request); });
+    RipStream stream = StartRipExtraction(disc, track, correction);
     TrackResult result;
     std::vector<char> chunk(kRipChunkBytes);
     for (;;) {
-        const ssize_t n = ReadSome(pipe.readEnd.Get(), chunk.data(), chunk.size());
+        const ssize_t n = stream.Read(chunk.data(), chunk.size());
         if (n <= 0) break;
         result.bytes += static_cast<std::size_t>(n);
         if (cancelAfter > 0 && result.bytes >= cancelAfter) {
             const auto stopAt = Clock::now();
-            request->stop = true;
-            pipe.readEnd.Reset();
-            thread.Join();
+            stream.Stop();
             if (cancelTime) *cancelTime = Seconds(Clock::now() - stopAt);
             break;
         }
     }
-    thread.Join();
-    result.readError = request->readError;
+    stream.Stop();
+    result.readError = stream.ReadError();
     return result;
+}
+
+// The disc of a written image, its table of contents read as the tracks page does.
+const DiscRecord& Load(DiscRecords& records, const test::WrittenDisc& written)
+{
+    ReadToc(records, written.cue.string());
+    return records[written.cue.string()];
 }
 
 void Throughput(bool sparse)
@@ -87,19 +80,14 @@ void Throughput(bool sparse)
     std::printf("Writing a 74-minute %s image...\n", sparse ? "sparse (silent)" : "patterned");
     std::fflush(stdout);
     const auto written = test::WriteTestDisc(dir.Path(), disc);
-    auto drive = std::make_shared<ScsiCommand>();
-    if (!drive->Open(written.cue.string())) {
-        std::fprintf(stderr, "cannot open the emulated drive\n");
-        return;
-    }
+    DiscRecords records;
+    const DiscRecord& record = Load(records, written);
     for (bool correction : {false, true}) {
         const auto begin = Clock::now();
         std::size_t bytes = 0;
         bool failed = false;
-        for (std::size_t t = 0; t < written.starts.size(); ++t) {
-            const std::int32_t end = t + 1 < written.starts.size() ? written.starts[t + 1] : written.leadOut;
-            const TrackResult r =
-                RipTrack(drive, written.starts[t], end - written.starts[t], written.leadOut, correction);
+        for (std::size_t t = 0; t < record.tracks.size(); ++t) {
+            const TrackResult r = RipTrack(record, t, correction);
             bytes += r.bytes;
             failed = failed || r.readError;
         }
@@ -120,12 +108,12 @@ void Cancel(int trials)
         {.tracks = {{6000}, {750}}, .conditions = {"JITTER 30", "UNREADABLE 3000 3004", "SPEED 3000", "SEED 5"}});
     std::vector<double> times;
     for (int i = 0; i < trials; ++i) {
-        auto drive = std::make_shared<ScsiCommand>();
-        if (!drive->Open(written.cue.string())) return;
+        DiscRecords records;  // a drive opened afresh for every trial
+        const DiscRecord& record = Load(records, written);
         // Spread the cancel over the first 4500 sectors, around the scratch.
         const std::size_t after = (200 + std::size_t(i) * 4300 / std::max(1, trials - 1)) * kSectorBytes;
         double time = -1;
-        RipTrack(drive, 0, 6000, written.leadOut, true, after, &time);
+        RipTrack(record, 0, true, after, &time);
         if (time >= 0) times.push_back(time * 1000);
     }
     std::sort(times.begin(), times.end());

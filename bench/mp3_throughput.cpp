@@ -6,9 +6,9 @@
 //   mp3_throughput --wav music.wav --preset medium|low|high|custom:KBPS [--force-cbr]
 //                  [--repeat N] [--out encoded.mp3]
 //
-// The settings it reads live in a temporary folder (MP3ForceCBR from
-// --force-cbr); AppPath comes from the build tree's machine store.
+// The module is the build tree's; --force-cbr stands for the MP3ForceCBR setting.
 
+#include "app/cd_audio.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
@@ -34,7 +34,7 @@ using namespace tesslow;
 
 namespace {
 
-constexpr unsigned kRipBlockBytes = 26 * 2352;
+constexpr unsigned kRipBlockBytes = 26 * kSectorBytes;
 
 void PutLe(std::string& out, std::uint32_t value, int bytes)
 {
@@ -140,21 +140,16 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // Settings of the benchmark's own, beside the output.
     char scratchName[] = "/tmp/mp3-throughput-XXXXXX";
     const fs::path scratch = ::mkdtemp(scratchName);
-    ::setenv("XDG_CONFIG_HOME", (scratch / "config").c_str(), 1);
-    ::setenv("XDG_CONFIG_DIRS", (scratch / "none").c_str(), 1);
-    fs::create_directories(scratch / "config" / "Corvalen" / "tesslow");
-    std::ofstream(scratch / "config" / "Corvalen" / "tesslow" / "user.reg")
-        << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Corvalen\\tesslow]\n"
-        << "\"MP3ForceCBR\"=dword:0000000" << (forceCbr ? 1 : 0) << "\n";
     if (out.empty()) out = (scratch / "encoded.mp3").string();
 
     EncoderRequest request;
     request.format = FormatCode::Mp3;
     request.path = out;
     request.preset = ParsePreset(presetText, request.qualityValue);
+    request.mp3ForceCbr = forceCbr;
+    request.moduleFolder = TESSLOW_MODULE_DIR;
     request.tags.artist = "Benchmark";
     request.tags.trackTitles = {"Music-like signal"};
     request.alwaysOverwrite = true;

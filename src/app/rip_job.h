@@ -1,13 +1,10 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tesslow {
-
-class MessageSink;
 
 // Output format of a rip job. Codes 0 and above 6 are invalid but can be held,
 // since they come from stored settings.
@@ -36,27 +33,22 @@ enum class RipResult : std::uint32_t {
 
 // The parameters of the rip job, collected page by page and read by the rip
 // worker. One instance lives for the whole run, so a second job ("Rip more")
-// starts from the first one's choices.
+// starts from the first one's choices; the rip session hands the worker a
+// copy of its own.
 //
-// Not locked. The pages fill it before the worker starts and leave it alone
-// while the worker runs; the drive key is written by the disc search before it
-// reports its result through the message sink, which orders the two. The two
-// flags that other threads read while the pages write them are atomics.
+// Not locked. The pages fill it before the rip starts; the drive key is
+// written by the disc search before it reports its result through the message
+// sink, which orders the two.
 struct RipJob {
-    std::string driveKey;                     // selects the DiscRecord
+    std::string driveKey;                       // selects the DiscRecord
     std::vector<std::uint32_t> SelectedTracks;  // track indexes, in ripping order
     FormatCode format = FormatCode::Mp3;
     QualityPreset preset = QualityPreset::Medium;
-    std::int32_t qualityStep = 0;             // position of the custom-quality slider
-    std::int32_t qualityValue = 0;            // the step's encoder value (bit/s)
-    std::string OutputFolder;                 // including artist and album subfolders
+    std::int32_t qualityStep = 0;               // position of the custom-quality slider
+    std::int32_t qualityValue = 0;              // the step's encoder value (bit/s)
+    std::string OutputFolder;                   // including artist and album subfolders
     std::string NameTemplate;
     bool AlwaysOverwrite = false;
-    MessageSink* progressSink = nullptr;      // the worker's messages and the overwrite question go here
-    std::atomic<bool> ripAgain{false};        // insert-disc page prompts instead of searching at once
-    std::atomic<bool> titleLookupStop{false}; // tells a running title look-up to post nothing
-    RipResult result = RipResult::Success;
-    std::string errorText;                    // error lines of the last job, separated by "\r\n"
 };
 
 }  // namespace tesslow

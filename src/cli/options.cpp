@@ -1,5 +1,7 @@
 #include "cli/options.h"
 
+#include "encoding/presets.h"
+
 #include <charconv>
 
 namespace tesslow {
@@ -68,13 +70,9 @@ std::vector<std::uint32_t> ParseTracks(const std::string& list)
 
 FormatCode ParseFormat(const std::string& name)
 {
-    if (name == "wav") return FormatCode::Wav;
-    if (name == "mp3") return FormatCode::Mp3;
-    if (name == "wma") return FormatCode::Wma;
-    if (name == "ogg") return FormatCode::Ogg;
-    if (name == "ape") return FormatCode::Ape;
-    if (name == "flac") return FormatCode::Flac;
-    throw UsageError("unknown format: " + name);
+    const FormatInfo* format = FindFormat(name);
+    if (!format) throw UsageError("unknown format: " + name);
+    return format->code;
 }
 
 QualityChoice ParseQuality(const std::string& text)

@@ -18,7 +18,7 @@ std::string Bar(std::int64_t position, std::int64_t range, int width)
 
 }  // namespace
 
-void TerminalProgress::OnMessage(const Message& message, const RipMonitor& monitor)
+void TerminalProgress::OnRipMessage(const Message& message, const RipMonitor& monitor)
 {
     if (message.id == UM_RIP_ERROR && !monitor.ErrorLines().empty()) {
         terminal_.PrintLine("error: " + monitor.ErrorLines().back());
@@ -28,7 +28,7 @@ void TerminalProgress::OnMessage(const Message& message, const RipMonitor& monit
     }
 }
 
-void TerminalProgress::Draw(const RipMonitor& monitor)
+void TerminalProgress::OnRipTick(const RipMonitor& monitor)
 {
     if (!terminal_.interactive || !monitor.Started()) return;
     std::unique_lock guard(terminal_.lock, std::try_to_lock);

@@ -4,20 +4,20 @@
 #include "cli/terminal.h"
 #include "platform/message_sink.h"
 #include "ripper/rip_monitor.h"
+#include "ripper/rip_session.h"
 
 namespace tesslow {
 
 // Shows a rip on the terminal. Interactive: a job bar and a track bar with the
-// track's name, elapsed time and time left, redrawn by Draw (called at most
-// twice a second). Otherwise: one plain line per track and per error. Main
-// thread only.
-class TerminalProgress {
+// track's name, elapsed time and time left, redrawn on every tick (twice a
+// second). Otherwise: one plain line per track and per error. Main thread only.
+class TerminalProgress final : public RipDisplay {
 public:
     TerminalProgress(Terminal& terminal, const DiscRecord& disc) : terminal_(terminal), disc_(disc) {}
 
-    // Called after the monitor has handled the message.
-    void OnMessage(const Message& message, const RipMonitor& monitor);
-    void Draw(const RipMonitor& monitor);
+    void OnRipMessage(const Message& message, const RipMonitor& monitor) override;
+    void OnRipTick(const RipMonitor& monitor) override;
+    // Leaves the bars on screen, as they were last drawn.
     void Done();
 
 private:

@@ -29,16 +29,16 @@ bool ReadAnswer(const std::atomic<bool>& interrupted, std::string& line)
 
 OverwriteQuestion::Reply TerminalOverwriteQuestion::Ask(const std::string& path)
 {
-    if (!terminal_.interactive) return {Answer::CannotAsk, false};
-    std::lock_guard guard(terminal_.lock);
-    terminal_.ClearBars();
-    std::FILE* out = terminal_.out;
+    if (!terminal_->interactive) return {Answer::CannotAsk, false};
+    std::lock_guard guard(terminal_->lock);
+    terminal_->ClearBars();
+    std::FILE* out = terminal_->out;
     std::fprintf(out, "The target file already exists. Do you wish to overwrite?\n  %s\n", path.c_str());
     for (;;) {
         std::fputs("[y]es, [n]o, yes to [a]ll, no to all ([s]kip all): ", out);
         std::fflush(out);
         std::string line;
-        if (!ReadAnswer(terminal_.interrupted, line)) {
+        if (!ReadAnswer(terminal_->interrupted, line)) {
             std::fputs("\n", out);
             return {Answer::CannotAsk, false};
         }

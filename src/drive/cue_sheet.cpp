@@ -1,6 +1,9 @@
 // Loading a disc image from its CUE sheet.
 
 #include "drive/disc_image.h"
+
+#include "app/raw_toc.h"
+#include "drive/cue_words.h"
 #include "drive/mmc.h"
 #include "platform/atomic_file.h"
 #include "platform/system_error.h"
@@ -67,54 +70,6 @@ private:
 
 namespace {
 
-std::string Upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// Splits a line into words; a double-quoted string is one word.
-std::vector<std::string> Words(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
-        if (i >= line.size()) break;
-        std::string word;
-        if (line[i] == '"') {
-            const std::size_t end = line.find('"', i + 1);
-            word = line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
-            i = end == std::string::npos ? line.size() : end + 1;
-        } else {
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) word += line[i++];
-        }
-        words.push_back(std::move(word));
-    }
-    return words;
-}
-
-std::optional<std::int64_t> Integer(const std::string& word)
-{
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
-    if (error != std::errc() || end != word.data() + word.size() || word.empty()) return std::nullopt;
-    return value;
-}
-
-// mm:ss:ff in sectors.
-std::optional<std::int32_t> Msf(const std::string& word)
-{
-    const std::size_t a = word.find(':');
-    const std::size_t b = a == std::string::npos ? a : word.find(':', a + 1);
-    if (b == std::string::npos) return std::nullopt;
-    const auto m = Integer(word.substr(0, a)), s = Integer(word.substr(a + 1, b - a - 1)),
-               f = Integer(word.substr(b + 1));
-    if (!m || !s || !f || *m < 0 || *m > 999 || *s < 0 || *s >= 60 || *f < 0 || *f >= kSectorsPerSecond)
-        return std::nullopt;
-    return static_cast<std::int32_t>((*m * 60 + *s) * kSectorsPerSecond + *f);
-}
-
 std::uint32_t LittleEndian32(const std::uint8_t* p)
 {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
@@ -144,7 +99,7 @@ std::shared_ptr<DiscImage> CueSheetReader::Read()
         ++line_;
         std::string line = text->substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const auto words = Words(line);
+        const auto words = SplitCueWords(line);
         if (!words.empty()) ParseLine(words);
         start = end + 1;
     }
@@ -156,10 +111,10 @@ std::shared_ptr<DiscImage> CueSheetReader::Read()
 
 void CueSheetReader::ParseLine(const std::vector<std::string>& words)
 {
-    const std::string command = Upper(words[0]);
+    const std::string command = UpperCase(words[0]);
     if (command == "REM") {
         if (words.size() < 2) return;
-        const std::string kind = Upper(words[1]);
+        const std::string kind = UpperCase(words[1]);
         if (kind == "TESSLOW") {
             try {
                 ApplyCondition(image_->conditions_, std::vector<std::string>(words.begin() + 2, words.end()));
@@ -167,7 +122,7 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
                 Fail(error.what());
             }
         } else if (kind == "SESSION") {
-            const auto number = words.size() > 2 ? Integer(words[2]) : std::nullopt;
+            const auto number = words.size() > 2 ? ParseInteger(words[2]) : std::nullopt;
             if (!number || *number < session_ || *number > 99) Fail("bad session number");
             session_ = static_cast<int>(*number);
         }
@@ -175,13 +130,13 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
     }
     if (command == "FILE") {
         if (words.size() < 3) Fail("FILE needs a name and a type");
-        OpenFile(words[1], Upper(words[2]));
+        OpenFile(words[1], UpperCase(words[2]));
         return;
     }
     if (command == "TRACK") {
         if (files_.empty()) Fail("TRACK before FILE");
         if (words.size() < 3) Fail("TRACK needs a number and a mode");
-        const auto number = Integer(words[1]);
+        const auto number = ParseInteger(words[1]);
         if (!number || *number < 1 || *number > 99) Fail("bad track number " + words[1]);
         if (!image_->tracks_.empty() && *number <= image_->tracks_.back().number)
             Fail("track numbers must increase");
@@ -190,7 +145,7 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
         ImageTrack shown;
         shown.number = static_cast<int>(*number);
         shown.session = session_;
-        const std::string mode = Upper(words[2]);
+        const std::string mode = UpperCase(words[2]);
         if (mode == "AUDIO") {
         } else if (mode == "MODE1/2048") {
             track.sectorSize = 2048, track.dataMode = 1;
@@ -204,7 +159,7 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
             Fail("unsupported track mode " + words[2]);
         }
         shown.audio = track.dataMode == 0;
-        if (!shown.audio) shown.control |= mmc::kControlDataTrack;
+        if (!shown.audio) shown.control |= kControlDataTrack;
         if (track.dataMode == 2) image_->hasMode2_ = true;
         tracks_.push_back(track);
         image_->tracks_.push_back(shown);
@@ -215,7 +170,7 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
         Track& track = tracks_.back();
         if (command == "FLAGS") {
             for (std::size_t i = 1; i < words.size(); ++i) {
-                const std::string flag = Upper(words[i]);
+                const std::string flag = UpperCase(words[i]);
                 if (flag == "DCP") image_->tracks_.back().control |= 0x02;
                 if (flag == "4CH") image_->tracks_.back().control |= 0x08;
                 if (flag == "PRE") image_->tracks_.back().control |= 0x01;
@@ -223,14 +178,14 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
             return;
         }
         const std::size_t timeWord = command == "INDEX" ? 2 : 1;
-        const auto time = words.size() > timeWord ? Msf(words[timeWord]) : std::nullopt;
+        const auto time = words.size() > timeWord ? ParseMsf(words[timeWord]) : std::nullopt;
         if (!time) Fail(command + " needs a time mm:ss:ff");
         if (command == "PREGAP") {
             track.pregap = *time;
         } else if (command == "POSTGAP") {
             track.postgap = *time;
         } else {
-            const auto number = Integer(words[1]);
+            const auto number = ParseInteger(words[1]);
             if (!number || *number < 0 || *number > 99) Fail("bad index number " + words[1]);
             if (*number <= track.lastIndex) Fail("index numbers must increase");
             if (*number > 0 && track.lastIndex < 0 && *number != 1) Fail("INDEX 01 missing");

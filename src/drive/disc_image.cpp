@@ -1,5 +1,6 @@
 #include "drive/disc_image.h"
 
+#include "app/raw_toc.h"
 #include "drive/mmc.h"
 
 #include <unistd.h>
@@ -14,11 +15,6 @@ namespace {
 std::uint8_t Bcd(int value) { return static_cast<std::uint8_t>((value / 10) << 4 | (value % 10)); }
 
 }  // namespace
-
-bool DiscImage::HasDataTracks() const
-{
-    return std::any_of(tracks_.begin(), tracks_.end(), [](const ImageTrack& track) { return !track.audio; });
-}
 
 bool DiscImage::Readable(std::int32_t lba, std::int64_t count) const
 {
@@ -40,7 +36,7 @@ void DiscImage::FillSector(const Extent& extent, std::int32_t lba, std::uint8_t*
     }
     // A data sector stored without its sync and header: add them.
     std::memset(sector + 1, 0xFF, 10);
-    const int address = lba + 150;
+    const int address = lba + kLbaOrigin;
     sector[12] = Bcd(address / (60 * 75));
     sector[13] = Bcd(address / 75 % 60);
     sector[14] = Bcd(address % 75);

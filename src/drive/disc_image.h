@@ -47,7 +47,6 @@ public:
     const DriveConditions& Conditions() const { return conditions_; }
     std::int32_t LeadOut() const { return leadOut_; }
     int LastSession() const { return tracks_.empty() ? 1 : tracks_.back().session; }
-    bool HasDataTracks() const;
     bool HasMode2Tracks() const { return hasMode2_; }
 
     // True when every sector of [lba, lba + count) lies inside the disc and

@@ -1,46 +1,34 @@
 #include "drive/drive_conditions.h"
 
+#include "drive/cue_words.h"
 #include "drive/mmc.h"
 
 #include <algorithm>
-#include <cctype>
-#include <charconv>
 #include <stdexcept>
 
 namespace tesslow {
 
 namespace {
 
-std::string Upper(std::string text)
-{
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 std::int64_t Number(const std::string& word, int base = 10)
 {
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
-    if (error != std::errc() || end != word.data() + word.size() || word.empty())
-        throw std::invalid_argument("not a number: " + word);
-    return value;
+    const auto value = ParseInteger(word, base);
+    if (!value) throw std::invalid_argument("not a number: " + word);
+    return *value;
 }
 
 // A sector address: a plain LBA, or mm:ss:ff.
 std::int32_t Address(const std::string& word)
 {
     if (word.find(':') == std::string::npos) return static_cast<std::int32_t>(Number(word));
-    const std::size_t a = word.find(':'), b = word.find(':', a + 1);
-    if (b == std::string::npos) throw std::invalid_argument("not a sector address: " + word);
-    const std::int64_t m = Number(word.substr(0, a)), s = Number(word.substr(a + 1, b - a - 1)),
-                       f = Number(word.substr(b + 1));
-    if (s >= 60 || f >= kSectorsPerSecond) throw std::invalid_argument("not a sector address: " + word);
-    return static_cast<std::int32_t>((m * 60 + s) * kSectorsPerSecond + f);
+    const auto address = ParseMsf(word);
+    if (!address) throw std::invalid_argument("not a sector address: " + word);
+    return *address;
 }
 
 std::uint16_t Profile(const std::string& word)
 {
-    const std::string name = Upper(word);
+    const std::string name = UpperCase(word);
     if (name == "DVD" || name == "DVD-ROM") return mmc::kProfileDvdRom;
     if (name == "CD" || name == "CD-ROM") return mmc::kProfileCdRom;
     if (name == "CD-R") return mmc::kProfileCdR;
@@ -58,7 +46,7 @@ std::uint16_t Profile(const std::string& word)
 void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>& words)
 {
     if (words.empty()) throw std::invalid_argument("REM TESSLOW without a condition");
-    const std::string name = Upper(words[0]);
+    const std::string name = UpperCase(words[0]);
     const std::size_t arguments = words.size() - 1;
     auto expect = [&](std::size_t least, std::size_t most) {
         if (arguments < least || arguments > most)

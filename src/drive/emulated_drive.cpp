@@ -1,5 +1,6 @@
 #include "drive/emulated_drive.h"
 
+#include "app/raw_toc.h"
 #include "drive/mmc.h"
 #include "drive/scsi_status.h"
 
@@ -268,10 +269,10 @@ std::int32_t EmulatedDrive::ReadToc(const CommandBlock& block)
         WriteBigEndian32(&answer[answer.size() - 4], static_cast<std::uint32_t>(lba));
     };
     if (format == mmc::kTocFormatTracks) {
-        if (startingTrack > tracks.back().number && startingTrack != mmc::kLeadOutTrack) return kSenseInvalidField;
+        if (startingTrack > tracks.back().number && startingTrack != kLeadOutTrack) return kSenseInvalidField;
         for (const ImageTrack& track : tracks)
             if (track.number >= startingTrack) descriptor(track.control, track.number, track.start);
-        descriptor(tracks.back().control & mmc::kControlDataTrack, mmc::kLeadOutTrack, image_->LeadOut());
+        descriptor(tracks.back().control & kControlDataTrack, kLeadOutTrack, image_->LeadOut());
         answer[2] = static_cast<std::uint8_t>(tracks.front().number);
         answer[3] = static_cast<std::uint8_t>(tracks.back().number);
     } else if (format == mmc::kTocFormatSessions) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/cd_audio.h"
+
 #include <cstdint>
 
 namespace tesslow {
@@ -45,22 +47,7 @@ inline constexpr std::uint16_t kProfileCdR = 0x0009;
 inline constexpr std::uint16_t kProfileCdRw = 0x000A;
 inline constexpr std::uint16_t kProfileDvdRom = 0x0010;
 
-// Track number of the lead-out descriptor in READ TOC answers.
-inline constexpr std::uint8_t kLeadOutTrack = 0xAA;
-// ADR/control bit of a data track.
-inline constexpr std::uint8_t kControlDataTrack = 0x04;
-
 }  // namespace mmc
-
-// One CD sector: 2352 bytes = 588 stereo frames of 16-bit samples; 75 per second.
-inline constexpr std::uint32_t kSectorBytes = 2352;
-inline constexpr std::uint32_t kSectorFrames = 588;
-inline constexpr std::int32_t kSectorsPerSecond = 75;
-
-// Sectors between the end of one session and the first track of the next:
-// lead-out (6750), lead-in (4500) and the track's pregap (150). None of them
-// holds audio and none can be read.
-inline constexpr std::int32_t kSessionGapSectors = 11400;
 
 inline std::uint32_t ReadBigEndian16(const std::uint8_t* p) { return (std::uint32_t(p[0]) << 8) | p[1]; }
 inline std::uint32_t ReadBigEndian32(const std::uint8_t* p)

@@ -1,5 +1,6 @@
 #include "drive/rip_reader.h"
 
+#include "app/raw_toc.h"
 #include "drive/mmc.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
@@ -65,10 +66,7 @@ struct RipReader::Library {
 
     long Read(void* buffer, long begin, long sectors)
     {
-        if (stop.load()) {
-            aborted = true;
-            return GiveUp();
-        }
+        if (stop.load()) return GiveUp();
         if (sectors <= 0) return sectors;
         // A null buffer only moves the drive's position (the library does this
         // to get past the drive's cache); the sectors are read and dropped.
@@ -82,10 +80,7 @@ struct RipReader::Library {
             const std::int32_t status =
                 drive->ReadCd(static_cast<std::int32_t>(begin + done), count, target + done * kSectorBytes);
             if (status != kScsiOk) {
-                if (stop.load()) {
-                    aborted = true;
-                    return GiveUp();
-                }
+                if (stop.load()) return GiveUp();
                 const bool driveLost =
                     status == kScsiCallFailed || (SenseKey(status) == 0x02 && AdditionalSense(status) == 0x3A);
                 if (buffer && (driveLost || !jitterCorrection)) return GiveUp();
@@ -94,14 +89,12 @@ struct RipReader::Library {
             }
             done += count;
         }
-        if (stop.load()) aborted = true;
         return sectors;
     }
 
     std::shared_ptr<ScsiCommand> drive;
     const bool jitterCorrection;
     const std::atomic<bool>& stop;
-    bool aborted = false;
     std::vector<std::uint8_t> scratch;
     alignas(16) unsigned char privateData[256] = {};  // the library keeps read timings here
     Descriptor descriptor{};
@@ -137,11 +130,11 @@ RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSecto
     const std::int32_t end = std::clamp(readableEnd, trackEnd, trackEnd + kReadBeyondTrack);
     int tracks = 0;
     if (firstSector > 0) {
-        d.disc_toc[0] = TOC{mmc::kControlDataTrack, 1, 0};
+        d.disc_toc[0] = TOC{kControlDataTrack, 1, 0};
         tracks = 1;
     }
     d.disc_toc[tracks] = TOC{0, static_cast<unsigned char>(tracks + 1), firstSector};
-    d.disc_toc[tracks + 1] = TOC{0, mmc::kLeadOutTrack, end};
+    d.disc_toc[tracks + 1] = TOC{0, kLeadOutTrack, end};
     d.tracks = tracks + 1;
     d.audio_first_sector = firstSector;
     d.audio_last_sector = end - 1;
@@ -163,7 +156,5 @@ const std::uint8_t* RipReader::ReadSector()
     const int16_t* sector = paranoia_read_limited(library_->paranoia, IgnoreProgress, kVerificationRounds);
     return reinterpret_cast<const std::uint8_t*>(sector);
 }
-
-bool RipReader::Aborted() const { return library_->aborted; }
 
 }  // namespace tesslow

@@ -18,7 +18,7 @@ class ScsiCommand;
 //
 // The library has no way to be told to stop. Once `stop` is set, every drive
 // read fails at once without a command and the library gives up at its next
-// read; ReadSector then answers nullptr and Aborted() is true. Without jitter
+// read; ReadSector then answers nullptr. Without jitter
 // correction a failed drive read ends the track too (the library would
 // otherwise hand out zeros as if they were audio); with correction only a
 // lost medium or drive does, and failed reads are retried by the library.
@@ -43,9 +43,6 @@ public:
     // until the next call. nullptr when the library gave up (read error, or
     // the stop was seen). Never called more than sectorCount times.
     const std::uint8_t* ReadSector();
-
-    // True once a drive read has seen the stop flag.
-    bool Aborted() const;
 
 private:
     struct Library;

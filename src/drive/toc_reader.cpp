@@ -46,8 +46,6 @@ void ReadToc(DiscRecords& records, const std::string& driveKey)
     record.hasAudio = !record.tracks.empty();
 }
 
-std::size_t AudioTrackCount(const DiscRecord& record) { return record.trackNumbers.size(); }
-
 std::int32_t TrackStartSector(const DiscRecord& record, std::size_t index)
 {
     return index < record.tracks.size() ? record.tracks[index].start : 0;

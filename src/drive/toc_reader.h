@@ -33,9 +33,7 @@ SessionInfo ReadSessionInfo(ScsiCommand& drive);
 // take turns with the other users of the record (see DiscRecords).
 void ReadToc(DiscRecords& records, const std::string& driveKey);
 
-// The number of audio tracks, and the start of audio track `index` (0-based;
-// 0 past the end).
-std::size_t AudioTrackCount(const DiscRecord& record);
+// The start of audio track `index` (0-based; 0 past the end).
 std::int32_t TrackStartSector(const DiscRecord& record, std::size_t index);
 
 }  // namespace tesslow

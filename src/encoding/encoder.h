@@ -11,8 +11,9 @@ namespace tesslow {
 class OverwritePolicy;
 class OverwriteQuestion;
 
-// Everything an encoder is made from: the output file, the disc's tags and the
-// job's quality choice.
+// Everything an encoder is made from: the output file, the disc's tags, the
+// job's quality choice and the settings the encoders read. Encoders read no
+// settings of their own.
 struct EncoderRequest {
     FormatCode format = FormatCode::Wav;
     std::string path;                     // full output path, UTF-8
@@ -20,6 +21,8 @@ struct EncoderRequest {
     std::uint32_t trackIndex = 0;         // position of the track in tags.trackTitles
     QualityPreset preset = QualityPreset::Medium;
     std::int32_t qualityValue = 0;        // the custom step's value in bit/s
+    bool mp3ForceCbr = false;             // the MP3ForceCBR setting
+    std::string moduleFolder;             // the AppPath setting: where lame_enc.so is
     bool alwaysOverwrite = false;         // the job's AlwaysOverwrite setting
     OverwritePolicy* overwrite = nullptr; // the run's remembered overwrite choice (required)
     OverwriteQuestion* question = nullptr;  // asks the user; null: nobody can be asked
@@ -55,8 +58,6 @@ public:
 protected:
     Encoder() = default;
 
-    // An empty title list means the disc has no titles: no tag is written at all.
-    bool HasTitles() const { return !tags.trackTitles.empty(); }
     // The track's own title (empty when the list is shorter).
     const std::string& TrackTitle() const;
     // trackIndex + 1 in decimal.

@@ -1,6 +1,5 @@
 #include "encoding/lame_enc_library.h"
 
-#include "app/settings.h"
 #include "encoding/encoder_exception.h"
 
 #include <dlfcn.h>
@@ -31,14 +30,12 @@ LameEncLibrary library;
 
 }  // namespace
 
-const LameEncLibrary& LoadLameEnc()
+const LameEncLibrary& LoadLameEnc(const std::string& moduleFolder)
 {
     std::lock_guard lock(loadMutex);
     if (loaded) return library;
 
-    std::string path = Settings().AppPath;
-    // Without an application folder there is nothing to load (and a bare
-    // name would make the loader search the system's library folders).
+    std::string path = moduleFolder;
     if (path.empty()) throw EncoderException("MP3 libraries are not installed");
     if (path.back() != '/') path += '/';
     path += LAME_ENC_MODULE_NAME;

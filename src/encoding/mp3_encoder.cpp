@@ -1,6 +1,5 @@
 #include "encoding/mp3_encoder.h"
 
-#include "app/settings.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/id3_tags.h"
 #include "encoding/mp3_stream_config.h"
@@ -16,11 +15,12 @@
 namespace tesslow {
 
 CMP3Encoder::CMP3Encoder(const EncoderRequest& request)
-    : library_(LoadLameEnc()),
+    : library_(LoadLameEnc(request.moduleFolder)),
       pending_(kFifoBytes),
       path_(request.path),
       preset_(request.preset),
       customValue_(request.qualityValue),
+      forceCbr_(request.mp3ForceCbr),
       file_(CreateOutput(request, CreateMode::Replace))
 {
 }
@@ -32,12 +32,10 @@ CMP3Encoder::~CMP3Encoder()
 
 void CMP3Encoder::Start()
 {
-    const bool forceCbr = Settings().MP3ForceCBR != 0;
-
     const std::string tag = BuildId3v2Tag(tags, trackIndex);
     if (!tag.empty() && !WriteAll(file_.Get(), tag.data(), tag.size())) throw EncoderException("write error");
 
-    const BE_CONFIG config = MakeMp3StreamConfig({preset_, customValue_, forceCbr, sampleRate, channels});
+    const BE_CONFIG config = MakeMp3StreamConfig({preset_, customValue_, forceCbr_, sampleRate, channels});
     std::uint32_t samples = 0, bufferSize = 0;
     HBE_STREAM stream = 0;
     if (bitsPerSample != 16 || library_.InitStream(&config, &samples, &bufferSize, &stream) != BE_ERR_SUCCESSFUL)

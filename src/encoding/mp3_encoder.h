@@ -15,11 +15,11 @@ namespace tesslow {
 // tag in front of the audio, the module's frames (the first one rewritten with
 // its information header), an ID3v1.1 tag behind them.
 //
-// Construction loads the module before anything else, so a missing or broken
-// module is reported before any question about an existing file; then the
-// file is created, always replacing. The first Write writes the ID3v2 tag and
-// opens the module's stream with the job's preset and the MP3ForceCBR setting
-// read then. Writes of any size are cut into the module's chunk size through a
+// Construction loads the module from the request's module folder before
+// anything else, so a missing or broken module is reported before any
+// question about an existing file; then the file is created, always
+// replacing. The first Write writes the ID3v2 tag and opens the module's
+// stream with the job's preset and the request's MP3ForceCBR setting. Writes of any size are cut into the module's chunk size through a
 // fixed FIFO, without allocating. Finish encodes the remainder, flushes,
 // closes the file, lets the module write its information header into the
 // closed file, and appends the ID3v1 tag (a failure of that last step is not
@@ -54,6 +54,7 @@ private:
     std::string path_;
     QualityPreset preset_;
     std::int32_t customValue_;
+    bool forceCbr_;
     UniqueFd file_;
     bool notStarted_ = true;
     std::uint32_t samplesPerChunk_ = 0;

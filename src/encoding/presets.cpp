@@ -1,5 +1,7 @@
 #include "encoding/presets.h"
 
+#include "platform/format.h"
+
 #include <algorithm>
 
 namespace tesslow {
@@ -8,6 +10,13 @@ const FormatInfo* FindFormat(FormatCode code)
 {
     for (const FormatInfo& format : kFormats)
         if (format.code == code) return &format;
+    return nullptr;
+}
+
+const FormatInfo* FindFormat(std::string_view shortName)
+{
+    for (const FormatInfo& format : kFormats)
+        if (format.shortName == shortName) return &format;
     return nullptr;
 }
 
@@ -47,6 +56,15 @@ const char* PresetSummaryName(QualityPreset preset)
     case QualityPreset::Custom: return "Custom";
     }
     return "";
+}
+
+std::string QualitySummary(FormatCode format, QualityPreset preset, std::int32_t stepIndex)
+{
+    const FormatInfo* info = FindFormat(format);
+    if (!info || info->lossless) return "Lossless";
+    if (preset != QualityPreset::Custom) return PresetSummaryName(preset);
+    const auto step = StepAt(format, static_cast<std::uint32_t>(std::max(stepIndex, 0)));
+    return Format("%1% (%2%)", PresetSummaryName(preset), step ? step->label : "");
 }
 
 }  // namespace tesslow

@@ -5,30 +5,30 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
+#include <string_view>
 
 namespace tesslow {
 
 // The six output formats in the order the format page lists them.
 struct FormatInfo {
     FormatCode code;
-    bool lossless;
+    bool lossless;            // no quality choice: the quality page is skipped
     const char* summaryName;  // shown by the ready page ("WAV", "APE", ...)
-    bool hasQualityPage;      // only the lossy formats offer a quality choice
     const char* extension;    // with its leading dot
     const char* shortName;    // command-line name ("wav", "mp3", ...)
 };
 
 inline constexpr FormatInfo kFormats[] = {
-    {FormatCode::Wav, true, "WAV", false, ".wav", "wav"},
-    {FormatCode::Ape, true, "APE", false, ".ape", "ape"},
-    {FormatCode::Flac, true, "FLAC", false, ".flac", "flac"},
-    {FormatCode::Mp3, false, "MP3", true, ".mp3", "mp3"},
-    {FormatCode::Wma, false, "WMA", true, ".wma", "wma"},
-    {FormatCode::Ogg, false, "OGG", true, ".ogg", "ogg"},
+    {FormatCode::Wav, true, "WAV", ".wav", "wav"},   {FormatCode::Ape, true, "APE", ".ape", "ape"},
+    {FormatCode::Flac, true, "FLAC", ".flac", "flac"}, {FormatCode::Mp3, false, "MP3", ".mp3", "mp3"},
+    {FormatCode::Wma, false, "WMA", ".wma", "wma"},   {FormatCode::Ogg, false, "OGG", ".ogg", "ogg"},
 };
 
 // Nothing for an invalid code.
 const FormatInfo* FindFormat(FormatCode code);
+// The format with that command-line name; nothing for an unknown name.
+const FormatInfo* FindFormat(std::string_view shortName);
 
 // One position of a format's custom-quality slider.
 struct QualityStep {
@@ -50,14 +50,6 @@ inline constexpr QualityStep kOggSteps[] = {
     {0, 112000, "112 kbps"}, {1, 128000, "128 kbps"}, {2, 160000, "160 kbps"},
     {3, 192000, "192 kbps"}, {4, 256000, "256 kbps"}, {5, 350000, "350 kbps"},
 };
-// Kept as data: no page shows them and the encoders use fixed levels.
-inline constexpr QualityStep kApeSteps[] = {
-    {0, 1000, "Fast"}, {1, 2000, "Normal"}, {2, 3000, "High"}, {3, 4000, "Extra high"},
-};
-inline constexpr QualityStep kFlacSteps[] = {
-    {0, 0, "0 (fastest)"}, {1, 1, "1"}, {2, 2, "2"}, {3, 3, "3"}, {4, 4, "4"},
-    {5, 5, "5 (normal)"},  {6, 6, "6"}, {7, 7, "7"}, {8, 8, "8 (highest)"},
-};
 
 // The custom-quality steps of a lossy format; empty for the others.
 std::span<const QualityStep> QualitySteps(FormatCode code);
@@ -71,5 +63,10 @@ std::optional<QualityStep> StepForKbps(FormatCode code, std::int32_t kbps);
 
 // "Low", "Meduim", "High", "Custom" as the ready page prints them.
 const char* PresetSummaryName(QualityPreset preset);
+
+// The ready page's quality line for a job: "Lossless" for a lossless format,
+// the preset's summary name for a lossy one, and for Custom the name with the
+// label of the chosen step, "Custom (192 kbps)".
+std::string QualitySummary(FormatCode format, QualityPreset preset, std::int32_t stepIndex);
 
 }  // namespace tesslow

@@ -1,6 +1,5 @@
 #include "metadata/title_lookup.h"
 
-#include "app/rip_job.h"
 #include "metadata/disc_id.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
@@ -71,9 +70,10 @@ TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record)
     return result;
 }
 
-TitleLookupResult TitleLookup::Run(DiscRecords& records, RipJob& job, MessageSink& sink)
+TitleLookupResult TitleLookup::Run(DiscRecords& records, const std::string& driveKey, const std::atomic<bool>& stop,
+                                   MessageSink& sink)
 {
-    DiscRecord& record = records[job.driveKey];
+    DiscRecord& record = records[driveKey];
     TitleLookupResult result;
     try {
         result = NameDisc(record);
@@ -82,7 +82,7 @@ TitleLookupResult TitleLookup::Run(DiscRecords& records, RipJob& job, MessageSin
     } catch (...) {
         result.failure = "unknown error";
     }
-    if (!job.titleLookupStop.load()) sink.Post(UM_TITLES_LOADED, result.hasTitles ? 1 : 0, 0);
+    if (!stop.load()) sink.Post(UM_TITLES_LOADED, result.hasTitles ? 1 : 0, 0);
     return result;
 }
 

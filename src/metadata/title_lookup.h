@@ -2,6 +2,7 @@
 
 #include "app/disc_record.h"
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -11,7 +12,6 @@ namespace tesslow {
 class MessageSink;
 class MusicBrainzClient;
 class TitleCache;
-struct RipJob;
 
 // Where the titles in a DiscRecord came from.
 enum class TitlesFrom { None, Cache, Web };
@@ -51,12 +51,13 @@ public:
     // gives no identifier ("Internal error #1593.").
     TitleLookupResult NameDisc(DiscRecord& record);
 
-    // The look-up thread's body, for the record of job.driveKey. Never throws
-    // (a failure means no titles). Afterwards, unless job.titleLookupStop is
-    // set, posts UM_TITLES_LOADED with wParam 1 when the record now has at
-    // least one track title, else 0. With the flag set it posts nothing, but
-    // the record and the cache are still updated.
-    TitleLookupResult Run(DiscRecords& records, RipJob& job, MessageSink& sink);
+    // The look-up thread's body, for the record of `driveKey`. Never throws
+    // (a failure means no titles). Afterwards, unless `stop` is set (the
+    // tracks page was left meanwhile), posts UM_TITLES_LOADED with wParam 1
+    // when the record now has at least one track title, else 0. With the flag
+    // set it posts nothing, but the record and the cache are still updated.
+    TitleLookupResult Run(DiscRecords& records, const std::string& driveKey, const std::atomic<bool>& stop,
+                          MessageSink& sink);
 
 private:
     TitleLookupResult NameDiscLocked(DiscRecord& record);  // running_ held

@@ -10,12 +10,9 @@ struct MessageQueue::Pending {
     std::condition_variable done;
 };
 
-MessageQueue::MessageQueue() : receiver_(std::this_thread::get_id()) {}
-
-void MessageQueue::BindReceiver()
+MessageQueue::MessageQueue(std::function<void()> arrivalHook)
+    : receiver_(std::this_thread::get_id()), arrivalHook_(std::move(arrivalHook))
 {
-    std::lock_guard lock(mutex_);
-    receiver_ = std::this_thread::get_id();
 }
 
 void MessageQueue::Post(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
@@ -26,6 +23,7 @@ void MessageQueue::Post(std::uint32_t id, std::uintptr_t wParam, std::intptr_t l
     if (closed_) return;
     queue_.push_back(std::move(pending));
     arrived_.notify_all();
+    if (arrivalHook_) arrivalHook_();
 }
 
 std::intptr_t MessageQueue::Send(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam)
@@ -41,6 +39,7 @@ std::intptr_t MessageQueue::Send(std::uint32_t id, std::uintptr_t wParam, std::i
     }
     queue_.push_back(pending);
     arrived_.notify_all();
+    if (arrivalHook_) arrivalHook_();
     pending->done.wait(lock, [&] { return pending->answered || closed_; });
     return pending->answered ? pending->answer : 0;
 }

@@ -21,7 +21,6 @@ public:
     void SetJobPosition(std::int64_t bytes) { jobPosition_ = bytes; }
     void Tick(std::uint64_t nowMs);
 
-    std::uint32_t ElapsedSeconds() const { return elapsed_; }
     std::int32_t EstimateSeconds() const { return estimate_; }  // -1: unknown
 
     std::string ElapsedText() const;  // "Time elapsed: MM:SS"

@@ -4,7 +4,6 @@
 #include "platform/message_sink.h"
 #include "ripper/rip_clock.h"
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,8 +14,8 @@ namespace tesslow {
 // The receiving side of a rip job: takes the worker's messages, keeps what the
 // progress display shows (two bars, the current track, the clock, the error
 // lines), answers the worker's cancel question, and gives the job's result.
-// The wizard's progress page and the command line both drive their display
-// from it. Used on the receiving thread only (CancelFlag may be read anywhere).
+// The rip session keeps one for the wizard's progress page and the command
+// line, which draw from it. Used on the receiving thread only.
 class RipMonitor {
 public:
     // Handles one message from the worker and returns the answer for a sent one.
@@ -28,9 +27,6 @@ public:
     // The user confirmed Cancel; the worker learns it at its next question.
     void ConfirmCancel() { cancelConfirmed_ = true; }
     bool CancelConfirmed() const { return cancelConfirmed_; }
-    // The same flag, for a sink that answers the cancel question on the
-    // worker's own thread (see CancelAnsweringSink).
-    const std::atomic<bool>& CancelFlag() const { return cancelConfirmed_; }
 
     bool Started() const { return started_; }
     bool Finished() const { return finished_; }
@@ -54,7 +50,7 @@ private:
     RipClock clock_;
     bool started_ = false;
     bool finished_ = false;
-    std::atomic<bool> cancelConfirmed_{false};
+    bool cancelConfirmed_ = false;
     std::vector<std::string> errorLines_;
     std::int64_t trackPosition_ = 0, trackRange_ = 0, jobPosition_ = 0, jobRange_ = 0;
     std::optional<std::uint32_t> currentTrack_;

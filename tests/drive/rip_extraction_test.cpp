@@ -1,12 +1,10 @@
+#include "drive/rip_stream.h"
+
+#include "app/cd_audio.h"
 #include "app/disc_record.h"
-#include "drive/disc_probe.h"
 #include "drive/emulated_drive.h"
-#include "drive/extraction_request.h"
-#include "drive/mmc.h"
 #include "drive/scsi_command.h"
-#include "platform/fd_io.h"
-#include "platform/pipe.h"
-#include "platform/worker_thread.h"
+#include "drive/toc_reader.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
 
@@ -20,67 +18,52 @@ namespace {
 
 using test::TempDir;
 
-// The rip worker's side of one track: pipe, request, thread, reading to the
-// end of the pipe in 26-sector chunks. `afterChunk` may cancel or stop
-// reading; it answers false to stop reading.
+// The rip worker's side of one track: the stream read to its end in
+// 26-sector chunks. `afterChunk` may stop the stream; it answers false to
+// stop reading.
 struct Rip {
-    std::shared_ptr<ScsiCommand> drive;
-    std::int32_t start = 0;
-    std::int32_t count = 0;
-    std::int32_t readableEnd = 0;
+    DiscRecord disc;
+    std::size_t track = 0;
     bool correction = true;
 
     std::string bytes{};
     bool readError = false;
 
-    void Run(const std::function<bool(const std::shared_ptr<ExtractionRequest>&, Pipe&)>& afterChunk = {})
+    void Run(const std::function<bool(RipStream&)>& afterChunk = {})
     {
-        Pipe pipe(static_cast<std::size_t>(count) * kSectorBytes);
-        auto request = std::make_shared<ExtractionRequest>();
-        request->drive = drive;
-        request->startSector = start;
-        request->sectorCount = count;
-        request->readableEnd = readableEnd;
-        request->jitterCorrection = correction;
-        request->pipeWriteEnd = std::move(pipe.writeEnd);
-        WorkerThread thread([request] { RunRipExtraction(request); });
+        RipStream stream = StartRipExtraction(disc, track, correction);
         std::string chunk(kRipChunkBytes, '\0');
-        while (pipe.readEnd.Valid()) {
-            const ssize_t n = ReadSome(pipe.readEnd.Get(), chunk.data(), chunk.size());
+        for (;;) {
+            const ssize_t n = stream.Read(chunk.data(), chunk.size());
             if (n <= 0) break;
             bytes.append(chunk.data(), static_cast<std::size_t>(n));
-            if (afterChunk && !afterChunk(request, pipe)) break;
+            if (afterChunk && !afterChunk(stream)) break;
         }
-        thread.Join();
-        readError = request->readError;
+        stream.Stop();
+        readError = stream.ReadError();
     }
 };
 
 class RipExtraction : public ::testing::Test {
 protected:
-    // A disc of tracks, opened as a DiscRecord's drive would be.
+    // A disc of tracks, its table of contents read as the tracks page does.
     void Insert(const test::TestDisc& disc)
     {
         written = test::WriteTestDisc(dir.Path(), disc);
-        drive = std::make_shared<ScsiCommand>();
-        ASSERT_TRUE(drive->Open(written.cue.string()));
-        emulated = std::dynamic_pointer_cast<EmulatedDrive>(drive->Transport());
+        ReadToc(records, written.cue.string());
+        emulated = std::dynamic_pointer_cast<EmulatedDrive>(Record().drive->Transport());
     }
-    Rip Track(std::size_t index, bool correction)
-    {
-        const std::int32_t start = written.starts[index];
-        const std::int32_t end = index + 1 < written.starts.size() ? written.starts[index + 1] : written.leadOut;
-        return Rip{drive, start, end - start, written.leadOut, correction};
-    }
+    DiscRecord& Record() { return records[written.cue.string()]; }
+    Rip Track(std::size_t index, bool correction) { return Rip{Record(), index, correction}; }
     std::string Image(std::size_t index)
     {
-        const Rip rip = Track(index, true);
-        return test::DiscBytes(written, rip.start, rip.count);
+        const TocEntry& track = Record().tracks[index];
+        return test::DiscBytes(written, track.start, track.length);
     }
 
     TempDir dir;
     test::WrittenDisc written;
-    std::shared_ptr<ScsiCommand> drive;
+    DiscRecords records;
     std::shared_ptr<EmulatedDrive> emulated;
 };
 
@@ -93,16 +76,19 @@ TEST_F(RipExtraction, ACleanTrackGivesExactlyItsSectorsWithCorrectionOnAndOff)
             Rip rip = Track(t, correction);
             rip.Run();
             EXPECT_FALSE(rip.readError);
-            EXPECT_EQ(rip.bytes.size(), std::size_t(rip.count) * kSectorBytes);
+            EXPECT_EQ(rip.bytes.size(), std::size_t(Record().tracks[t].length) * kSectorBytes);
             EXPECT_TRUE(rip.bytes == Image(t));
         }
     }
     // The library never read before a track's start nor past the lead-out:
     // any such read would have failed the rip.
-    Rip nothing{drive, 1000, 0, written.leadOut, true};
+    Rip nothing = Track(1, true);
+    nothing.disc.tracks[1].length = 0;
     nothing.Run();
     EXPECT_EQ(nothing.bytes, "");
     EXPECT_FALSE(nothing.readError);
+    // A track the disc does not have cannot be read.
+    EXPECT_EQ(StartRipExtraction(Record(), 3, true).Read(nullptr, 0), -1);
 }
 
 TEST_F(RipExtraction, OnAJitteryDriveOnlyCorrectionGivesTheTrueAudio)
@@ -165,7 +151,7 @@ TEST_F(RipExtraction, ALostDiscEndsTheRipWithAReadErrorInsteadOfSilence)
     Insert({.tracks = {{3000}}, .sparse = true});
     Rip rip = Track(0, true);
     bool removed = false;
-    rip.Run([&](const auto&, Pipe&) {
+    rip.Run([&](RipStream&) {
         if (!removed) std::filesystem::remove(written.cue);  // the disc is gone
         removed = true;
         return true;
@@ -174,47 +160,26 @@ TEST_F(RipExtraction, ALostDiscEndsTheRipWithAReadErrorInsteadOfSilence)
     EXPECT_LT(rip.bytes.size(), 3000u * kSectorBytes);
 }
 
-TEST_F(RipExtraction, AConsumerThatGoesAwayWithoutCancellingMakesItAReadError)
-{
-    Insert({.tracks = {{3000}}, .sparse = true});
-    Rip rip = Track(0, true);
-    rip.Run([](const auto&, Pipe& pipe) {
-        pipe.readEnd.Reset();
-        return false;
-    });
-    EXPECT_TRUE(rip.readError);
-}
-
-TEST_F(RipExtraction, CancellingStopsAtTheNextDriveReadAndClosesThePipe)
+TEST_F(RipExtraction, StoppingEndsTheThreadAtItsNextDriveRead)
 {
     // A slow, jittery drive with a scratch: the library is busy re-reading
-    // when the cancel comes.
+    // when the stop comes.
     Insert({.tracks = {{4500}}, .conditions = {"JITTER 30", "UNREADABLE 600 601", "DELAY 2"}, .sparse = false});
-    for (bool drain : {true, false}) {
-        SCOPED_TRACE(drain);
-        Rip rip = Track(0, true);
-        std::uint64_t commandsAtStop = 0;
-        std::size_t bytesAtStop = 0;
-        rip.Run([&](const std::shared_ptr<ExtractionRequest>& request, Pipe& pipe) {
-            if (request->stop) return true;  // draining what was written before the stop
-            if (rip.bytes.size() < 400 * kSectorBytes) return true;
-            commandsAtStop = emulated->Statistics().readCdCommands;
-            bytesAtStop = rip.bytes.size();
-            request->stop = true;
-            if (!drain) pipe.readEnd.Reset();  // what the worker does
-            return drain;
-        });
-        // One READ CD may have been under way when the flag was set; none was
-        // sent after the library saw it.
-        EXPECT_LE(emulated->Statistics().readCdCommands - commandsAtStop, 1u);
-        EXPECT_LT(rip.bytes.size(), 4500u * kSectorBytes);
-        EXPECT_EQ(rip.bytes.size() % kSectorBytes, 0u);
-        if (drain) {
-            // Only what was in the pipe at the stop, and at most the sector
-            // being written.
-            EXPECT_LE(rip.bytes.size() - bytesAtStop, 4500u * kSectorBytes - bytesAtStop);
-        }
-    }
+    Rip rip = Track(0, true);
+    std::uint64_t commandsAtStop = 0;
+    rip.Run([&](RipStream& stream) {
+        if (rip.bytes.size() < 400 * kSectorBytes) return true;
+        commandsAtStop = emulated->Statistics().readCdCommands;
+        stream.Stop();
+        EXPECT_EQ(stream.Read(rip.bytes.data(), 1), -1);  // the read end is closed
+        return false;
+    });
+    // One READ CD may have been under way when the flag was set; none was
+    // sent after the library saw it, and the thread has ended.
+    EXPECT_LE(emulated->Statistics().readCdCommands - commandsAtStop, 1u);
+    EXPECT_LT(rip.bytes.size(), 4500u * kSectorBytes);
+    EXPECT_EQ(rip.bytes.size() % kSectorBytes, 0u);
+    EXPECT_EQ(Record().drive.use_count(), 2) << "the thread still holds the drive";
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ std::unique_ptr<Encoder> MakeEncoder(FormatCode format, const std::filesystem::p
     request.trackIndex = trackIndex;
     request.preset = preset;
     request.qualityValue = qualityValue;
+    request.moduleFolder = TESSLOW_MODULE_DIR;
     request.overwrite = &policy;
     return CreateEncoder(request);
 }

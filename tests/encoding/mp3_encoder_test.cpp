@@ -32,7 +32,6 @@ using test::Mp3Frames;
 using test::ReadFile;
 using test::RunCommand;
 using test::TempDir;
-using test::UserSandbox;
 using test::WriteFile;
 
 constexpr std::size_t kRipBlock = 26 * 2352;
@@ -50,21 +49,8 @@ public:
 
 class Mp3EncoderTest : public ::testing::Test {
 protected:
-    // The machine store of this test's sandbox, which takes precedence over
-    // the build tree's.
-    void UseAppPath(const std::string& folder)
-    {
-        WriteFile(sandbox.ConfigDirs() / "Corvalen" / "tesslow" / "machine.reg",
-                  "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Corvalen\\tesslow]\n"
-                  "\"AppPath\"=\"" + folder + "\"\n");
-    }
-
-    void SetForceCbr(bool on)
-    {
-        WriteFile(sandbox.UserStore(),
-                  std::string("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Corvalen\\tesslow]\n"
-                              "\"MP3ForceCBR\"=dword:0000000") + (on ? "1" : "0") + "\n");
-    }
+    // The AppPath setting the requests carry.
+    void UseAppPath(const std::string& folder) { moduleFolder = folder; }
 
     EncoderRequest Request(const std::string& name, AlbumInfo tags = {}, std::uint32_t trackIndex = 0)
     {
@@ -73,6 +59,7 @@ protected:
         request.path = (dir / name).string();
         request.tags = std::move(tags);
         request.trackIndex = trackIndex;
+        request.moduleFolder = moduleFolder;
         request.overwrite = &policy;
         request.question = &question;
         return request;
@@ -96,7 +83,7 @@ protected:
         return ReadFile(request.path);
     }
 
-    UserSandbox sandbox;
+    std::string moduleFolder = TESSLOW_MODULE_DIR;
     TempDir dir;
     OverwritePolicy policy;
     RecordingQuestion question;
@@ -181,8 +168,8 @@ TEST_F(Mp3EncoderTest, EachPresetAndForceCbrCombinationGivesItsBitRate)
     double mediumKbps = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "preset " << static_cast<int>(c.preset) << " forceCbr " << c.forceCbr);
-        SetForceCbr(c.forceCbr);
         EncoderRequest request = Request("rate.mp3");
+        request.mp3ForceCbr = c.forceCbr;
         request.preset = c.preset;
         request.qualityValue = c.custom;
         const std::string file = Encode(request, pcm);
@@ -459,12 +446,11 @@ TEST_F(Mp3EncoderTest, AMissingModuleIsReportedBeforeTheOverwriteQuestionAndChec
 {
     InFreshProcess([this]() -> std::string {
         WriteFile(dir / "existing.mp3", "keep me");
-        EncoderRequest request = Request("existing.mp3");
         TempDir emptyFolder;
         for (const std::string& appPath : {std::string(), emptyFolder.Path().string()}) {
             UseAppPath(appPath);
             for (int attempt = 0; attempt < 2; ++attempt) {
-                const std::string message = CreateFails(request);
+                const std::string message = CreateFails(Request("existing.mp3"));
                 if (message != "MP3 libraries are not installed") return "AppPath '" + appPath + "': " + message;
             }
         }
@@ -473,7 +459,8 @@ TEST_F(Mp3EncoderTest, AMissingModuleIsReportedBeforeTheOverwriteQuestionAndChec
 
         // Installed now: the next file finds it, and it stays loaded.
         UseAppPath(TESSLOW_MODULE_DIR);
-        if (const std::string message = CreateFails(request); !message.empty()) return "installed: " + message;
+        if (const std::string message = CreateFails(Request("existing.mp3")); !message.empty())
+            return "installed: " + message;
         if (question.asked.size() != 1) return "the question was not asked once the module was there";
         UseAppPath(emptyFolder.Path().string() + "/");
         if (const std::string message = CreateFails(Request("later.mp3")); !message.empty())

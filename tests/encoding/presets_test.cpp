@@ -31,10 +31,19 @@ TEST(Presets, CustomKbpsNamesAStepOfTheFormatsOwnTable)
 TEST(Presets, FormatsInPageOrderWithTheirSummaryNames)
 {
     std::string order;
-    for (const FormatInfo& format : kFormats) order += std::string(format.summaryName) + (format.hasQualityPage ? "+ " : " ");
+    for (const FormatInfo& format : kFormats) order += std::string(format.summaryName) + (format.lossless ? " " : "+ ");
     EXPECT_EQ(order, "WAV APE FLAC MP3+ WMA+ OGG+ ");
-    EXPECT_STREQ(PresetSummaryName(QualityPreset::Medium), "Meduim");
     EXPECT_EQ(FindFormat(static_cast<FormatCode>(0)), nullptr);
+    EXPECT_EQ(FindFormat("flac")->code, FormatCode::Flac);
+    EXPECT_EQ(FindFormat("FLAC"), nullptr);
+}
+
+TEST(Presets, TheReadyPagesQualityLine)
+{
+    EXPECT_EQ(QualitySummary(FormatCode::Mp3, QualityPreset::Medium, 0), "Meduim");
+    EXPECT_EQ(QualitySummary(FormatCode::Mp3, QualityPreset::Custom, 6), "Custom (192 kbps)");
+    EXPECT_EQ(QualitySummary(FormatCode::Wma, QualityPreset::Custom, 15), "Custom (320 kbps)");  // clamped
+    EXPECT_EQ(QualitySummary(FormatCode::Flac, QualityPreset::Custom, 3), "Lossless");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "metadata/title_lookup.h"
 
-#include "app/rip_job.h"
 #include "disc_fixture.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
@@ -330,18 +329,19 @@ class TitleLookupThreadTest : public TitleLookupTest {
 protected:
     void RunOnThread(TitleLookup& lookup)
     {
-        WorkerThread thread([&] { lookup.Run(records_, job_, sink_); });
+        WorkerThread thread([&] { lookup.Run(records_, driveKey_, stop_, sink_); });
         thread.Join();
     }
 
     DiscRecords records_;
-    RipJob job_;
+    std::string driveKey_;
+    std::atomic<bool> stop_{false};
     test::RecordingSink sink_;
 };
 
 TEST_F(TitleLookupThreadTest, PostsWhetherTitlesWereFoundUnlessTold)
 {
-    job_.driveKey = "/dev/sr0";
+    driveKey_ = "/dev/sr0";
     TitleCache cache;
     MusicBrainzClient client(Options());
     int tocReads = 0;
@@ -352,16 +352,16 @@ TEST_F(TitleLookupThreadTest, PostsWhetherTitlesWereFoundUnlessTold)
 
     RunOnThread(lookup);  // no raw TOC yet: it is read first
     EXPECT_EQ(tocReads, 1);
-    EXPECT_EQ(records_[job_.driveKey].album, CompilationAlbum());
+    EXPECT_EQ(records_[driveKey_].album, CompilationAlbum());
 
-    records_[job_.driveKey] = DiscWithoutTracks();
+    records_[driveKey_] = DiscWithoutTracks();
     RunOnThread(lookup);
 
-    records_[job_.driveKey] = UnknownDisc();
-    job_.titleLookupStop = true;
-    records_[job_.driveKey].album.artist = "stale";
+    records_[driveKey_] = UnknownDisc();
+    stop_ = true;
+    records_[driveKey_].album.artist = "stale";
     RunOnThread(lookup);
-    EXPECT_EQ(records_[job_.driveKey].album, AlbumInfo());  // still done, only not reported
+    EXPECT_EQ(records_[driveKey_].album, AlbumInfo());  // still done, only not reported
 
     const auto posted = sink_.Entries();
     ASSERT_EQ(posted.size(), 2u);
@@ -375,18 +375,18 @@ TEST_F(TitleLookupThreadTest, PostsWhetherTitlesWereFoundUnlessTold)
 
 TEST_F(TitleLookupThreadTest, AnUnreadableTocEndsWithoutTitles)
 {
-    job_.driveKey = "/dev/sr1";
+    driveKey_ = "/dev/sr1";
     TitleCache cache;
     MusicBrainzClient client(Options());
     TitleLookup lookup(cache, &client,
                        [](DiscRecord&) { throw std::runtime_error("Cannot read disc's TOC. Is this disc readable?"); });
-    const TitleLookupResult result = lookup.Run(records_, job_, sink_);
+    const TitleLookupResult result = lookup.Run(records_, driveKey_, stop_, sink_);
     EXPECT_EQ(result.failure, "Cannot read disc's TOC. Is this disc readable?");
     EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
 
     // A table the identifier cannot be computed from.
-    records_[job_.driveKey].rawToc = {0, 2, 1, 1};
-    EXPECT_EQ(lookup.Run(records_, job_, sink_).failure, "Internal error #1593.");
+    records_[driveKey_].rawToc = {0, 2, 1, 1};
+    EXPECT_EQ(lookup.Run(records_, driveKey_, stop_, sink_).failure, "Internal error #1593.");
 
     const auto posted = sink_.Entries();
     ASSERT_EQ(posted.size(), 2u);

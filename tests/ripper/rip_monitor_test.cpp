@@ -53,17 +53,16 @@ namespace {
 
 TEST(CancelAnsweringSink, AnswersTheCancelQuestionFromTheFlagAndPassesEverythingElseOn)
 {
-    test::RecordingSink inner;
-    inner.Answer([](const Message&) -> std::intptr_t { return 5; });
-    RipMonitor monitor;
-    CancelAnsweringSink sink(inner, monitor.CancelFlag());
+    auto inner = std::make_shared<test::RecordingSink>();
+    inner->Answer([](const Message&) -> std::intptr_t { return 5; });
+    CancelAnsweringSink sink(inner);
     EXPECT_EQ(sink.Send(UM_RIP_QUERY_CANCEL, 0, 0), 0);
-    monitor.ConfirmCancel();
+    sink.ConfirmCancel();
     EXPECT_EQ(sink.Send(UM_RIP_QUERY_CANCEL, 0, 0), 1);
     const char* line = "x.wav: Canceled.";
     EXPECT_EQ(sink.Send(UM_RIP_ERROR, reinterpret_cast<std::uintptr_t>(line), 0), 5);
     sink.Post(UM_RIP_FINISHED, 0, 0);
-    EXPECT_EQ(inner.Ids(), (std::vector<std::uint32_t>{UM_RIP_ERROR, UM_RIP_FINISHED}));
+    EXPECT_EQ(inner->Ids(), (std::vector<std::uint32_t>{UM_RIP_ERROR, UM_RIP_FINISHED}));
 }
 
 }  // namespace

@@ -54,18 +54,18 @@ protected:
         records[key].album.trackTitles = {"a", "b", "c", "d"};
     }
 
-    void Rip(std::vector<std::uint32_t> tracks, RipSettings settings = {})
+    RipResult Rip(std::vector<std::uint32_t> tracks, RipSettings settings = {})
     {
         job.SelectedTracks = std::move(tracks);
         RipWorkerSetup setup;
-        setup.job = &job;
-        setup.disc = &records[key];
+        setup.job = job;
+        setup.disc = records[key];
         setup.settings = settings;
-        setup.sink = &sink;
-        setup.overwrite = &overwrite;
-        setup.question = &no;
-        setup.shell = &shell;
-        RipWorker(setup).Run();
+        setup.sink = sink;
+        setup.overwrite = std::make_shared<OverwritePolicy>();
+        setup.question = std::make_shared<AnswerNo>();
+        setup.shell = shell;
+        return RipWorker(std::move(setup)).Run();
     }
 
     fs::path Output(int number) const { return dir / "out" / (std::string(number < 10 ? "0" : "") + std::to_string(number) + ".wav"); }
@@ -81,30 +81,28 @@ protected:
     std::string key;
     DiscRecords records;
     RipJob job;
-    RecordingSink sink;
-    OverwritePolicy overwrite;
-    AnswerNo no;
-    RecordingShell shell;
+    std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
+    std::shared_ptr<RecordingShell> shell = std::make_shared<RecordingShell>();
 };
 
 TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
 {
     Insert({.tracks = {{.sectors = 300}, {.sectors = 77}, {.sectors = 26}}});
-    Rip({0, 1, 2}, {.openFolderWhenDone = true});
+    EXPECT_EQ(Rip({0, 1, 2}, {.openFolderWhenDone = true}), RipResult::Success);
 
     for (int t = 0; t < 3; ++t) {
         const std::string file = ReadFile(Output(t + 1));
         ASSERT_GE(file.size(), 46u);
         EXPECT_EQ(file.substr(46), test::DiscBytes(written, written.starts[t], records[key].tracks[t].length)) << t;
     }
-    EXPECT_TRUE(sink.ErrorLines().empty());
-    const auto ids = sink.Ids();
+    EXPECT_TRUE(sink->ErrorLines().empty());
+    const auto ids = sink->Ids();
     EXPECT_EQ(ids.front(), UM_RIP_STARTED);
     EXPECT_EQ(ids.back(), UM_RIP_FINISHED);
-    EXPECT_EQ(sink.Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, (300u + 77u + 26u) * 2352u);
+    EXPECT_EQ(sink->Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, (300u + 77u + 26u) * 2352u);
     std::int64_t lastJob = 0;
     std::uintptr_t lastTrack = 0;
-    for (const auto& progress : sink.Of(UM_RIP_PROGRESS)) {
+    for (const auto& progress : sink->Of(UM_RIP_PROGRESS)) {
         const auto step = progress.message.lParam - lastJob;
         EXPECT_GT(step, 0);
         EXPECT_LE(step, 61152);
@@ -113,29 +111,29 @@ TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
     }
     EXPECT_EQ(lastJob, (300 + 77 + 26) * 2352);
     EXPECT_EQ(lastTrack, 26u * 2352u);
-    EXPECT_EQ(shell.explored, std::vector<std::string>{(dir / "out").string() + "/"});
+    EXPECT_EQ(shell->explored, std::vector<std::string>{(dir / "out").string() + "/"});
 }
 
 TEST_F(RipWorkerTest, AnEmptySelectionStillRunsTheEndActions)
 {
     Insert({.tracks = {{.sectors = 100}}});
     Rip({}, {.ejectWhenDone = true, .openFolderWhenDone = true});
-    EXPECT_EQ(sink.Ids(), (std::vector<std::uint32_t>{UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_FINISHED}));
-    EXPECT_EQ(sink.Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, 0u);
+    EXPECT_EQ(sink->Ids(), (std::vector<std::uint32_t>{UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_FINISHED}));
+    EXPECT_EQ(sink->Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, 0u);
     EXPECT_TRUE(TrayOpen());
-    EXPECT_EQ(shell.explored.size(), 1u);
+    EXPECT_EQ(shell->explored.size(), 1u);
 }
 
 TEST_F(RipWorkerTest, CancelBeforeTheFirstTrackCreatesNothingButStillEjects)
 {
     Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});
-    sink.Answer([](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL; });
+    sink->Answer([](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL; });
     Rip({0, 1}, {.ejectWhenDone = true, .openFolderWhenDone = true});
     EXPECT_FALSE(fs::exists(dir / "out"));
-    EXPECT_TRUE(sink.ErrorLines().empty());
-    EXPECT_TRUE(sink.Of(UM_RIP_TRACK_STARTED).empty());
+    EXPECT_TRUE(sink->ErrorLines().empty());
+    EXPECT_TRUE(sink->Of(UM_RIP_TRACK_STARTED).empty());
     EXPECT_TRUE(TrayOpen());
-    EXPECT_TRUE(shell.explored.empty());
+    EXPECT_TRUE(shell->explored.empty());
 }
 
 TEST_F(RipWorkerTest, CancelMidTrackDeletesThePartialFileAndStartsNoOtherTrack)
@@ -143,33 +141,33 @@ TEST_F(RipWorkerTest, CancelMidTrackDeletesThePartialFileAndStartsNoOtherTrack)
     Insert({.tracks = {{.sectors = 2000}, {.sectors = 100}}});
     std::atomic<int> questions{0};
     // Cancel at the third chunk of the first track.
-    sink.Answer([&](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL && ++questions > 3; });
-    Rip({0, 1}, {.openFolderWhenDone = true});
-    EXPECT_EQ(sink.ErrorLines(), std::vector<std::string>{"01.wav: Canceled."});
+    sink->Answer([&](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL && ++questions > 3; });
+    EXPECT_EQ(Rip({0, 1}, {.openFolderWhenDone = true}), RipResult::Canceled);
+    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: Canceled."});
     EXPECT_FALSE(fs::exists(Output(1)));
     EXPECT_FALSE(fs::exists(Output(2)));
-    EXPECT_EQ(sink.Of(UM_RIP_TRACK_STARTED).size(), 1u);
-    EXPECT_TRUE(shell.explored.empty());
-    EXPECT_EQ(sink.Ids().back(), UM_RIP_FINISHED);
+    EXPECT_EQ(sink->Of(UM_RIP_TRACK_STARTED).size(), 1u);
+    EXPECT_TRUE(shell->explored.empty());
+    EXPECT_EQ(sink->Ids().back(), UM_RIP_FINISHED);
 }
 
 TEST_F(RipWorkerTest, ADeclinedOverwriteSkipsTheFileAndRipsTheNext)
 {
     Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});
     WriteFile(Output(1), "my own file");
-    Rip({0, 1});
-    EXPECT_EQ(sink.ErrorLines(), std::vector<std::string>{"01.wav: file skipped"});
+    EXPECT_EQ(Rip({0, 1}), RipResult::CompletedWithErrors);
+    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: file skipped"});
     EXPECT_EQ(ReadFile(Output(1)), "my own file");
     EXPECT_EQ(fs::file_size(Output(2)), 46u + 100u * 2352u);
     // The job bar ends short of its range: the skipped track is not made up for.
-    EXPECT_EQ(sink.Of(UM_RIP_PROGRESS).back().message.lParam, 100 * 2352);
+    EXPECT_EQ(sink->Of(UM_RIP_PROGRESS).back().message.lParam, 100 * 2352);
 }
 
 TEST_F(RipWorkerTest, AnUnreadableSectorWithoutCorrectionFailsTheTrackAndTheNextIsRipped)
 {
     Insert({.tracks = {{.sectors = 200}, {.sectors = 100}}, .conditions = {"UNREADABLE 150"}});
     Rip({0, 1}, {.jitterCorrection = false});
-    EXPECT_EQ(sink.ErrorLines(), std::vector<std::string>{"01.wav: CD read error."});
+    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: CD read error."});
     EXPECT_FALSE(fs::exists(Output(1)));
     EXPECT_EQ(ReadFile(Output(2)).substr(46), test::DiscBytes(written, written.starts[1], 100));
 }
@@ -180,8 +178,8 @@ TEST_F(RipWorkerTest, AFileThatCannotBeCreatedIsReportedAndNothingIsDeleted)
     WriteFile(dir / "blocker", "a file where the folder should be");
     job.OutputFolder = (dir / "blocker").string();
     Rip({0});
-    ASSERT_EQ(sink.ErrorLines().size(), 1u);
-    EXPECT_EQ(sink.ErrorLines()[0], "01.wav: cannot create file (Not a directory)");
+    ASSERT_EQ(sink->ErrorLines().size(), 1u);
+    EXPECT_EQ(sink->ErrorLines()[0], "01.wav: cannot create file (Not a directory)");
     EXPECT_EQ(ReadFile(dir / "blocker"), "a file where the folder should be");
 }
 

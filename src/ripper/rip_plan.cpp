@@ -1,0 +1,77 @@
+#include "ripper/rip_plan.h"
+
+#include "app/settings.h"
+#include "encoding/presets.h"
+#include "metadata/naming.h"
+
+namespace tesslow {
+
+namespace {
+
+// The stored slider position of a lossy format.
+std::uint32_t StoredStep(const Settings& settings, FormatCode format)
+{
+    switch (format) {
+    case FormatCode::Mp3: return settings.LastMP3Value;
+    case FormatCode::Wma: return settings.LastWMAValue;
+    case FormatCode::Ogg: return settings.LastOGGValue;
+    case FormatCode::Wav:
+    case FormatCode::Ape:
+    case FormatCode::Flac: break;
+    }
+    return 0;
+}
+
+bool Chosen(const std::optional<bool>& choice, std::uint32_t setting) { return choice.value_or(setting != 0); }
+
+}  // namespace
+
+RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::string& driveKey,
+                const DiscRecord& disc)
+{
+    RipPlan plan;
+    RipJob& job = plan.job;
+    job.driveKey = driveKey;
+
+    job.format = choices.format.value_or(static_cast<FormatCode>(settings.LastFormat));
+    if (!FindFormat(job.format)) job.format = FormatCode::Mp3;
+    job.preset = settings.LastPreset <= 3 ? static_cast<QualityPreset>(settings.LastPreset) : QualityPreset::Medium;
+    if (choices.preset) job.preset = *choices.preset;
+    std::uint32_t step = StoredStep(settings, job.format);
+    if (job.preset == QualityPreset::Custom && choices.customKbps) {
+        const auto named = StepForKbps(job.format, *choices.customKbps);
+        if (!named)
+            throw RipChoiceError("custom:" + std::to_string(*choices.customKbps) + " is not a step of this format");
+        step = static_cast<std::uint32_t>(named->index);
+    }
+    if (const auto chosen = StepAt(job.format, step)) {
+        job.qualityStep = chosen->index;
+        job.qualityValue = chosen->value;
+    }
+
+    if (choices.trackPositions.empty()) {
+        for (std::uint32_t t = 0; t < disc.tracks.size(); ++t) job.SelectedTracks.push_back(t);
+    } else {
+        for (std::uint32_t position : choices.trackPositions) {
+            if (position == 0 || position > disc.tracks.size())
+                throw RipChoiceError("the disc has no track " + std::to_string(position) + " (it has " +
+                                     std::to_string(disc.tracks.size()) + ")");
+            job.SelectedTracks.push_back(position - 1);
+        }
+    }
+
+    job.NameTemplate = choices.nameTemplate.value_or(settings.NameTemplate);
+    job.AlwaysOverwrite = Chosen(choices.alwaysOverwrite, settings.AlwaysOverwrite);
+    const SubfolderChoice subfolders{Chosen(choices.artistFolder, settings.CreateArtistSubfolder),
+                                     Chosen(choices.albumFolder, settings.CreateAlbumSubfolder),
+                                     Chosen(choices.yearInAlbumFolder, settings.AddYearToFolderName)};
+    job.OutputFolder = ComposeOutputFolder(choices.destination.value_or(settings.LastFolder), subfolders, disc);
+
+    plan.settings = RipSettings::From(settings);
+    plan.settings.jitterCorrection = choices.jitterCorrection.value_or(plan.settings.jitterCorrection);
+    plan.settings.ejectWhenDone = choices.ejectWhenDone.value_or(plan.settings.ejectWhenDone);
+    plan.settings.openFolderWhenDone = choices.openFolderWhenDone.value_or(plan.settings.openFolderWhenDone);
+    return plan;
+}
+
+}  // namespace tesslow
