@@ -10,6 +10,7 @@ bool OverwritePolicy::ConfirmOverwrite(const std::string& path, bool alwaysOverw
     struct stat info{};
     if (::lstat(path.c_str(), &info) != 0) return false;  // nothing there
 
+    std::unique_lock lock(mutex_);
     bool skip;
     if (remembered_) {
         skip = rememberedSkip_;
@@ -18,13 +19,17 @@ bool OverwritePolicy::ConfirmOverwrite(const std::string& path, bool alwaysOverw
         rememberedSkip_ = false;
         skip = false;
     } else {
+        // The question may take long; the choice is not held meanwhile.
+        lock.unlock();
         const auto reply = question ? question->Ask(path) : OverwriteQuestion::Reply{};
+        lock.lock();
         skip = reply.answer != OverwriteQuestion::Answer::Overwrite;
         if (reply.answer != OverwriteQuestion::Answer::CannotAsk) {
             remembered_ = reply.rememberForAllFiles;
             rememberedSkip_ = skip;
         }
     }
+    lock.unlock();
     if (skip) return true;
     // A folder at the path cannot be unlinked; creating the file then fails
     // with a message that says why.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 
 namespace tesslow {
@@ -22,7 +23,8 @@ public:
 // The decision whether an existing output file is replaced, with the choice
 // the user asked to remember. One instance lives for the whole run of the
 // program: a remembered choice holds for every later file and every later job.
-// Used by the rip worker's thread only.
+// Thread-safe: a worker that was abandoned may still ask while the next job's
+// worker does.
 class OverwritePolicy {
 public:
     // True: skip the file. False: the encoder may create it (an existing entry
@@ -32,6 +34,7 @@ public:
     bool ConfirmOverwrite(const std::string& path, bool alwaysOverwrite, OverwriteQuestion* question);
 
 private:
+    std::mutex mutex_;
     bool remembered_ = false;
     bool rememberedSkip_ = false;
 };

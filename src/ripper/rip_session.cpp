@@ -30,6 +30,7 @@ RipSession::RipSession(RipWorkerSetup setup, RipDisplay& display, std::function<
       sink_(std::make_shared<CancelAnsweringSink>(queue_))
 {
     setup_.sink = sink_;
+    setup_.abandoned = abandoned_;
 }
 
 RipSession::~RipSession()
@@ -56,7 +57,7 @@ bool RipSession::Pump(std::chrono::milliseconds wait)
         const auto now = Clock::now();
         if (now >= nextTick_) Tick(now);
         if (deadline_ && now >= *deadline_) {
-            abandoned_ = true;
+            *abandoned_ = true;  // before letting go, so that a late worker skips its end actions
             End(std::chrono::milliseconds(0));
             break;
         }
@@ -102,7 +103,7 @@ void RipSession::End(std::chrono::milliseconds wait)
     // From here the worker's messages are dropped and its questions answered
     // at once; a worker that does not end within `wait` runs on alone.
     queue_->Close();
-    if (!worker_.WaitFor(wait)) abandoned_ = true;
+    if (!worker_.WaitFor(wait)) *abandoned_ = true;
 }
 
 }  // namespace tesslow

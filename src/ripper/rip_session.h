@@ -5,6 +5,7 @@
 #include "ripper/rip_monitor.h"
 #include "ripper/rip_worker.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -35,13 +36,14 @@ public:
 // worker's cancel question from the front end's cancel.
 //
 // After a confirmed cancel the worker has 5 s to finish; a worker that misses
-// the deadline is abandoned and the session ends as canceled without the
-// worker's end actions. An abandoned worker never touches what the session or
-// the front end own: it holds its job, its disc record snapshot, its settings,
-// its sink, the overwrite policy, the question and the shell by shared
-// ownership, its messages are dropped and its questions to the front end are
-// answered at once. A question the front end implements must therefore hold
-// what it uses by shared ownership too.
+// the deadline is abandoned and the session ends as canceled. An abandoned
+// worker never touches what the session or the front end own: it holds its
+// job, its disc record snapshot, its settings, its sink, the overwrite
+// policy, the question and the shell by shared ownership; its messages are
+// dropped, the cancel question is answered with yes, and when it comes back
+// to life it deletes the file of its track and skips the end actions (eject,
+// open folder). A question the front end implements must therefore hold what
+// it uses by shared ownership too.
 //
 // Used by one thread, the front end's, which calls Pump until the session
 // has ended.
@@ -77,7 +79,7 @@ public:
     bool CancelConfirmed() const { return monitor_.CancelConfirmed(); }
 
     bool Ended() const { return ended_; }
-    bool Abandoned() const { return abandoned_; }  // the worker missed the deadline
+    bool Abandoned() const { return abandoned_->load(); }  // the worker missed the deadline
     const RipMonitor& Monitor() const { return monitor_; }
     RipResult Result() const { return monitor_.Result(); }
     const std::vector<std::string>& ErrorLines() const { return monitor_.ErrorLines(); }
@@ -97,7 +99,7 @@ private:
     WorkerThread worker_;
     bool started_ = false;
     bool ended_ = false;
-    bool abandoned_ = false;
+    std::shared_ptr<std::atomic<bool>> abandoned_ = std::make_shared<std::atomic<bool>>(false);
     Clock::time_point nextTick_{};
     std::optional<Clock::time_point> deadline_;
 };

@@ -67,8 +67,10 @@ RipResult RipWorker::Run()
         if (canceled_) break;
     }
 
-    if (setup_.settings.ejectWhenDone && disc.drive) Eject(*disc.drive);
-    if (setup_.settings.openFolderWhenDone && !canceled_ && setup_.shell) setup_.shell->Explore(folder_);
+    if (!setup_.abandoned || !setup_.abandoned->load()) {
+        if (setup_.settings.ejectWhenDone && disc.drive) Eject(*disc.drive);
+        if (setup_.settings.openFolderWhenDone && !canceled_ && setup_.shell) setup_.shell->Explore(folder_);
+    }
     sink.Post(UM_RIP_FINISHED, 0, 0);
     if (canceled_) return RipResult::Canceled;
     return reportedErrors_ ? RipResult::CompletedWithErrors : RipResult::Success;

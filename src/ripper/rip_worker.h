@@ -3,6 +3,7 @@
 #include "app/disc_record.h"
 #include "app/rip_job.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,9 @@ struct RipWorkerSetup {
     std::shared_ptr<OverwritePolicy> overwrite;    // the run's remembered overwrite choice
     std::shared_ptr<OverwriteQuestion> question;   // may be null: existing files are then skipped
     std::shared_ptr<DesktopShell> shell;           // opens the folder at the end; may be null
+    // Set once the front end has given up waiting for the worker; a worker
+    // that runs on after that skips the end actions. May be null.
+    std::shared_ptr<const std::atomic<bool>> abandoned;
 };
 
 // Carries out one rip job on the calling thread. For every selected track it
@@ -47,8 +51,8 @@ struct RipWorkerSetup {
 // was created for a failed or cancelled track is deleted, an existing file
 // that was skipped is never touched. The job stops early only when the sink
 // answers the cancel question. At the end it ejects the disc and opens the
-// folder when the settings ask for it (the folder not after a cancel) and
-// posts UM_RIP_FINISHED.
+// folder when the settings ask for it (the folder not after a cancel, neither
+// once abandoned) and posts UM_RIP_FINISHED.
 //
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
