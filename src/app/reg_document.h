@@ -18,6 +18,8 @@ struct RegKey {
     const RegValue* Find(std::string_view valueName) const;
     // Replaces a value of the same name in place, or appends a new one.
     void Set(std::string_view valueName, RegValue value);
+
+    bool operator==(const RegKey&) const = default;
 };
 
 // The contents of one store file in the text format of registry exports
@@ -40,6 +42,8 @@ public:
     RegKey& EnsureKey(std::string_view keyName);
 
     const std::vector<RegKey>& Keys() const { return keys_; }
+
+    bool operator==(const RegDocument&) const = default;
 
 private:
     std::vector<RegKey> keys_;

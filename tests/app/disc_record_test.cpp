@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -22,16 +23,26 @@ TEST(DiscRecords, AnUnknownDriveGivesAnEmptyRecordThatStaysPut)
     EXPECT_EQ(first.album.artist, "Ann");
 }
 
-TEST(DiscRecords, LookUpsFromSeveralThreadsAreSafe)
+TEST(DiscRecords, RecordsCreatedFromSeveralThreadsAtOnceAreAllKept)
 {
+    // Four threads create records at the same moment and write through the
+    // references they get; every record must be there afterwards, holding
+    // what its thread wrote. Without the lock the map loses records or breaks.
     DiscRecords records;
+    constexpr int kThreads = 4, kPerThread = 5000;
+    std::atomic<int> ready{0};
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&records, t] {
-            for (int i = 0; i < 500; ++i) (void)records["drive" + std::to_string((i * (t + 1)) % 50)];
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&records, &ready, t] {
+            ++ready;
+            while (ready < kThreads) {
+            }
+            for (int i = 0; i < kPerThread; ++i) records["drive" + std::to_string(i * kThreads + t)].leadOut = i + 1;
         });
     for (auto& thread : threads) thread.join();
-    EXPECT_EQ(records["drive0"].leadOut, 0);
+    for (int t = 0; t < kThreads; ++t)
+        for (int i = 0; i < kPerThread; ++i)
+            ASSERT_EQ(records["drive" + std::to_string(i * kThreads + t)].leadOut, i + 1) << "thread " << t << ", " << i;
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
 #include <vector>
 
 namespace tesslow {
@@ -43,15 +45,29 @@ TEST(MessageQueue, PostsArriveInOrderAndSendWaitsForTheAnswer)
 
 TEST(MessageQueue, ClosingReleasesASenderThatNobodyWillAnswer)
 {
-    MessageQueue queue;
+    // The arrival hook tells when the Send is queued; the sender holds the
+    // queue until it waits for its answer, so Close finds it waiting.
+    std::mutex mutex;
+    std::condition_variable arrived;
+    int arrivals = 0;
+    MessageQueue queue([&] {
+        std::lock_guard lock(mutex);
+        ++arrivals;
+        arrived.notify_all();
+    });
     std::intptr_t answer = -1;
     WorkerThread worker([&] { answer = queue.Send(UM_DISC_SEARCH_ABORT, 0, 0); });
-    std::this_thread::sleep_for(20ms);
+    {
+        std::unique_lock lock(mutex);
+        arrived.wait(lock, [&] { return arrivals == 1; });
+    }
     queue.Close();
     EXPECT_TRUE(worker.WaitFor(2000ms));
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(queue.Send(UM_RIP_QUERY_CANCEL, 0, 0), 0);
+    queue.Post(UM_RIP_FINISHED, 0, 0);
     EXPECT_FALSE(queue.Dispatch([](const Message&) { return 0; }, 10ms));
+    EXPECT_EQ(arrivals, 1) << "the hook ran after Close";
 }
 
 TEST(MessageQueue, TheReceiverSendingToItselfDoesNotDeadlock)
