@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test demo clean
+.PHONY: all deps configure build test test-tsan demo clean
 
 all: build
 
@@ -21,6 +21,10 @@ build: configure
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Every test under ThreadSanitizer, in a build folder of its own.
+test-tsan:
+	@$(MAKE) --no-print-directory test BUILD_DIR=build-tsan CMAKE_FLAGS=-DTESSLOW_SANITIZE=thread
 
 demo: build
 	@scripts/demo.sh $(BUILD_DIR)

@@ -6,6 +6,7 @@
 
 #include <signal.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -80,6 +81,37 @@ TEST_F(RipCommand, InterruptingCancelsLikeTheWizardsCancel)
     EXPECT_NE(result.out.find("Canceled."), std::string::npos);
     EXPECT_FALSE(fs::exists(Output("01.wav")));
     EXPECT_FALSE(fs::exists(Output("03.wav")));
+}
+
+// Every file and folder below `root`, relative, folders with a trailing slash.
+std::vector<std::string> Tree(const fs::path& root)
+{
+    std::vector<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        entries.push_back(fs::relative(entry.path(), root).string() + (entry.is_directory() ? "/" : ""));
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+TEST_F(RipCommand, OnAFreshHomeOnlyTheSettingsFileTheMusicFolderAndTheTracksAppear)
+{
+    Insert({.tracks = {{.sectors = 100}}});
+    const std::vector<std::string> offline = {"TESSLOW_MUSICBRAINZ_URL=http://127.0.0.1:9"};
+    const auto info = RunProgram("tesslow-rip", {"--info", "--drive", written.cue.string()}, offline);
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    std::vector<std::string> expected = {"home/",
+                                         "home/.config/",
+                                         "home/.config/Corvalen/",
+                                         "home/.config/Corvalen/tesslow/",
+                                         "home/.config/Corvalen/tesslow/user.reg",
+                                         "home/.config/Corvalen/tesslow/user.reg.lock",
+                                         "home/Music/"};
+    EXPECT_EQ(Tree(sandbox.Root()), expected);
+
+    const auto rip = RunProgram("tesslow-rip", {"--drive", written.cue.string(), "--format", "wav"}, offline);
+    ASSERT_EQ(rip.exitCode, 0) << rip.out << rip.err;
+    expected.push_back("home/Music/Track 01.wav");
+    EXPECT_EQ(Tree(sandbox.Root()), expected);
 }
 
 TEST_F(RipCommand, NoDiscAndImpossibleChoicesAreReportedWithExitCodeTwo)

@@ -77,7 +77,7 @@ TEST_F(WaveEncoderTest, AnOddDataSizeGetsAPadByteCountedByTheRiffSize)
     EXPECT_EQ(file.back(), '\0');
 }
 
-TEST_F(WaveEncoderTest, ACancelledTrackStillHasCorrectSizesAndAnEmptyTrackIsZeroBytes)
+TEST_F(WaveEncoderTest, ACancelledTrackStillHasCorrectSizes)
 {
     {
         auto encoder = Make("cancelled.wav");
@@ -87,11 +87,6 @@ TEST_F(WaveEncoderTest, ACancelledTrackStillHasCorrectSizesAndAnEmptyTrackIsZero
     const std::string file = ReadFile(dir / "cancelled.wav");
     EXPECT_EQ(Le32(file, 4), 38u + 2352u * 3);
     EXPECT_EQ(Le32(file, 42), 2352u * 3);
-    {
-        auto encoder = Make("empty.wav");
-        encoder->Finish();
-    }
-    EXPECT_EQ(fs::file_size(dir / "empty.wav"), 0u);
 }
 
 TEST(EncoderFactory, InvalidFormatCodesAreRefused)
