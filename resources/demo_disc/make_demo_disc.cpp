@@ -106,7 +106,7 @@ int main(int argc, char** argv)
         const long sectors = static_cast<long>(seconds * 75);
         char index[32];
         std::snprintf(index, sizeof index, "%02ld:%02ld:%02ld", sector / 4500, sector / 75 % 60, sector % 75);
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof number, "%02d", track);
         cue << "  TRACK " << number << " AUDIO\n    INDEX 01 " << index << "\n";
 

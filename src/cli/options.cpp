@@ -11,7 +11,7 @@ const char* const kUsageText =
     "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
     "\n"
-    "Ripping (defaults come from your settings, which are read, never written):\n"
+    "Ripping (defaults come from your settings, which it never changes):\n"
     "  --drive KEY            the drive: a device such as /dev/sr0, or a disc image's CUE sheet\n"
     "                         (default: the first drive holding an audio disc)\n"
     "  --format F             wav, mp3, ogg or flac (wma and ape are not built yet)\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cd_audio.h"
 #include "drive/drive_conditions.h"
 #include "platform/unique_fd.h"
 
@@ -66,7 +67,7 @@ public:
         std::int32_t count = 0;     // sectors
         int file = -1;
         std::int64_t fileOffset = 0;  // byte of the extent's first sector
-        std::uint32_t sectorSize = 2352;
+        std::uint32_t sectorSize = kSectorBytes;
         std::uint8_t dataMode = 0;    // 0 audio, 1 or 2
     };
 
