@@ -86,12 +86,12 @@ void CueSheetReader::Fail(const std::string& why) const
 
 std::shared_ptr<DiscImage> CueSheetReader::Read()
 {
+    std::error_code error;
+    const fs::file_status status = fs::status(cuePath_, error);
+    if (!fs::exists(status)) Fail("the CUE sheet does not exist");
+    if (!fs::is_regular_file(status)) Fail("the CUE sheet is not a file");
     const auto text = ReadWholeFile(cuePath_, 1 << 20);
-    if (!text) {
-        const int error = errno;
-        Fail(fs::exists(cuePath_) ? "cannot read the CUE sheet (" + SystemErrorText(error) + ")"
-                                  : "the CUE sheet does not exist");
-    }
+    if (!text) Fail("cannot read the CUE sheet (" + SystemErrorText(errno) + ")");
     std::size_t start = text->rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
     while (start <= text->size()) {
         std::size_t end = text->find('\n', start);
@@ -207,9 +207,12 @@ void CueSheetReader::OpenFile(const std::string& name, const std::string& type)
 {
     if (type != "BINARY" && type != "WAVE") Fail("unsupported file type " + type + " (BINARY or WAVE)");
     fs::path path = fs::path(name).is_absolute() ? fs::path(name) : cuePath_.parent_path() / name;
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.Valid()) Fail("cannot open \"" + name + "\" (" + SystemErrorText(errno) + ")");
+    // Only a regular file holds a disc: a named pipe would be waited on (and a
+    // device read for ever), so nothing else is even opened for reading.
     struct stat info;
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) Fail("\"" + name + "\" is not a file");
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.Valid()) Fail("cannot open \"" + name + "\" (" + SystemErrorText(errno) + ")");
     if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) Fail("\"" + name + "\" is not a file");
     File file;
     file.line = line_;
@@ -217,6 +220,7 @@ void CueSheetReader::OpenFile(const std::string& name, const std::string& type)
     if (type == "WAVE") ReadWaveHeader(file, fd.Get(), info.st_size);
     files_.push_back(file);
     image_->files_.push_back(std::move(fd));
+    image_->fileEnds_.push_back(file.dataOffset + file.dataSize);
     events_.push_back({true, static_cast<int>(files_.size()) - 1, -1, 0, 0, line_});
 }
 

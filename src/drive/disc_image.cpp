@@ -26,14 +26,23 @@ bool DiscImage::Readable(std::int32_t lba, std::int64_t count) const
     return true;
 }
 
-void DiscImage::FillSector(const Extent& extent, std::int32_t lba, std::uint8_t* sector) const
+bool DiscImage::ReadFile(int file, std::uint8_t* out, std::size_t size, std::int64_t position) const
+{
+    const std::int64_t held = std::clamp<std::int64_t>(fileEnds_[file] - position, 0, static_cast<std::int64_t>(size));
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(files_[file].Get(), out + done, size - done, position + static_cast<std::int64_t>(done));
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return static_cast<std::int64_t>(done) >= held;
+}
+
+bool DiscImage::FillSector(const Extent& extent, std::int32_t lba, std::uint8_t* sector) const
 {
     std::memset(sector, 0, kSectorBytes);
     const std::int64_t offset = extent.fileOffset + std::int64_t(lba - extent.first) * extent.sectorSize;
-    if (extent.sectorSize == kSectorBytes) {
-        (void)::pread(files_[extent.file].Get(), sector, kSectorBytes, offset);
-        return;
-    }
+    if (extent.sectorSize == kSectorBytes) return ReadFile(extent.file, sector, kSectorBytes, offset);
     // A data sector stored without its sync and header: add them.
     std::memset(sector + 1, 0xFF, 10);
     const int address = lba + kLbaOrigin;
@@ -41,12 +50,13 @@ void DiscImage::FillSector(const Extent& extent, std::int32_t lba, std::uint8_t*
     sector[13] = Bcd(address / 75 % 60);
     sector[14] = Bcd(address % 75);
     sector[15] = extent.dataMode;
-    (void)::pread(files_[extent.file].Get(), sector + 16, extent.sectorSize, offset);
+    return ReadFile(extent.file, sector + 16, extent.sectorSize, offset);
 }
 
-void DiscImage::ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* out) const
+bool DiscImage::ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* out) const
 {
     std::memset(out, 0, size);
+    bool complete = true;
     const std::int64_t end = offset + static_cast<std::int64_t>(size);
     // The first extent that ends after `offset`.
     auto it = std::upper_bound(extents_.begin(), extents_.end(), offset, [](std::int64_t value, const Extent& extent) {
@@ -60,21 +70,23 @@ void DiscImage::ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* o
         const std::int64_t from = std::max(offset, extentBegin), to = std::min(end, extentEnd);
         if (from >= to) continue;
         if (it->sectorSize == kSectorBytes) {
-            // Stored raw: one read for the whole piece. Past the end of a short
-            // or sparse file the bytes stay zero.
-            (void)::pread(files_[it->file].Get(), out + (from - offset), static_cast<std::size_t>(to - from),
-                          it->fileOffset + (from - extentBegin));
+            // Stored raw: one read for the whole piece. A partial last sector
+            // of the file reads padded with zeros.
+            complete = ReadFile(it->file, out + (from - offset), static_cast<std::size_t>(to - from),
+                                it->fileOffset + (from - extentBegin)) &&
+                       complete;
             continue;
         }
         for (std::int64_t position = from; position < to;) {
             const auto lba = static_cast<std::int32_t>(position / kSectorBytes);
             const std::int64_t within = position % kSectorBytes;
             const std::int64_t piece = std::min<std::int64_t>(kSectorBytes - within, to - position);
-            FillSector(*it, lba, sector);
+            complete = FillSector(*it, lba, sector) && complete;
             std::memcpy(out + (position - offset), sector + within, static_cast<std::size_t>(piece));
             position += piece;
         }
     }
+    return complete;
 }
 
 }  // namespace tesslow

@@ -57,8 +57,10 @@ public:
     // The disc as one stream of raw sectors, sector L at byte L x 2352: fills
     // `out` with `size` bytes from byte `offset`. Bytes outside the readable
     // area are zero. Data sectors stored with 2048 or 2336 bytes get their
-    // sync and header.
-    void ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* out) const;
+    // sync and header. Answers false when some of the bytes lie in a file
+    // beyond its current end (it has shrunk since the sheet was loaded): they
+    // cannot be read and are left zero. Holes in a sparse file read as zeros.
+    bool ReadBytes(std::int64_t offset, std::size_t size, std::uint8_t* out) const;
 
     struct Extent {
         enum class Kind { File, Silence, Gap };
@@ -74,13 +76,17 @@ public:
 private:
     friend class CueSheetReader;
 
-    void FillSector(const Extent& extent, std::int32_t lba, std::uint8_t* sector) const;
+    bool FillSector(const Extent& extent, std::int32_t lba, std::uint8_t* sector) const;
+    // Reads `size` bytes of file `file` at `position`; false when fewer came
+    // than the file held there when the sheet was loaded.
+    bool ReadFile(int file, std::uint8_t* out, std::size_t size, std::int64_t position) const;
 
     std::vector<ImageTrack> tracks_;
     DriveConditions conditions_;
     std::int32_t leadOut_ = 0;
     bool hasMode2_ = false;
     std::vector<UniqueFd> files_;
+    std::vector<std::int64_t> fileEnds_;  // where each file's data ended when the sheet was loaded
     std::vector<Extent> extents_;  // in LBA order, covering [first extent, lead-out)
 };
 

@@ -20,7 +20,11 @@ std::int64_t Number(const std::string& word, int base = 10)
 // A sector address: a plain LBA, or mm:ss:ff.
 std::int32_t Address(const std::string& word)
 {
-    if (word.find(':') == std::string::npos) return static_cast<std::int32_t>(Number(word));
+    if (word.find(':') == std::string::npos) {
+        const std::int64_t lba = Number(word);
+        if (lba < 0 || lba > 0x7FFFFFFF) throw std::invalid_argument("not a sector address: " + word);
+        return static_cast<std::int32_t>(lba);
+    }
     const auto address = ParseMsf(word);
     if (!address) throw std::invalid_argument("not a sector address: " + word);
     return *address;

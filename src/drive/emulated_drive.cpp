@@ -324,7 +324,9 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
     counters_.sectorsRead += static_cast<std::uint64_t>(count);
     if (block.direction == DataDirection::In && block.buffer) {
         const std::size_t size = std::min<std::size_t>(count * kSectorBytes, block.length);
-        image_->ReadBytes(offset, size, static_cast<std::uint8_t*>(block.buffer));
+        // Sectors beyond the end of a file that has shrunk are lost, like a
+        // scratch: MEDIUM ERROR, unrecovered read error.
+        if (!image_->ReadBytes(offset, size, static_cast<std::uint8_t*>(block.buffer))) return kSenseUnrecoveredRead;
     }
     return kScsiOk;
 }

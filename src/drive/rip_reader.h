@@ -8,6 +8,19 @@ namespace tesslow {
 
 class ScsiCommand;
 
+// What the extraction of one track cannot vouch for. All the sector counts
+// are zero for a track known to be exact; a track with correction off is
+// never vouched for beyond its reads having succeeded.
+struct ExtractionReport {
+    std::int32_t unreadableSectors = 0;      // the drive never read them: the file has silence there
+    std::int32_t skippedSectors = 0;         // where the library gave up verifying and went on
+    std::int32_t unverifiedTailSectors = 0;  // the track's last sectors, which no second read confirmed
+    std::uint32_t readErrors = 0;            // failed drive reads, retried by the library
+    std::uint32_t fixups = 0;                // jitter repaired by the library (not a doubt)
+
+    bool Exact() const { return unreadableSectors == 0 && skippedSectors == 0 && unverifiedTailSectors == 0; }
+};
+
 // Reads the sectors of one track, in order, through the paranoia library,
 // which drives the program's own reads: READ CD commands of up to 26 sectors
 // sent through `drive`. With jitter correction the library runs in mode DFh
@@ -18,19 +31,25 @@ class ScsiCommand;
 //
 // The library has no way to be told to stop. Once `stop` is set, every drive
 // read fails at once without a command and the library gives up at its next
-// read; ReadSector then answers nullptr. Without jitter
-// correction a failed drive read ends the track too (the library would
-// otherwise hand out zeros as if they were audio); with correction only a
-// lost medium or drive does, and failed reads are retried by the library.
+// read; ReadSector then answers nullptr. Without jitter correction a failed
+// drive read ends the track too (the library would otherwise hand out zeros
+// as if they were audio); with correction only a lost medium or drive does,
+// and failed reads are retried by the library. A failed read of several
+// sectors is retried sector by sector, so the library gets every sector the
+// drive can read and only the unreadable ones are missing.
 //
 // The library verifies a sector by overlapping reads that run past it, so it
 // is allowed to read up to 150 sectors past the track's end, but never at or
 // beyond `readableEnd` (the lead-out, or the end of the track's session: the
-// first sector the drive cannot read). With readableEnd at the track's end,
-// the track's last samples cannot be checked against a second read; on a
-// jittery drive they may come back short and be padded with silence.
+// first sector the drive cannot read). A track that ends there has nothing
+// after it to verify its last samples against (on a jittery drive the
+// library pads them with silence), so with correction its last sectors are
+// checked against plain reads of their own, aligned on the verified audio
+// before them; sectors that no read confirms are reported, never changed.
 //
-// One thread uses a reader; `drive` and `stop` must outlive it.
+// Report() tells what could not be vouched for; it is complete once the last
+// sector has been delivered. One thread uses a reader; `drive` and `stop`
+// must outlive it.
 class RipReader {
 public:
     RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
@@ -43,6 +62,8 @@ public:
     // until the next call. nullptr when the library gave up (read error, or
     // the stop was seen). Never called more than sectorCount times.
     const std::uint8_t* ReadSector();
+
+    ExtractionReport Report() const;
 
 private:
     struct Library;

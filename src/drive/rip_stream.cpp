@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -39,6 +40,8 @@ struct RipExtractionState {
     bool jitterCorrection = false;
     std::atomic<bool> stop{false};
     std::atomic<bool> readError{false};
+    mutable std::mutex mutex;
+    ExtractionReport report;  // under the mutex
 };
 
 namespace {
@@ -66,6 +69,10 @@ void Extract(RipExtractionState& shared, UniqueFd out)
                 if (!shared.stop.load()) shared.readError = true;
                 break;
             }
+        }
+        if (reader) {
+            std::lock_guard lock(shared.mutex);
+            shared.report = reader->Report();
         }
     } catch (...) {
         shared.readError = true;
@@ -97,6 +104,13 @@ ssize_t RipStream::Read(void* buffer, std::size_t size)
 }
 
 bool RipStream::ReadError() const { return shared_ && shared_->readError.load(); }
+
+ExtractionReport RipStream::Report() const
+{
+    if (!shared_) return {};
+    std::lock_guard lock(shared_->mutex);
+    return shared_->report;
+}
 
 void RipStream::Stop()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drive/rip_reader.h"
 #include "platform/unique_fd.h"
 #include "platform/worker_thread.h"
 
@@ -21,7 +22,9 @@ inline constexpr std::size_t kRipChunkBytes = 61152;
 //
 // What the stream delivers: exactly the track's sectors x 2352 bytes, in disc
 // order, unless the extraction fails or is stopped; never a sector after the
-// stop was seen. ReadError() is set when a sector could not be read (the
+// stop was seen. Sectors the library could not read or verify are delivered
+// all the same (with silence where nothing could be read) and counted in the
+// report. ReadError() is set when a sector could not be read (the
 // library gave up; without correction, any failed read), when the pipe
 // refused a write while the stream was not stopped (the reader went away), or
 // on any other failure; a stopped extraction may set it too (the worker tells
@@ -48,6 +51,10 @@ public:
     ssize_t Read(void* buffer, std::size_t size);
 
     bool ReadError() const;
+
+    // What the extraction could not vouch for (rip_reader.h); complete once
+    // Read has answered 0 without a read error.
+    ExtractionReport Report() const;
 
     void Stop();
 

@@ -51,8 +51,15 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes)
 
 std::optional<std::string> ReadWholeFile(const fs::path& path, std::size_t limit)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a named pipe without O_NONBLOCK waits for a writer.
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd) return std::nullopt;
+    struct stat info{};
+    if (::fstat(fd.Get(), &info) != 0) return std::nullopt;
+    if (!S_ISREG(info.st_mode)) {
+        errno = EINVAL;
+        return std::nullopt;
+    }
     std::string content;
     char buffer[65536];
     for (;;) {

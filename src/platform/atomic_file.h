@@ -18,8 +18,9 @@ namespace tesslow {
 // temporary file behind.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
-// Reads a whole file of at most `limit` bytes. Nothing when it is missing,
-// unreadable or larger than the limit.
+// Reads a whole regular file of at most `limit` bytes. Nothing when it is
+// missing, unreadable, larger than the limit, or not a regular file (errno
+// EINVAL): a named pipe or a device is refused at once rather than waited on.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t limit);
 
 // An exclusive advisory lock (flock) on `lockPath`, created if missing, held

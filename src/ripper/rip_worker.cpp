@@ -24,6 +24,19 @@ namespace {
 
 std::int64_t TrackBytes(const TocEntry& entry) { return std::int64_t{entry.length} * kSectorBytes; }
 
+// What the error line of a track that was ripped, but is not known to hold
+// the disc's audio exactly, says about it; empty for an exact track.
+std::string Doubt(const ExtractionReport& report)
+{
+    auto sectors = [](std::int32_t n) { return std::to_string(n) + (n == 1 ? " sector" : " sectors"); };
+    if (report.unreadableSectors > 0)
+        return sectors(report.unreadableSectors) + " could not be read; the file has silence there";
+    if (report.skippedSectors > 0) return sectors(report.skippedSectors) + " could not be verified";
+    if (report.unverifiedTailSectors == 1) return "the last sector could not be verified";
+    if (report.unverifiedTailSectors > 1) return "the last " + sectors(report.unverifiedTailSectors) + " could not be verified";
+    return {};
+}
+
 }  // namespace
 
 RipSettings RipSettings::From(const Settings& settings)
@@ -135,6 +148,9 @@ void RipWorker::RipTrack(std::uint32_t t)
         if (track.stream.ReadError()) throw std::runtime_error("CD read error.");
         track.encoder->Finish();
         track.encoder.reset();
+        // The file is kept: it holds all the disc would give.
+        if (const std::string doubt = Doubt(track.stream.Report()); !doubt.empty())
+            SendErrorLine(FileNameOf(track.outputPath) + ": " + doubt);
     } catch (const EncoderException& error) {
         ReportFailure(track, error.Message());
     } catch (const std::runtime_error& error) {
@@ -144,11 +160,15 @@ void RipWorker::RipTrack(std::uint32_t t)
     }
 }
 
-void RipWorker::ReportFailure(Track& track, const std::string& message)
+void RipWorker::SendErrorLine(const std::string& line)
 {
-    const std::string line = FileNameOf(track.outputPath) + ": " + message;
     reportedErrors_ = true;
     setup_.sink->Send(UM_RIP_ERROR, reinterpret_cast<std::uintptr_t>(line.c_str()), 0);
+}
+
+void RipWorker::ReportFailure(Track& track, const std::string& message)
+{
+    SendErrorLine(FileNameOf(track.outputPath) + ": " + message);
     track.stream.Stop();
     if (track.encoderCreated) {
         track.encoder.reset();  // closed without Finish

@@ -49,7 +49,9 @@ struct RipWorkerSetup {
 // reporting progress as it goes. A track that fails becomes one error line
 // ("<file name>: <message>") and the job goes on with the next; a file that
 // was created for a failed or cancelled track is deleted, an existing file
-// that was skipped is never touched. The job stops early only when the sink
+// that was skipped is never touched. A track that was ripped whole but not
+// known to be exact (sectors the drive could not read, or that could not be
+// verified) keeps its file and gets an error line that says so. The job stops early only when the sink
 // answers the cancel question. At the end it ejects the disc and opens the
 // folder when the settings ask for it (the folder not after a cancel, neither
 // once abandoned) and posts UM_RIP_FINISHED.
@@ -71,6 +73,7 @@ private:
     struct Track;
     void RipTrack(std::uint32_t trackIndex);
     void ReportFailure(Track& track, const std::string& message);
+    void SendErrorLine(const std::string& line);
     bool AskCancel();
 
     RipWorkerSetup setup_;
