@@ -222,12 +222,14 @@ RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSecto
     d.private_data = reinterpret_cast<cdda_private_data_t*>(l.privateData);
 
     // The table of contents the library sees is one audio track: the track
-    // and the few sectors after it that it may read for verification. A data
-    // track covers everything before it, so that the library's idea of the
-    // disc's first audio sector is the track's start; its reads and seeks
-    // stay inside.
+    // and, with correction, the few sectors after it that it may read for
+    // verification (without, its read-ahead would fail the track over a
+    // scratch in the next one). A data track covers everything before it, so
+    // that the library's idea of the disc's first audio sector is the track's
+    // start; its reads and seeks stay inside.
     const std::int32_t trackEnd = firstSector + sectorCount;
-    const std::int32_t end = std::clamp(readableEnd, trackEnd, trackEnd + kReadBeyondTrack);
+    const std::int32_t end =
+        jitterCorrection ? std::clamp(readableEnd, trackEnd, trackEnd + kReadBeyondTrack) : trackEnd;
     int tracks = 0;
     if (firstSector > 0) {
         d.disc_toc[0] = TOC{kControlDataTrack, 1, 0};

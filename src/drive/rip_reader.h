@@ -38,8 +38,10 @@ struct ExtractionReport {
 // sectors is retried sector by sector, so the library gets every sector the
 // drive can read and only the unreadable ones are missing.
 //
-// The library verifies a sector by overlapping reads that run past it, so it
-// is allowed to read up to 150 sectors past the track's end, but never at or
+// The library verifies a sector by overlapping reads that run past it, so with
+// correction it is allowed to read up to 150 sectors past the track's end
+// (without, none: a sector it cannot read there is none of this track's
+// business), but never at or
 // beyond `readableEnd` (the lead-out, or the end of the track's session: the
 // first sector the drive cannot read). A track that ends there has nothing
 // after it to verify its last samples against (on a jittery drive the

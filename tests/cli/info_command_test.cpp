@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace tesslow {
 namespace {
 
@@ -157,6 +159,22 @@ TEST_F(InfoCommand, WithoutAnAudioDiscItSaysSoInOneLineAndExitsWithTwo)
     const auto noDrives = RunProgram("tesslow-rip", {"--info"}, {"TESSLOW_DRIVES="});
     EXPECT_EQ(noDrives.exitCode, 2);
     EXPECT_EQ(noDrives.err, "No CD drive found.\n");
+
+    // Named pipes are refused at once, never waited on: as the sheet, among
+    // the drives or named directly, and as the sheet's image.
+    ASSERT_EQ(::mkfifo((dir / "pipe.cue").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "pipe.bin").c_str(), 0600), 0);
+    const auto pipeAmongDrives = Info(dir / "pipe.cue");
+    EXPECT_EQ(pipeAmongDrives.exitCode, 2);
+    EXPECT_EQ(pipeAmongDrives.err, "No audio disc found.\n");
+    const auto pipeSheet = RunProgram("tesslow-rip", {"--info", "--drive", (dir / "pipe.cue").string()});
+    EXPECT_EQ(pipeSheet.exitCode, 2);
+    EXPECT_EQ(pipeSheet.err, "No audio disc in " + (dir / "pipe.cue").string() + ": pipe.cue: the CUE sheet is not a file\n");
+    test::WriteCueSheet(dir / "piped.cue", "FILE \"pipe.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n");
+    const auto pipeImage = RunProgram("tesslow-rip", {"--info", "--drive", (dir / "piped.cue").string()});
+    EXPECT_EQ(pipeImage.exitCode, 2);
+    EXPECT_EQ(pipeImage.err,
+              "No audio disc in " + (dir / "piped.cue").string() + ": piped.cue, line 1: \"pipe.bin\" is not a file\n");
 }
 
 }  // namespace

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 #include <vector>
 
@@ -206,6 +210,67 @@ TEST(EmulatedDrive, ConditionsShapeTheDriveAndTheDisc)
     OpenDrive typo(dir / "typo.cue");
     EXPECT_EQ(typo.Send(readToc, 12), kSenseUnknownFormat);
     EXPECT_EQ(typo.emulated->ImageProblem(), "typo.cue, line 1: unknown condition JITTERBUG");
+}
+
+TEST(EmulatedDrive, ASheetThatCannotBeTrustedIsRefusedAtOnceSayingWhy)
+{
+    TempDir dir;
+    test::WriteAudioFile(dir / "disc.bin", 150, true);
+    ASSERT_EQ(::mkfifo((dir / "pipe.bin").c_str(), 0600), 0);
+    ASSERT_EQ(::mkfifo((dir / "pipe.cue").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir / "folder.bin");
+    const std::string track = "  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n";
+    struct Case {
+        std::string sheet;  // written as "sheet.cue"; empty: the named pipe "pipe.cue" is the sheet
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"", "pipe.cue: the CUE sheet is not a file"},
+        {"FILE \"pipe.bin\" BINARY\n" + track, "sheet.cue, line 1: \"pipe.bin\" is not a file"},
+        {"FILE \"folder.bin\" BINARY\n" + track, "sheet.cue, line 1: \"folder.bin\" is not a file"},
+        {"REM TESSLOW UNREADABLE 9223372036854775807:00:00\nFILE \"disc.bin\" BINARY\n" + track,
+         "sheet.cue, line 1: not a sector address: 9223372036854775807:00:00"},
+        {"REM TESSLOW UNREADABLE 1 4294967296\nFILE \"disc.bin\" BINARY\n" + track,
+         "sheet.cue, line 1: not a sector address: 4294967296"},
+        {"REM TESSLOW UNREADABLE 99999999999999999999\nFILE \"disc.bin\" BINARY\n" + track,
+         "sheet.cue, line 1: not a number: 99999999999999999999"},
+        {"FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    INDEX 01 1000:00:00\n",
+         "sheet.cue, line 3: INDEX needs a time mm:ss:ff"},
+        {"FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    PREGAP 00:99:00\n    INDEX 01 00:00:00\n",
+         "sheet.cue, line 3: PREGAP needs a time mm:ss:ff"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.problem);
+        if (!c.sheet.empty()) test::WriteCueSheet(dir / "sheet.cue", c.sheet);
+        OpenDrive d(dir / (c.sheet.empty() ? "pipe.cue" : "sheet.cue"));
+        std::int32_t status = 0;
+        d.Toc(0, 1, &status);  // a pipe opened for reading would wait here for ever
+        EXPECT_EQ(status, kSenseUnknownFormat);
+        EXPECT_EQ(d.emulated->ImageProblem(), c.problem);
+    }
+}
+
+TEST(EmulatedDrive, SectorsBeyondTheEndOfAShrunkenFileAreUnreadableButHolesReadAsSilence)
+{
+    TempDir dir;
+    const auto disc = test::WriteTestDisc(dir.Path(), {.tracks = {{300}}});
+    OpenDrive d(disc.cue);
+    ASSERT_EQ(d.Read(200, 26), test::DiscBytes(disc, 200, 26));
+    // The image loses its second half and gets a hole in the first.
+    std::filesystem::resize_file(disc.bin, 150 * kSectorBytes);
+    {
+        const int fd = ::open(disc.bin.c_str(), O_WRONLY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, 10 * kSectorBytes, 10 * kSectorBytes), 0);
+        ::close(fd);
+    }
+    std::int32_t status = 0;
+    d.Read(140, 26, &status);
+    EXPECT_EQ(status, kSenseUnrecoveredRead);
+    d.Read(299, 1, &status);
+    EXPECT_EQ(status, kSenseUnrecoveredRead);
+    EXPECT_EQ(d.Read(124, 26), test::DiscBytes(disc, 124, 26));
+    EXPECT_EQ(d.Read(10, 10), std::string(10 * kSectorBytes, '\0'));
 }
 
 TEST(EmulatedDrive, UnreadableSectorsFailOnlyTheReadsThatTouchThem)

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 
@@ -163,13 +164,111 @@ TEST_F(RipWorkerTest, ADeclinedOverwriteSkipsTheFileAndRipsTheNext)
     EXPECT_EQ(sink->Of(UM_RIP_PROGRESS).back().message.lParam, 100 * 2352);
 }
 
-TEST_F(RipWorkerTest, AnUnreadableSectorWithoutCorrectionFailsTheTrackAndTheNextIsRipped)
+// A file that holds the disc's audio exactly, silence over [silentFrom,
+// silentTo) of the track's sectors, if given.
+std::string Expected(const test::WrittenDisc& disc, const TocEntry& track, std::int32_t silentFrom = 0,
+                     std::int32_t silentTo = 0)
 {
-    Insert({.tracks = {{.sectors = 200}, {.sectors = 100}}, .conditions = {"UNREADABLE 150"}});
-    Rip({0, 1}, {.jitterCorrection = false});
-    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: CD read error."});
-    EXPECT_FALSE(fs::exists(Output(1)));
-    EXPECT_EQ(ReadFile(Output(2)).substr(46), test::DiscBytes(written, written.starts[1], 100));
+    std::string audio = test::DiscBytes(disc, track.start, track.length);
+    std::fill(audio.begin() + silentFrom * 2352, audio.begin() + silentTo * 2352, '\0');
+    return audio;
+}
+
+TEST_F(RipWorkerTest, AFileReportedAsRippedHoldsTheDiscsAudioExactlyOrItsTrackIsReported)
+{
+    // Three tracks of four seconds, each starting on a whole second.
+    struct Scenario {
+        const char* name;
+        std::vector<std::string> conditions;
+        bool correction;
+        RipResult result;
+        std::vector<std::string> lines;
+    };
+    const Scenario scenarios[] = {
+        {"a clean disc with correction", {}, true, RipResult::Success, {}},
+        {"a clean disc without correction", {}, false, RipResult::Success, {}},
+        {"a scratch in track 2 with correction", {"UNREADABLE 400 404"}, true, RipResult::CompletedWithErrors,
+         {"02.wav: 5 sectors could not be read; the file has silence there"}},
+        {"a scratch in track 2 without correction", {"UNREADABLE 400 404"}, false, RipResult::CompletedWithErrors,
+         {"02.wav: CD read error."}},
+        {"one unreadable sector", {"UNREADABLE 899"}, true, RipResult::CompletedWithErrors,
+         {"03.wav: 1 sector could not be read; the file has silence there"}},
+    };
+    for (const Scenario& scenario : scenarios) {
+        SCOPED_TRACE(scenario.name);
+        fs::remove_all(dir / "out");
+        sink = std::make_shared<RecordingSink>();
+        Insert({.tracks = {{.sectors = 300}, {.sectors = 300}, {.sectors = 300}}, .conditions = scenario.conditions});
+        EXPECT_EQ(Rip({0, 1, 2}, {.jitterCorrection = scenario.correction}), scenario.result);
+        EXPECT_EQ(sink->ErrorLines(), scenario.lines);
+        const auto& tracks = records[key].tracks;
+        EXPECT_EQ(ReadFile(Output(1)).substr(46), Expected(written, tracks[0]));
+        if (scenario.lines.empty()) {
+            EXPECT_EQ(ReadFile(Output(2)).substr(46), Expected(written, tracks[1]));
+            EXPECT_EQ(ReadFile(Output(3)).substr(46), Expected(written, tracks[2]));
+        } else if (scenario.correction && scenario.lines[0].rfind("02", 0) == 0) {
+            EXPECT_EQ(ReadFile(Output(2)).substr(46), Expected(written, tracks[1], 100, 105));  // kept, silence there
+            EXPECT_EQ(ReadFile(Output(3)).substr(46), Expected(written, tracks[2]));
+        } else if (scenario.correction) {
+            EXPECT_EQ(ReadFile(Output(3)).substr(46), Expected(written, tracks[2], 299, 300));
+        } else {
+            EXPECT_FALSE(fs::exists(Output(2)));  // a failed track leaves no file
+            EXPECT_EQ(ReadFile(Output(3)).substr(46), Expected(written, tracks[2]));
+        }
+    }
+}
+
+TEST_F(RipWorkerTest, OnAJitteryDriveEveryTrackIsExactOrReportedWithCorrection)
+{
+    // With the first seed the library pads the end of the last track, with
+    // the second it gets it right.
+    for (const char* seed : {"SEED 1", "SEED 4"}) {
+        SCOPED_TRACE(seed);
+        fs::remove_all(dir / "out");
+        sink = std::make_shared<RecordingSink>();
+        Insert({.tracks = {{.sectors = 450}, {.sectors = 450}, {.sectors = 450}}, .conditions = {"JITTER 30", seed}});
+        Rip({0, 1, 2}, {.jitterCorrection = true});
+        const auto lines = sink->ErrorLines();
+        for (int t = 1; t <= 3; ++t) {
+            const std::string name = Output(t).filename().string();
+            const bool reported = std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+                return line.rfind(name + ": ", 0) == 0;
+            });
+            const bool exact = ReadFile(Output(t)).substr(46) == Expected(written, records[key].tracks[t - 1]);
+            EXPECT_TRUE(exact || reported) << name << " is neither exact nor reported";
+            EXPECT_FALSE(exact && reported) << name << " is exact but reported";
+        }
+    }
+}
+
+TEST_F(RipWorkerTest, AnImageCutDuringTheRipReportsTheTracksThatLostAudio)
+{
+    for (const bool correction : {true, false}) {
+        SCOPED_TRACE(correction);
+        fs::remove_all(dir / "out");
+        sink = std::make_shared<RecordingSink>();
+        Insert({.tracks = {{.sectors = 300}, {.sectors = 300}, {.sectors = 300}}});
+        // As soon as track 1 is done, the image loses everything from the
+        // middle of track 2 on.
+        sink->Answer([&](const Message& m) -> std::intptr_t {
+            const auto progress = sink->Of(UM_RIP_PROGRESS);
+            if (m.id == UM_RIP_QUERY_CANCEL && sink->Of(UM_RIP_TRACK_STARTED).size() == 1 && !progress.empty() &&
+                progress.back().message.wParam == 300u * 2352u && fs::file_size(written.bin) > 450u * 2352u)
+                fs::resize_file(written.bin, 450 * 2352);
+            return 0;
+        });
+        EXPECT_EQ(Rip({0, 1, 2}, {.jitterCorrection = correction}), RipResult::CompletedWithErrors);
+        if (correction) {
+            EXPECT_EQ(sink->ErrorLines(), (std::vector<std::string>{
+                                              "02.wav: 150 sectors could not be read; the file has silence there",
+                                              "03.wav: 300 sectors could not be read; the file has silence there"}));
+            EXPECT_EQ(ReadFile(Output(2)).substr(46), Expected(written, records[key].tracks[1], 150, 300));
+        } else {
+            EXPECT_EQ(sink->ErrorLines(), (std::vector<std::string>{"02.wav: CD read error.", "03.wav: CD read error."}));
+            EXPECT_FALSE(fs::exists(Output(2)));
+        }
+        EXPECT_EQ(ReadFile(Output(1)).substr(46), Expected(written, records[key].tracks[0]));
+    }
 }
 
 TEST_F(RipWorkerTest, AFileThatCannotBeCreatedIsReportedAndNothingIsDeleted)
