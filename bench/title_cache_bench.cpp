@@ -45,7 +45,7 @@ void ReadCache(benchmark::State& state)
 {
     const std::string text = SerializeTitleCache(MakeEntries(static_cast<int>(state.range(0))));
     for (auto _ : state) {
-        const TitleCacheEntries entries = ParseTitleCache(text);
+        const TitleCacheEntries entries = ParseTitleCache(text).entries;
         benchmark::DoNotOptimize(entries.size());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));

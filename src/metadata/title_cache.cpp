@@ -1,6 +1,7 @@
 #include "metadata/title_cache.h"
 
 #include "platform/atomic_file.h"
+#include "platform/keep_aside.h"
 #include "platform/paths.h"
 
 #include <cerrno>
@@ -18,8 +19,16 @@ void TitleCache::LoadOnce()
 {
     if (loaded_) return;
     loaded_ = true;
-    if (const std::optional<std::string> bytes = ReadWholeFile(file_, kTitleCacheFileLimit))
-        entries_ = ParseTitleCache(*bytes);
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(file_, error))) return;
+    if (const std::optional<std::string> bytes = ReadWholeFile(file_, kTitleCacheFileLimit)) {
+        if (bytes->empty()) return;  // nothing to lose
+        TitleCacheContents contents = ParseTitleCache(*bytes);
+        entries_ = std::move(contents.entries);
+        fileState_ = contents.state;
+    } else {
+        fileState_ = TitleCacheContents::State::Damaged;  // there, but not readable
+    }
 }
 
 std::optional<AlbumInfo> TitleCache::Find(const std::string& discId)
@@ -42,7 +51,11 @@ bool TitleCache::Write()
 {
     std::lock_guard lock(mutex_);
     LoadOnce();
-    if (entries_.empty()) return true;
+    if (entries_.empty() || fileState_ == TitleCacheContents::State::Newer) return true;
+    if (fileState_ == TitleCacheContents::State::Damaged) {
+        if (!KeepAside(file_)) return false;
+        fileState_ = TitleCacheContents::State::Whole;
+    }
     std::error_code error;
     if (file_.has_parent_path()) fs::create_directories(file_.parent_path(), error);
     if (error) {

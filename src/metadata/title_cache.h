@@ -15,9 +15,15 @@ std::filesystem::path DefaultTitleCachePath();
 
 // The titles of every disc the web service has named, kept for the whole run
 // and in a file between runs. The file is read once, at the first Find or
-// Store; a missing, unreadable or unusable file gives an empty cache, never an
-// error. Write replaces the whole file atomically (temporary file, then
-// rename), so a crash or a full disk leaves the old file whole.
+// Store; what cannot be read of it is left out, never an error. Write
+// replaces the whole file atomically (temporary file, then rename), so a crash
+// or a full disk leaves the old file whole.
+//
+// Nothing the file held is lost: before the first write over a file that
+// could not be read whole (damaged, too large, unreadable), the file is kept
+// beside the cache (KeepAside: "CDDBCache.xml.unreadable"), and a file of a
+// newer version of the format is never written over at all (this run's
+// look-ups are then kept in memory only).
 //
 // One per program run, held by the caller and passed to each look-up. All
 // methods are thread-safe.
@@ -31,8 +37,9 @@ public:
     // Inserts or replaces the entry; the file is not written until Write.
     void Store(const std::string& discId, const AlbumInfo& album);
 
-    // Writes every entry to the file, creating its folder. An empty cache
-    // writes nothing. False when the file could not be written (errno set);
+    // Writes every entry to the file, creating its folder. An empty cache, or
+    // a file of a newer version, writes nothing. False when the file could
+    // not be written, or a damaged file could not be kept aside (errno set);
     // the entries stay in memory either way.
     bool Write();
 
@@ -45,6 +52,7 @@ private:
     const std::filesystem::path file_;
     std::mutex mutex_;
     bool loaded_ = false;
+    TitleCacheContents::State fileState_ = TitleCacheContents::State::Whole;
     TitleCacheEntries entries_;
 };
 

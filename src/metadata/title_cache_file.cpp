@@ -74,6 +74,43 @@ std::optional<AlbumInfo> ReadDisc(const xmlNode* disc)
     return album;
 }
 
+std::string_view Name(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
+
+// Reads one `disc` element into the entries; false when it is unusable.
+bool ReadEntry(const xmlNode* disc, TitleCacheEntries& entries)
+{
+    const std::optional<std::string> id = AttributeValue(disc, "id");
+    if (!id || id->empty()) return false;
+    std::optional<AlbumInfo> album = ReadDisc(disc);
+    if (!album) return false;
+    entries.insert_or_assign(*id, std::move(*album));
+    return true;
+}
+
+// Version "1" is ours; a later version is another program's to keep; a
+// missing or nonsensical one is damage.
+TitleCacheContents::State VersionState(const std::optional<std::string>& version)
+{
+    if (version == "1") return TitleCacheContents::State::Whole;
+    std::uint64_t number = 0;
+    const char* end = version ? version->data() + version->size() : nullptr;
+    const bool decimal = version && !version->empty() &&
+                         std::from_chars(version->data(), end, number).ptr == end;
+    return decimal && number > 1 ? TitleCacheContents::State::Newer : TitleCacheContents::State::Damaged;
+}
+
+// Where the next start tag `<name` (followed by a blank, '>' or '/') begins.
+std::size_t FindStartTag(std::string_view bytes, std::string_view name, std::size_t from)
+{
+    const std::string open = "<" + std::string(name);
+    for (std::size_t at = bytes.find(open, from); at != std::string_view::npos; at = bytes.find(open, at + 1)) {
+        const std::size_t after = at + open.size();
+        if (after < bytes.size() && std::string_view(" \t\r\n>/").find(bytes[after]) != std::string_view::npos)
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace
 
 std::string SerializeTitleCache(const TitleCacheEntries& entries)
@@ -108,21 +145,45 @@ std::string SerializeTitleCache(const TitleCacheEntries& entries)
     return out;
 }
 
-TitleCacheEntries ParseTitleCache(std::string_view bytes)
+TitleCacheContents ParseTitleCache(std::string_view bytes)
 {
-    TitleCacheEntries entries;
-    const std::optional<XmlDocument> document = XmlDocument::Parse(bytes, kTitleCacheFileLimit);
-    if (!document) return entries;
-    const xmlNode* root = document->Root();
-    if (std::string_view(reinterpret_cast<const char*>(root->name)) != "cddbcache" ||
-        AttributeValue(root, "version") != "1")
-        return entries;
-    for (const xmlNode* disc : ChildElements(root, "disc")) {
-        const std::optional<std::string> id = AttributeValue(disc, "id");
-        if (!id || id->empty()) continue;
-        if (std::optional<AlbumInfo> album = ReadDisc(disc)) entries.insert_or_assign(*id, std::move(*album));
+    TitleCacheContents contents;
+    using State = TitleCacheContents::State;
+    if (const std::optional<XmlDocument> document = XmlDocument::Parse(bytes, kTitleCacheFileLimit)) {
+        const xmlNode* root = document->Root();
+        if (Name(root) == "cddbcache") {
+            contents.state = VersionState(AttributeValue(root, "version"));
+            if (contents.state == State::Whole)
+                for (const xmlNode* disc : ChildElements(root, "disc"))
+                    if (!ReadEntry(disc, contents.entries)) contents.state = State::Damaged;
+            return contents;
+        }
     }
-    return entries;
+    // Not a whole document: read what can be read of it, entry by entry.
+    contents.state = State::Damaged;
+    const std::size_t root = FindStartTag(bytes, "cddbcache", 0);
+    if (root == std::string_view::npos) return contents;
+    const std::size_t rootEnd = bytes.find('>', root);
+    if (rootEnd == std::string_view::npos) return contents;
+    const std::string_view rootTag = bytes.substr(root, rootEnd + 1 - root);
+    const std::string rootAlone = std::string(rootTag) + (rootTag.ends_with("/>") ? "" : "</cddbcache>");
+    const std::optional<XmlDocument> header = XmlDocument::Parse(rootAlone, kTitleCacheFileLimit);
+    if (!header || VersionState(AttributeValue(header->Root(), "version")) != State::Whole) {
+        if (header && VersionState(AttributeValue(header->Root(), "version")) == State::Newer)
+            contents.state = State::Newer;
+        return contents;
+    }
+    for (std::size_t start = FindStartTag(bytes, "disc", rootEnd); start != std::string_view::npos;) {
+        const std::size_t next = FindStartTag(bytes, "disc", start + 1);
+        const std::size_t end = bytes.find("</disc>", start);
+        if (end != std::string_view::npos && (next == std::string_view::npos || end < next)) {
+            if (const auto disc = XmlDocument::Parse(bytes.substr(start, end + 7 - start), kTitleCacheFileLimit);
+                disc && Name(disc->Root()) == "disc")
+                ReadEntry(disc->Root(), contents.entries);
+        }
+        start = next;
+    }
+    return contents;
 }
 
 }  // namespace tesslow

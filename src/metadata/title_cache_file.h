@@ -24,11 +24,26 @@ inline constexpr std::size_t kTitleCacheFileLimit = 64u << 20;
 // reads back unchanged. Pure: no file is touched.
 std::string SerializeTitleCache(const TitleCacheEntries& entries);
 
-// The entries of a cache file. Anything that is not a well-formed `cddbcache`
-// document of version "1" gives no entries. A `disc` without an identifier, or
-// whose `tracknames` count is missing, not a decimal number or implausibly
-// large, is skipped; a later `disc` with the same identifier replaces an
-// earlier one. Never throws for bad input.
-TitleCacheEntries ParseTitleCache(std::string_view bytes);
+// What a cache file holds, and whether writing over it would lose anything.
+struct TitleCacheContents {
+    enum class State {
+        Whole,    // every entry was read (or there was nothing to read)
+        Damaged,  // some or all of it could not be read: keep it before writing over it
+        Newer,    // a later version of the format: leave it alone
+    };
+    TitleCacheEntries entries;
+    State state = State::Whole;
+};
+
+// The entries of a cache file. A well-formed `cddbcache` document of version
+// "1" is read whole. Where the damage is local (a bad byte, a cut-off end, a
+// document type declaration, stray markup around the entries), each `disc`
+// element is read on its own, so one bad title costs one entry; no document
+// type declaration is ever read. A `disc` without an identifier, or whose
+// `tracknames` count is missing, not a decimal number or implausibly large,
+// is skipped; a later `disc` with the same identifier replaces an earlier
+// one. A version above "1" gives no entries and the state Newer. Never throws
+// for bad input.
+TitleCacheContents ParseTitleCache(std::string_view bytes);
 
 }  // namespace tesslow

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tesslow {
@@ -85,39 +86,102 @@ TEST(TitleCacheFile, ALaterRunFindsWhatWasWrittenAndRewritesItByteForByte)
     EXPECT_EQ(ReadFile(file), written);
 }
 
-TEST(TitleCacheFile, UnusableFilesGiveAnEmptyCacheThatTheNextWriteReplaces)
+std::string Disc(const std::string& id, const std::string& artist)
 {
-    const std::string goodDisc =
-        "<disc id=\"old\"><artist>A</artist><album>B</album><year></year><genre></genre><comment></comment>"
-        "<source></source><tracknames count=\"0\"/></disc>";
-    const std::vector<std::string> unusable = {
-        "",
-        "not xml at all",
-        std::string(kHeader) + goodDisc,  // not closed
-        "<cddbcache version=\"2\">" + goodDisc + "</cddbcache>",
-        "<cddbcache>" + goodDisc + "</cddbcache>",
-        "<titlecache version=\"1\">" + goodDisc + "</titlecache>",
-        // A document type declaration is refused before its entities exist.
-        "<!DOCTYPE cddbcache [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-        "<cddbcache version=\"1\">" + goodDisc + "</cddbcache>",
-        "<!DOCTYPE cddbcache SYSTEM \"http://127.0.0.1:1/cache.dtd\"><cddbcache version=\"1\">" + goodDisc +
-            "</cddbcache>",
+    return "<disc id=\"" + id + "\"><artist>" + artist + "</artist><album>B</album><year></year><genre></genre>"
+           "<comment></comment><source></source><tracknames count=\"0\"/></disc>";
+}
+
+std::string Nested(int levels)
+{
+    std::string deep;
+    for (int i = 0; i < levels; ++i) deep += "<b>";
+    for (int i = 0; i < levels; ++i) deep += "</b>";
+    return deep;
+}
+
+std::vector<std::string> Ids(const TitleCacheEntries& entries)
+{
+    std::vector<std::string> ids;
+    for (const auto& [id, album] : entries) ids.push_back(id);
+    return ids;
+}
+
+TEST(TitleCacheFile, ADamagedFileKeepsWhatCanBeReadAndIsKeptAsideBeforeItIsWrittenOver)
+{
+    const std::string first = Disc("d1", "One"), third = Disc("d3", "Three");
+    auto cache = [&](const std::string& second) { return std::string(kHeader) + first + second + third + "</cddbcache>"; };
+    const std::string whole = cache(Disc("d2", "Two"));
+    struct Case {
+        const char* damage;
+        std::string bytes;
+        std::vector<std::string> readable;
     };
-    for (const std::string& bytes : unusable) {
+    const Case cases[] = {
+        {"an invalid UTF-8 byte", cache(Disc("d2", "T\xffwo")), {"d1", "d3"}},
+        {"a cut-off end", whole.substr(0, whole.size() - 40), {"d1", "d2"}},
+        {"a control character", cache(Disc("d2", "T\x01wo")), {"d1", "d3"}},
+        {"a NUL", cache(Disc("d2", std::string("T\0wo", 3))), {"d1", "d3"}},
+        {"a document type declaration",
+         "<!DOCTYPE cddbcache [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>" + whole,
+         {"d1", "d2", "d3"}},
+        {"an entity the file never defines", cache(Disc("d2", "&b;")), {"d1", "d3"}},
+        {"300 levels of nesting", cache(Disc("d2", Nested(300))), {"d1", "d3"}},
+        {"another root element", whole + "<cddbcache version=\"1\"/>", {"d1", "d2", "d3"}},
+        {"another root instead", "<titlecache version=\"1\">" + first + "</titlecache>", {}},
+        {"a missing version", "<cddbcache>" + first + "</cddbcache>", {}},
+        {"not XML at all", "not xml at all", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damage);
         TempDir dir;
         const fs::path file = dir / "CDDBCache.xml";
-        WriteFile(file, bytes);
-        TitleCache cache(file);
-        EXPECT_TRUE(cache.Entries().empty()) << bytes;
-        cache.Store("new", NoTracks());
-        ASSERT_TRUE(cache.Write());
-        EXPECT_EQ(ParseTitleCache(ReadFile(file)).size(), 1u) << bytes;
-        EXPECT_TRUE(ParseTitleCache(ReadFile(file)).contains("new"));
-    }
+        WriteFile(file, c.bytes);
+        TitleCache titles(file);
+        EXPECT_EQ(Ids(titles.Entries()), c.readable);
+        EXPECT_EQ(ReadFile(file), c.bytes) << "reading changes nothing";
 
+        titles.Store("new", NoTracks());  // a successful look-up
+        ASSERT_TRUE(titles.Write());
+        std::vector<std::string> expected = c.readable;
+        expected.push_back("new");
+        std::sort(expected.begin(), expected.end());
+        const TitleCacheContents written = ParseTitleCache(ReadFile(file));
+        EXPECT_EQ(written.state, TitleCacheContents::State::Whole);
+        EXPECT_EQ(Ids(written.entries), expected);
+        EXPECT_EQ(ReadFile(dir / "CDDBCache.xml.unreadable"), c.bytes) << "the damaged file is kept as it was";
+    }
+}
+
+TEST(TitleCacheFile, AKeptCopyIsNeverReplacedAndANewerFormatIsLeftAlone)
+{
     TempDir dir;
-    fs::create_directory(dir / "CDDBCache.xml");  // cannot be read as a file
-    EXPECT_TRUE(TitleCache(dir / "CDDBCache.xml").Entries().empty());
+    const fs::path file = dir / "CDDBCache.xml";
+    for (const char* damaged : {"first damage", "second damage"}) {
+        WriteFile(file, damaged);
+        TitleCache titles(file);
+        titles.Store("new", NoTracks());
+        ASSERT_TRUE(titles.Write());
+    }
+    EXPECT_EQ(ReadFile(dir / "CDDBCache.xml.unreadable"), "first damage");
+    EXPECT_EQ(ReadFile(dir / "CDDBCache.xml.unreadable.2"), "second damage");
+
+    const std::string newer = "<cddbcache version=\"2\">" + Disc("d1", "One") + "</cddbcache>";
+    WriteFile(file, newer);
+    TitleCache titles(file);
+    EXPECT_TRUE(titles.Entries().empty());
+    titles.Store("new", NoTracks());
+    EXPECT_TRUE(titles.Write());
+    EXPECT_TRUE(titles.Find("new"));  // this run still has it
+    EXPECT_EQ(ReadFile(file), newer);
+    EXPECT_FALSE(fs::exists(dir / "CDDBCache.xml.unreadable.3"));
+
+    // Nothing to lose in an empty file, or in no file at all.
+    WriteFile(file, "");
+    TitleCache empty(file);
+    empty.Store("new", NoTracks());
+    ASSERT_TRUE(empty.Write());
+    EXPECT_FALSE(fs::exists(dir / "CDDBCache.xml.unreadable.3"));
 }
 
 TEST(TitleCacheFile, DamagedEntriesAreSkippedAndTheRestLoads)
@@ -136,7 +200,9 @@ TEST(TitleCacheFile, DamagedEntriesAreSkippedAndTheRestLoads)
         disc("short", "<tracknames count=\"1\"><track>one</track><track>two</track></tracknames>") +
         "<disc id=\"entities\"><artist>&#x42;j&#246;rk &amp; co</artist><tracknames count=\"0\"/></disc>"
         "</cddbcache>\n";
-    const TitleCacheEntries entries = ParseTitleCache(file);
+    const TitleCacheContents contents = ParseTitleCache(file);
+    const TitleCacheEntries& entries = contents.entries;
+    EXPECT_EQ(contents.state, TitleCacheContents::State::Damaged) << "the skipped entries would be lost";
 
     EXPECT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries.at("dup").artist, "second");

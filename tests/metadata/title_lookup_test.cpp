@@ -140,7 +140,7 @@ TEST_F(TitleLookupTest, CompilationIsNamedFromTheFirstReleaseAndCached)
     EXPECT_GT(sleeps[0], 50s);
     EXPECT_LE(sleeps[0], 60s);
 
-    EXPECT_EQ(ParseTitleCache(test::ReadFile(CacheFile())), (TitleCacheEntries{{kCompilationId, CompilationAlbum()}}));
+    EXPECT_EQ(ParseTitleCache(test::ReadFile(CacheFile())).entries, (TitleCacheEntries{{kCompilationId, CompilationAlbum()}}));
 }
 
 TEST_F(TitleLookupTest, ACachedDiscIsNamedWithoutAnyRequest)
