@@ -5,12 +5,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <unordered_map>
 
 namespace tesslow {
 
 namespace {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+
+std::string LowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -235,34 +244,61 @@ RegKey& RegDocument::EnsureKey(std::string_view keyName)
     return keys_.back();
 }
 
-RegDocument RegDocument::Parse(std::string_view text)
+RegDocument RegDocument::Parse(std::string_view text, std::size_t* unreadableLines)
 {
     if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.remove_prefix(3);
     RegDocument document;
-    RegKey* current = nullptr;
+    std::size_t dropped = 0;
+    // Keys and values are found through indexes by their lower-case names,
+    // so that a store of many keys or values loads in linear time.
+    std::unordered_map<std::string, std::size_t> keyIndex;
+    std::vector<std::unordered_map<std::string, std::size_t>> valueIndex;
+    std::size_t current = 0;
+    bool inKey = false;
     for (const std::string& raw : LogicalLines(text)) {
         const std::string_view line = Trim(raw);
         if (line.empty() || line.front() == ';' || line == kHeader || line == "REGEDIT4") continue;
         if (line.front() == '[') {
-            current = nullptr;
-            if (line.back() != ']' || line.size() < 3 || line[1] == '-') continue;  // deletion or broken
-            current = &document.EnsureKey(line.substr(1, line.size() - 2));
+            inKey = false;
+            if (line.back() != ']' || line.size() < 3 || line[1] == '-') {  // deletion or broken
+                ++dropped;
+                continue;
+            }
+            const std::string_view name = line.substr(1, line.size() - 2);
+            const auto [at, added] = keyIndex.try_emplace(LowerCase(name), document.keys_.size());
+            if (added) {
+                document.keys_.push_back(RegKey{std::string(name), {}});
+                valueIndex.emplace_back();
+            }
+            current = at->second;
+            inKey = true;
             continue;
         }
-        if (!current) continue;
         std::string name;
         std::size_t pos = 0;
-        if (line.front() == '@') {
+        bool named = inKey;
+        if (named && line.front() == '@') {
             pos = 1;
-        } else {
+        } else if (named) {
             auto quoted = ReadQuoted(line, pos);
-            if (!quoted) continue;
-            name = std::move(*quoted);
+            named = quoted.has_value();
+            if (quoted) name = std::move(*quoted);
         }
         while (pos < line.size() && line[pos] == ' ') ++pos;
-        if (pos >= line.size() || line[pos] != '=') continue;
-        if (auto value = ParseData(line.substr(pos + 1))) current->Set(name, std::move(*value));
+        std::optional<RegValue> value;
+        if (named && pos < line.size() && line[pos] == '=') value = ParseData(line.substr(pos + 1));
+        if (!value) {
+            ++dropped;
+            continue;
+        }
+        RegKey& key = document.keys_[current];
+        const auto [at, added] = valueIndex[current].try_emplace(LowerCase(name), key.values.size());
+        if (added)
+            key.values.emplace_back(std::move(name), std::move(*value));
+        else
+            key.values[at->second].second = std::move(*value);
     }
+    if (unreadableLines) *unreadableLines = dropped;
     return document;
 }
 

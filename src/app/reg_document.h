@@ -27,12 +27,13 @@ struct RegKey {
 // "Name"=dword:0000000a, hex: and hex(N): lists).
 //
 // Parsing never fails: a line that cannot be read (a corrupt or cut-off file)
-// is dropped and everything else is kept, with its type. Serialising writes
-// every value back with its type and bytes unchanged, so values the program
-// does not know survive a rewrite.
+// is dropped and everything else is kept, with its type; `unreadableLines`,
+// when given, receives how many were dropped. Parsing takes time linear in
+// the text. Serialising writes every value back with its type and bytes
+// unchanged, so values the program does not know survive a rewrite.
 class RegDocument {
 public:
-    static RegDocument Parse(std::string_view text);
+    static RegDocument Parse(std::string_view text, std::size_t* unreadableLines = nullptr);
     std::string Serialise() const;
 
     // Key names compare without regard to ASCII letter case. The key lives in

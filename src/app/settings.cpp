@@ -46,19 +46,24 @@ std::string DefaultMusicFolder()
 
 std::span<const SettingField> SettingsTable() { return kFields; }
 
+std::string StoreKeptAsideNotice(const std::string& keptAs)
+{
+    return "Your settings could not be read, so new ones were started; the old settings file was kept as " + keptAs +
+           ".";
+}
+
 Settings::Settings()
 {
     // Machine values first; a missing store leaves them empty.
     RegDocument machine;
-    if (auto path = MachineStorePath()) machine = StoreFile(*path).Read();
+    if (auto path = MachineStorePath()) machine = StoreFile(*path).Read().document;
     const RegKey* machineKey = machine.FindKey(kMachineKey);
 
-    const StoreFile userStore(UserStorePath());
-    RegDocument user = userStore.Read();
+    const RegDocument user = StoreFile(UserStorePath()).Read().document;
     if (!user.FindKey(kUserKey)) {
         // A first run: create the key, so its values are read from an empty key
         // and every default applies.
-        (void)userStore.Update([](RegDocument& document) {
+        Store([](RegDocument& document) {
             document.EnsureKey(kUserParentKey);
             document.EnsureKey(kUserKey);
         });
@@ -77,18 +82,20 @@ Settings::Settings()
     if (NameTemplate.empty()) NameTemplate = kDefaultNameTemplate;
 }
 
+void Settings::Store(const std::function<void(RegDocument&)>& change)
+{
+    const StoreUpdate update = StoreFile(UserStorePath()).Update(change);
+    if (update.keptAside) keptAsideStore = update.keptAside->string();
+}
+
 void Settings::StoreNumber(const char* name, std::uint32_t value)
 {
-    (void)StoreFile(UserStorePath()).Update([&](RegDocument& document) {
-        document.EnsureKey(kUserKey).Set(name, RegValue::Dword(value));
-    });
+    Store([&](RegDocument& document) { document.EnsureKey(kUserKey).Set(name, RegValue::Dword(value)); });
 }
 
 void Settings::StoreString(const char* name, const std::string& value)
 {
-    (void)StoreFile(UserStorePath()).Update([&](RegDocument& document) {
-        document.EnsureKey(kUserKey).Set(name, RegValue::String(value));
-    });
+    Store([&](RegDocument& document) { document.EnsureKey(kUserKey).Set(name, RegValue::String(value)); });
 }
 
 void Settings::WriteSkipFirst()
@@ -154,7 +161,7 @@ void Settings::WriteSubfolders(bool artist, bool album, bool yearInAlbum)
     CreateArtistSubfolder = artist ? 1 : 0;
     CreateAlbumSubfolder = album ? 1 : 0;
     AddYearToFolderName = yearInAlbum ? 1 : 0;
-    (void)StoreFile(UserStorePath()).Update([&](RegDocument& document) {
+    Store([&](RegDocument& document) {
         RegKey& key = document.EnsureKey(kUserKey);
         key.Set("CreateArtistSubfolder", RegValue::Dword(CreateArtistSubfolder));
         key.Set("CreateAlbumSubfolder", RegValue::Dword(CreateAlbumSubfolder));

@@ -3,10 +3,13 @@
 #include "app/rip_job.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
 namespace tesslow {
+
+class RegDocument;
 
 // A snapshot of every setting, loaded whole when constructed; it does not see
 // later writes by others, so each user makes its own when it needs current
@@ -59,6 +62,12 @@ struct Settings {
     std::string HomeURL;
     std::string MailURL;
 
+    // Not a setting: where the user store was kept when it could not be read
+    // and a new one had to be started, by loading or by a writer of this
+    // record; empty otherwise. The front end tells the user once
+    // (StoreKeptAsideNotice).
+    std::string keptAsideStore;
+
     // Writers: each sets the field and stores the value at once.
     void WriteSkipFirst();
     void WriteLastFolder(const std::string& folder);
@@ -71,9 +80,13 @@ struct Settings {
     void WriteSubfolders(bool artist, bool album, bool yearInAlbum);
 
 private:
+    void Store(const std::function<void(RegDocument&)>& change);
     void StoreNumber(const char* name, std::uint32_t value);
     void StoreString(const char* name, const std::string& value);
 };
+
+// What the user is told, once, about a settings file kept aside at `keptAs`.
+std::string StoreKeptAsideNotice(const std::string& keptAs);
 
 inline constexpr const char* kDefaultNameTemplate = "%1 - [%5] %2";
 

@@ -1,6 +1,8 @@
 #include "app/store_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/keep_aside.h"
+#include "platform/utf.h"
 #include "platform/paths.h"
 
 namespace tesslow {
@@ -8,27 +10,60 @@ namespace tesslow {
 namespace fs = std::filesystem;
 
 namespace {
+
 constexpr std::size_t kLargestStore = 16 << 20;
 const fs::path kStoreFolder = fs::path("Corvalen") / "tesslow";
+
+// The text of a UTF-16LE file after its byte-order mark, as UTF-8; nothing
+// when it is not UTF-16 (an odd length, or a broken surrogate pair).
+std::optional<std::string> FromUtf16Le(std::string_view bytes)
+{
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    std::u16string units(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
+                                         static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
+    std::string text = Utf16ToUtf8(units);
+    if (Utf8ToUtf16(text) != units) return std::nullopt;
+    return text;
+}
+
 }  // namespace
 
 StoreFile::StoreFile(fs::path path) : path_(std::move(path)) {}
 
-RegDocument StoreFile::Read() const
+StoreContents StoreFile::Read() const
 {
-    const auto text = ReadWholeFile(path_, kLargestStore);
-    return text ? RegDocument::Parse(*text) : RegDocument();
+    StoreContents contents;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(path_, error))) return contents;
+    std::optional<std::string> text = ReadWholeFile(path_, kLargestStore);
+    if (text && text->rfind("\xFF\xFE", 0) == 0) text = FromUtf16Le(std::string_view(*text).substr(2));
+    if (!text) {
+        contents.whole = false;
+        return contents;
+    }
+    std::size_t unreadable = 0;
+    contents.document = RegDocument::Parse(*text, &unreadable);
+    contents.whole = unreadable == 0;
+    return contents;
 }
 
-bool StoreFile::Update(const std::function<void(RegDocument&)>& change) const
+StoreUpdate StoreFile::Update(const std::function<void(RegDocument&)>& change) const
 {
+    StoreUpdate update;
     std::error_code error;
     fs::create_directories(path_.parent_path(), error);
     FileLock lock(path_.string() + ".lock");
-    if (!lock.Locked()) return false;
-    RegDocument document = Read();
-    change(document);
-    return WriteFileAtomically(path_, document.Serialise());
+    if (!lock.Locked()) return update;
+    StoreContents contents = Read();
+    if (!contents.whole) {
+        update.keptAside = KeepAside(path_);
+        if (!update.keptAside) return update;
+    }
+    change(contents.document);
+    update.written = WriteFileAtomically(path_, contents.document.Serialise());
+    return update;
 }
 
 fs::path UserStorePath() { return ConfigHome() / kStoreFolder / "user.reg"; }

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "cli/commands.h"
 #include "cli/disc_access.h"
+#include "cli/load_settings.h"
 #include "cli/tesslow_rip.h"
 #include "metadata/track_titles.h"
 #include "platform/utf.h"
@@ -88,7 +89,7 @@ int RunInfoCommand(const CliOptions& options)
     RipJob job;
     const FoundDisc found = FindAudioDisc(options, records, job);
     if (!found.driveKey) return found.exitCode;
-    const TitleLookupResult naming = NameDisc(options, records, job.driveKey, Settings().HomeURL);
+    const TitleLookupResult naming = NameDisc(options, records, job.driveKey, LoadSettings().HomeURL);
     const DiscRecord& record = records[job.driveKey];
     if (options.json)
         PrintJson(job.driveKey, record, naming);

@@ -2,6 +2,7 @@
 #include "app/settings.h"
 #include "cli/commands.h"
 #include "cli/disc_access.h"
+#include "cli/load_settings.h"
 #include "cli/tesslow_rip.h"
 #include "cli/terminal.h"
 #include "cli/terminal_progress.h"
@@ -59,7 +60,7 @@ int RunRipCommand(const CliOptions& options)
         std::fprintf(stderr, "%s\n", error.what());
         return kExitFailure;
     }
-    const Settings settings;
+    const Settings settings = LoadSettings();
     DiscRecords records;
     RipJob found;
     if (const FoundDisc disc = FindAudioDisc(options, records, found); !disc.driveKey) return disc.exitCode;

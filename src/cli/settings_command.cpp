@@ -2,6 +2,7 @@
 #include "app/installation_check.h"
 #include "app/settings.h"
 #include "cli/commands.h"
+#include "cli/load_settings.h"
 #include "cli/tesslow_rip.h"
 
 #include <cstdio>
@@ -10,7 +11,7 @@ namespace tesslow {
 
 int RunSettingsCommand(const CliOptions&)
 {
-    const Settings settings;
+    const Settings settings = LoadSettings();
     for (const SettingField& field : SettingsTable()) {
         if (field.number)
             std::printf("%s=%u\n", field.name, settings.*field.number);

@@ -39,7 +39,7 @@ TEST(Settings, FirstRunGivesTheDefaultsAndCreatesTheUserKey)
     EXPECT_EQ(settings.LastFolder, (sandbox.Home() / "Music").string());
     EXPECT_TRUE(fs::is_directory(sandbox.Home() / "Music"));
 
-    const RegDocument stored = StoreFile(sandbox.UserStore()).Read();
+    const RegDocument stored = StoreFile(sandbox.UserStore()).Read().document;
     EXPECT_NE(stored.FindKey(kUserParentKey), nullptr);
     ASSERT_NE(stored.FindKey(kUserKey), nullptr);
     EXPECT_TRUE(stored.FindKey(kUserKey)->values.empty());
@@ -105,14 +105,14 @@ TEST(Settings, WritersStoreAtOnceAndASnapshotSeesNoLaterWrites)
     EXPECT_EQ(reloaded.AddYearToFolderName, 1u);
     EXPECT_EQ(reloaded.SkipFirst, 1u);
 
-    const RegDocument stored = StoreFile(sandbox.UserStore()).Read();
+    const RegDocument stored = StoreFile(sandbox.UserStore()).Read().document;
     const RegKey* key = stored.FindKey(kUserKey);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->Find("LastFormat")->type, REG_DWORD);
     EXPECT_EQ(key->Find("LastFolder")->type, REG_SZ);
 }
 
-TEST(Settings, AWriteKeepsValuesTheProgramDoesNotKnowAndSurvivesCorruption)
+TEST(Settings, AWriteKeepsValuesTheProgramDoesNotKnowAndKeepsADamagedStoreAside)
 {
     UserSandbox sandbox;
     WriteFile(sandbox.UserStore(), kHeader +
@@ -123,12 +123,19 @@ TEST(Settings, AWriteKeepsValuesTheProgramDoesNotKnowAndSurvivesCorruption)
                                        "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
                                        "\"Other\"=\"kept\"\n"
                                        "\"Cut\"=hex:01,0");
+    const std::string damaged = test::ReadFile(sandbox.UserStore());
     Settings settings;
     EXPECT_EQ(settings.LastOGGValue, 3u);
     EXPECT_EQ(settings.EjectWhenDone, 1u);
+    EXPECT_EQ(settings.keptAsideStore, "") << "reading changes nothing";
+    EXPECT_EQ(test::ReadFile(sandbox.UserStore()), damaged);
     settings.WriteLastFormat(FormatCode::Wav);
+    // The damaged file is kept as it was before it is written over, and the
+    // writer says where.
+    EXPECT_EQ(settings.keptAsideStore, sandbox.UserStore().string() + ".unreadable");
+    EXPECT_EQ(test::ReadFile(settings.keptAsideStore), damaged);
 
-    const RegDocument stored = StoreFile(sandbox.UserStore()).Read();
+    const RegDocument stored = StoreFile(sandbox.UserStore()).Read().document;
     const RegKey* key = stored.FindKey(kUserKey);
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->Find("FutureOption")->type, REG_MULTI_SZ);

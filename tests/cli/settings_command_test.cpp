@@ -33,6 +33,39 @@ TEST(TesslowRip, SettingsOnAFirstRunPrintTheDefaultsInTableOrderAndCreateTheStor
               std::string::npos);
 }
 
+TEST(TesslowRip, AStoreItCannotReadIsKeptAsIsOrKeptAsideAndItSaysSoOnce)
+{
+    test::UserSandbox sandbox;
+    const std::string header = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Corvalen\\tesslow]\n";
+    // Partly damaged, with its key: read as far as it goes, never written.
+    const std::string partly = header + "\"LastFormat\"=dword:00000006\n\x01 noise\n";
+    test::WriteFile(sandbox.UserStore(), partly);
+    const auto read = RunProgram("tesslow-rip", {"--settings"});
+    EXPECT_EQ(read.exitCode, 0);
+    EXPECT_NE(read.out.find("LastFormat=6\n"), std::string::npos);
+    EXPECT_EQ(read.err, "");
+    EXPECT_EQ(test::ReadFile(sandbox.UserStore()), partly);
+
+    // Not a store at all: a first run's key goes into a new file, the old one
+    // is kept aside, and the user is told once.
+    const std::string garbage = "\xff\xfe\x01garbage";
+    test::WriteFile(sandbox.UserStore(), garbage);
+    const auto first = RunProgram("tesslow-rip", {"--settings"});
+    EXPECT_EQ(first.exitCode, 0);
+    const std::string kept = sandbox.UserStore().string() + ".unreadable";
+    EXPECT_EQ(first.err, "tesslow-rip: Your settings could not be read, so new ones were started; the old settings "
+                         "file was kept as " + kept + ".\n");
+    EXPECT_EQ(test::ReadFile(kept), garbage);
+    const auto second = RunProgram("tesslow-rip", {"--settings"});
+    EXPECT_EQ(second.err, "");
+
+    // A store as regedit exports it, in UTF-16 with a byte-order mark.
+    std::string utf16 = "\xFF\xFE";
+    for (char c : header + "\"LastFormat\"=dword:00000004\n") utf16 += std::string{c, '\0'};
+    test::WriteFile(sandbox.UserStore(), utf16);
+    EXPECT_NE(RunProgram("tesslow-rip", {"--settings"}).out.find("LastFormat=4\n"), std::string::npos);
+}
+
 TEST(TesslowRip, AnInstallationWithoutMachineStoreFailsTheCheckWithItsMessage)
 {
     test::UserSandbox sandbox;

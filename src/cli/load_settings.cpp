@@ -1,0 +1,15 @@
+#include "cli/load_settings.h"
+
+#include <cstdio>
+
+namespace tesslow {
+
+Settings LoadSettings()
+{
+    Settings settings;
+    if (!settings.keptAsideStore.empty())
+        std::fprintf(stderr, "tesslow-rip: %s\n", StoreKeptAsideNotice(settings.keptAsideStore).c_str());
+    return settings;
+}
+
+}  // namespace tesslow
