@@ -12,23 +12,23 @@
 
 namespace tesslow {
 
-void PrepareOutput(const EncoderRequest& request)
+int PrepareOutput(const EncoderRequest& request)
 {
     // Without the run's policy nobody has agreed to replace anything.
     OverwritePolicy noConsent;
     OverwritePolicy& policy = request.overwrite ? *request.overwrite : noConsent;
     if (policy.ConfirmOverwrite(request.path, request.alwaysOverwrite, request.overwrite ? request.question : nullptr))
         throw EncoderException("file skipped");
-    EnsureParentDirectory(request.path);
+    return EnsureParentDirectory(request.path);
 }
 
 UniqueFd CreateOutput(const EncoderRequest& request, CreateMode mode, bool readWrite)
 {
-    PrepareOutput(request);
+    const int folderError = PrepareOutput(request);
     int flags = (readWrite ? O_RDWR : O_WRONLY) | O_CREAT | O_CLOEXEC;
     flags |= mode == CreateMode::Replace ? O_TRUNC : O_EXCL;
     UniqueFd fd(::open(request.path.c_str(), flags, 0644));
-    if (!fd) throw EncoderException(Format("cannot create file (%1%)", SystemErrorText(errno)));
+    if (!fd) throw EncoderException(Format("cannot create file (%1%)", SystemErrorText(folderError ? folderError : errno)));
     return fd;
 }
 

@@ -15,11 +15,14 @@ enum class CreateMode {
 
 // The steps every encoder constructor takes before creating its file: the
 // overwrite check (throws EncoderException "file skipped") and the creation of
-// missing folders (failures show up when the file is created).
-void PrepareOutput(const EncoderRequest& request);
+// missing folders. Answers 0, or the error of the folder that could not be
+// made; it shows up when the file is created.
+int PrepareOutput(const EncoderRequest& request);
 
 // PrepareOutput, then creates the file for writing (or reading and writing).
-// Throws EncoderException "cannot create file (<system error text>)".
+// Throws EncoderException "cannot create file (<system error text>)", with the
+// error of the step that failed: the folder's, when a folder could not be
+// made, else the file's.
 UniqueFd CreateOutput(const EncoderRequest& request, CreateMode mode, bool readWrite = false);
 
 }  // namespace tesslow

@@ -3,6 +3,8 @@
 #include "platform/format.h"
 #include "platform/utf.h"
 
+#include <algorithm>
+
 namespace tesslow {
 
 namespace {
@@ -27,7 +29,7 @@ std::string Placeholder(const DiscRecord& disc, std::uint32_t t, char digit)
     switch (digit) {
     case '1': return OrDefault(album.artist, "Unknown artist");
     case '2': {
-        const std::string& title = album.trackTitles[t];
+        const std::string title = t < album.trackTitles.size() ? album.trackTitles[t] : std::string();
         return title.empty() ? "Track " + TrackNumberText(disc, t) : DisplayUtf8(title);
     }
     case '3': return OrDefault(album.album, "Unknown album");
@@ -54,23 +56,11 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t limit)
     return text.substr(0, end);
 }
 
-}  // namespace
-
-std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+// A name the file system takes and that stays where it is put: the forbidden
+// characters and control characters become "_", no component ends in a dot
+// (so none is "." or ".."), and a backslash becomes a "/" between folders.
+std::string SafeName(std::string name)
 {
-    std::string name;
-    if (t >= disc.album.trackTitles.size()) {
-        name = "Track " + TrackNumberText(disc, t);
-    } else {
-        for (std::size_t i = 0; i < nameTemplate.size(); ++i) {
-            const char c = nameTemplate[i];
-            if (c == '%' && i + 1 < nameTemplate.size() && nameTemplate[i + 1] >= '1' && nameTemplate[i + 1] <= '5') {
-                name += Placeholder(disc, t, nameTemplate[++i]);
-            } else {
-                name += c;
-            }
-        }
-    }
     for (char& c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (kForbidden.find(c) != std::string_view::npos || byte < 0x20 || byte == 0x7F) c = '_';
@@ -81,12 +71,54 @@ std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::str
     return name;
 }
 
+// The template with its placeholders filled in, made safe as a name.
+std::string Expand(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+{
+    std::string name;
+    for (std::size_t i = 0; i < nameTemplate.size(); ++i) {
+        const char c = nameTemplate[i];
+        if (c == '%' && i + 1 < nameTemplate.size() && nameTemplate[i + 1] >= '1' && nameTemplate[i + 1] <= '5') {
+            name += Placeholder(disc, t, nameTemplate[++i]);
+        } else {
+            name += c;
+        }
+    }
+    return SafeName(std::move(name));
+}
+
+// The folders a subfolder template adds, each shortened to what the file
+// system takes, each after a "/".
+std::string Subfolders(const DiscRecord& disc, std::string_view folderTemplate)
+{
+    std::string folders;
+    const std::string expanded = Expand(disc, 0, folderTemplate);
+    for (std::size_t start = 0; start <= expanded.size();) {
+        const std::size_t slash = std::min(expanded.find('/', start), expanded.size());
+        const std::string_view component(expanded.data() + start, slash - start);
+        if (!component.empty()) {
+            folders += '/';
+            folders += CutAtCharacter(component, kLongestComponent);
+        }
+        start = slash + 1;
+    }
+    return folders;
+}
+
+}  // namespace
+
+std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+{
+    if (t >= disc.album.trackTitles.size()) return SafeName("Track " + TrackNumberText(disc, t));
+    return Expand(disc, t, nameTemplate);
+}
+
 std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc)
 {
     std::string folder = destination;
-    if (choice.artist) folder += ExpandNameTemplate(disc, 0, "\\%1");
-    if (choice.album)
-        folder += ExpandNameTemplate(disc, 0, choice.yearInAlbum && !disc.album.year.empty() ? "\\%4 %3" : "\\%3");
+    if (choice.artist || choice.album)
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    if (choice.artist) folder += Subfolders(disc, "\\%1");
+    if (choice.album) folder += Subfolders(disc, choice.yearInAlbum && !disc.album.year.empty() ? "\\%4 %3" : "\\%3");
     return folder;
 }
 

@@ -29,7 +29,11 @@ struct SubfolderChoice {
 
 // The job's output folder: the destination folder as typed, then the artist
 // subfolder ("\%1") and the album subfolder ("\%4 %3" when the year is wanted
-// and known, else "\%3"), both expanded for the disc's first track.
+// and known, else "\%3"), both expanded for the disc's first track. The
+// "Track NN" rule of a track without a title is for file names: on a disc
+// without titles the subfolders are "Unknown artist" and "Unknown album"
+// (or what the disc's fields say), always below the destination. Each folder
+// they add is shortened to 255 bytes at a character boundary.
 std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc);
 
 // The full path of a track's file: the folder, a slash unless it ends with

@@ -114,6 +114,15 @@ TEST_F(RipCommand, OnAFreshHomeOnlyTheSettingsFileTheMusicFolderAndTheTracksAppe
     EXPECT_EQ(Tree(sandbox.Root()), expected);
 }
 
+TEST_F(RipCommand, ADiscWithoutTitlesGetsUnknownArtistAndAlbumFoldersBelowTheOutput)
+{
+    Insert({.tracks = {{.sectors = 100}}});
+    const auto result = RunProgram("tesslow-rip", Args({"--format", "wav", "--artist-folder", "--album-folder"}));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_TRUE(fs::is_regular_file(dir / "out" / "Unknown artist" / "Unknown album" / "Track 01.wav"));
+    EXPECT_EQ(Tree(dir.Path() / "out").size(), 3u) << "nothing beside the chosen folder";
+}
+
 TEST_F(RipCommand, NoDiscAndImpossibleChoicesAreReportedWithExitCodeTwo)
 {
     const auto noDisc = RunProgram("tesslow-rip", {"--output", (dir / "out").string()}, {"TESSLOW_DRIVES="});

@@ -100,6 +100,18 @@ TEST(ComposeOutputFolder, ArtistAndAlbumSubfoldersForTheFirstTrack)
     const DiscRecord noYear = Disc(Album("Ann", "Days", "", {"t"}));
     EXPECT_EQ(ComposeOutputFolder("/music", {false, true, true}, noYear), "/music/Days");
     EXPECT_EQ(ComposeOutputFolder("/music", {}, noYear), "/music");
+
+    // Without titles the file names are "Track NN", the folders are not.
+    EXPECT_EQ(ComposeOutputFolder("/music/", {true, true, false}, Disc(Album("", "", "", {}))),
+              "/music/Unknown artist/Unknown album");
+    EXPECT_EQ(ComposeOutputFolder("/music", {true, true, true}, Disc(Album("Ann", "Days", "1999", {}))),
+              "/music/Ann/1999 Days");
+
+    // A name too long for the file system is cut at a character, folder by folder.
+    std::string huge;
+    for (int i = 0; i < 5000; ++i) huge += "\xC3\xA9";  // 10 KB of é
+    const std::string folder = ComposeOutputFolder("/m", {true, true, false}, Disc(Album(huge + "\\" + huge, huge, "", {})));
+    EXPECT_EQ(folder, "/m/" + huge.substr(0, 254) + "/" + huge.substr(0, 254) + "/" + huge.substr(0, 254));
 }
 
 TEST(OutputFilePath, LongComponentsAreShortenedAtACharacterKeepingTheExtension)

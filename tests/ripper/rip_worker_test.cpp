@@ -4,6 +4,7 @@
 #include "drive/scsi_command.h"
 #include "drive/toc_reader.h"
 #include "encoding/overwrite.h"
+#include "metadata/naming.h"
 #include "platform/desktop_shell.h"
 #include "platform/messages.h"
 #include "support/recording_sink.h"
@@ -269,6 +270,16 @@ TEST_F(RipWorkerTest, AnImageCutDuringTheRipReportsTheTracksThatLostAudio)
         }
         EXPECT_EQ(ReadFile(Output(1)).substr(46), Expected(written, records[key].tracks[0]));
     }
+}
+
+TEST_F(RipWorkerTest, A10KilobyteArtistMakesFilesInAShortenedFolder)
+{
+    Insert({.tracks = {{.sectors = 100}}});
+    records[key].album.artist = std::string(10000, 'A');
+    job.OutputFolder = ComposeOutputFolder((dir / "out").string(), {.artist = true}, records[key]);
+    EXPECT_EQ(Rip({0}), RipResult::Success);
+    EXPECT_TRUE(sink->ErrorLines().empty());
+    EXPECT_EQ(fs::file_size(dir / "out" / std::string(255, 'A') / "01.wav"), 46u + 100u * 2352u);
 }
 
 TEST_F(RipWorkerTest, AFileThatCannotBeCreatedIsReportedAndNothingIsDeleted)
