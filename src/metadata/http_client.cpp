@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
 #include <mutex>
@@ -71,8 +72,11 @@ HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)), hand
 
 HttpClient::~HttpClient() = default;
 
-HttpResponse HttpClient::Get(const std::string& url)
+HttpResponse HttpClient::Get(const std::string& url, std::optional<std::chrono::milliseconds> limit)
 {
+    const auto bounded = [&](std::chrono::milliseconds timeout) {
+        return static_cast<long>(std::max<std::int64_t>(1, (limit ? std::min(timeout, *limit) : timeout).count()));
+    };
     CURL* curl = handle_->curl;
     Transfer transfer;
     transfer.limit = options_.maxBodyBytes;
@@ -89,8 +93,8 @@ HttpResponse HttpClient::Get(const std::string& url)
     curl_easy_setopt(curl, CURLOPT_USERAGENT, options_.userAgent.c_str());
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, handle_->headers.get());
     curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(options_.connectTimeout.count()));
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(options_.totalTimeout.count()));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, bounded(options_.connectTimeout));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, bounded(options_.totalTimeout));
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options_.maxBodyBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, Collect);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);

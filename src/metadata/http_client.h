@@ -43,8 +43,9 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Any status is an answer; throws HttpError when there is none.
-    HttpResponse Get(const std::string& url);
+    // Any status is an answer; throws HttpError when there is none. `limit`,
+    // when shorter, replaces the connect and total time-outs for this request.
+    HttpResponse Get(const std::string& url, std::optional<std::chrono::milliseconds> limit = std::nullopt);
 
 private:
     struct Handle;

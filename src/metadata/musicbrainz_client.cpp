@@ -14,6 +14,7 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr const char* kUnreadable = "the web service's answer is not readable";
+constexpr const char* kNoTimeLeft = "no answer within the time a look-up may take";
 
 // Identifiers from an answer go into the next URL: only the characters of a
 // MusicBrainz identifier may.
@@ -61,13 +62,16 @@ MusicBrainzClient::MusicBrainzClient(MusicBrainzOptions options)
 {
 }
 
-void MusicBrainzClient::Sleep(milliseconds duration)
+bool MusicBrainzClient::Wait(milliseconds duration)
 {
-    if (duration <= milliseconds::zero()) return;
+    if (duration <= milliseconds::zero()) return true;
+    if (duration >= timeLeft_) return false;
+    timeLeft_ -= duration;
     if (options_.sleep)
         options_.sleep(duration);
     else
         std::this_thread::sleep_for(duration);
+    return true;
 }
 
 HttpResponse MusicBrainzClient::Request(const std::string& url)
@@ -75,14 +79,17 @@ HttpResponse MusicBrainzClient::Request(const std::string& url)
     for (int attempt = 0;; ++attempt) {
         if (lastRequest_) {
             const auto elapsed = std::chrono::steady_clock::now() - *lastRequest_;
-            Sleep(std::chrono::ceil<milliseconds>(options_.minInterval - elapsed));
+            if (!Wait(std::chrono::ceil<milliseconds>(options_.minInterval - elapsed))) throw HttpError(kNoTimeLeft);
         }
-        lastRequest_ = std::chrono::steady_clock::now();
-        HttpResponse response = http_.Get(url);
+        if (timeLeft_ <= milliseconds::zero()) throw HttpError(kNoTimeLeft);
+        const auto start = std::chrono::steady_clock::now();
+        lastRequest_ = start;
+        HttpResponse response = http_.Get(url, timeLeft_);
+        timeLeft_ -= std::chrono::ceil<milliseconds>(std::chrono::steady_clock::now() - start);
         if (response.status != 503 || attempt >= options_.retriesOn503) return response;
         const std::chrono::seconds wait = response.retryAfter.value_or(std::chrono::seconds::zero());
-        if (wait > options_.longestRetryWait) return response;
-        Sleep(std::max<milliseconds>(wait, options_.minInterval));
+        if (wait > options_.longestRetryWait || !Wait(std::max<milliseconds>(wait, options_.minInterval)))
+            return response;
     }
 }
 
@@ -90,6 +97,7 @@ WebLookup MusicBrainzClient::LookUp(const std::string& discId, std::size_t audio
 {
     if (!SafeIdentifier(discId)) return Failed("the disc identifier is not valid");
     std::lock_guard lock(mutex_);
+    timeLeft_ = options_.lookupLimit;
     try {
         const HttpResponse discAnswer = Request(options_.baseUrl + "/ws/2/discid/" + discId + "?cdstubs=no");
         if (discAnswer.status == 404) return {};

@@ -19,6 +19,8 @@ struct MusicBrainzOptions {
     std::chrono::milliseconds minInterval{1000};  // between the starts of two requests
     int retriesOn503 = 3;
     std::chrono::seconds longestRetryWait{60};    // a longer Retry-After ends the look-up
+    // The whole look-up, waits and retries included: a rip waits for it.
+    std::chrono::milliseconds lookupLimit{20000};
     // How waits are spent; empty means sleeping the calling thread.
     std::function<void(std::chrono::milliseconds)> sleep;
 };
@@ -43,9 +45,11 @@ struct WebLookup {
 // identifier: the disc identifier look-up (no CD stubs), then the first release
 // it lists, again by its identifier with media, tracks, recordings, artist
 // credits and disc identifiers. Requests start at most once per minInterval;
-// a 503 answer is retried after its Retry-After (at least minInterval).
-// Every failure ends as Failed or NotFound, never as an exception (except
-// running out of memory).
+// a 503 answer is retried after its Retry-After (at least minInterval). The
+// whole look-up takes at most lookupLimit: a wait that would pass it is not
+// sat out, and a request gets no more than the time left. Every failure ends
+// as Failed or NotFound, never as an exception (except running out of
+// memory).
 //
 // One per program run, so that the request pacing holds across look-ups. Any
 // thread; concurrent calls are served one after the other.
@@ -57,9 +61,11 @@ public:
 
 private:
     HttpResponse Request(const std::string& url);  // mutex_ held
-    void Sleep(std::chrono::milliseconds duration);
+    // Waits, out of the look-up's time; false when that is not enough.
+    bool Wait(std::chrono::milliseconds duration);
 
     MusicBrainzOptions options_;
+    std::chrono::milliseconds timeLeft_{0};  // of the look-up under way
     std::mutex mutex_;
     HttpClient http_;
     std::optional<std::chrono::steady_clock::time_point> lastRequest_;

@@ -121,6 +121,7 @@ TEST_F(TitleLookupTest, CompilationIsNamedFromTheFirstReleaseAndCached)
     record.album.trackTitles = {"stale"};
     MusicBrainzOptions options = Options();
     options.minInterval = 60s;  // far longer than a request takes, however loaded the machine
+    options.lookupLimit = 120s;
     const TitleLookupResult result = LookUp(record, options);
 
     EXPECT_EQ(result.discId, kCompilationId);
@@ -241,33 +242,42 @@ TEST_F(TitleLookupTest, BusyAnswersAreRetriedAfterTheirRetryAfter)
     EXPECT_EQ(std::count(sleeps.begin(), sleeps.end(), 2000ms), 2) << sleeps.size();
 }
 
-TEST_F(TitleLookupTest, AServiceThatStaysBusyEndsAsNotFound)
+TEST_F(TitleLookupTest, AServiceThatStaysBusyEndsAsNotFoundWithinTheLookUpsTime)
 {
     const std::string discPath = "/ws/2/discid/" + std::string(kCompilationId);
-    Control(discPath, ".busy", "100 -");
-    DiscRecord record = CompilationDisc();
-    TitleLookupResult result = LookUp(record, Options());
-    EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
-    EXPECT_NE(result.failure.find("503"), std::string::npos) << result.failure;
-    EXPECT_EQ(RequestPaths().size(), 4u);  // the first request and three retries
-
-    // A wait longer than a minute is not sat out.
-    Control(discPath, ".busy", "1 3600");
-    result = LookUp(record, Options());
-    EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
-    EXPECT_EQ(RequestPaths().size(), 5u);
-    EXPECT_TRUE(record.album.trackTitles.empty());
+    auto lookUp = [&](const std::string& busy) {
+        Control(discPath, ".busy", busy);
+        sleeps_.clear();
+        DiscRecord record = CompilationDisc();
+        const std::size_t before = RequestPaths().size();
+        const TitleLookupResult result = LookUp(record, Options());
+        EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
+        EXPECT_TRUE(record.album.trackTitles.empty());
+        EXPECT_NE(result.failure.find("503"), std::string::npos) << result.failure;
+        std::chrono::milliseconds waited{0};
+        for (const auto sleep : Sleeps()) waited += sleep;
+        EXPECT_LT(waited, 20s) << busy;  // the look-up's whole time, waits included
+        return RequestPaths().size() - before;
+    };
+    EXPECT_EQ(lookUp("100 -"), 4u);   // the first request and three retries, a second apart
+    EXPECT_EQ(lookUp("100 5"), 4u);   // three waits of 5 s fit
+    EXPECT_EQ(lookUp("100 8"), 3u);   // the third wait of 8 s would not
+    EXPECT_EQ(lookUp("100 60"), 1u);  // a minute is not sat out
+    EXPECT_EQ(lookUp("1 3600"), 1u);
 }
 
 TEST_F(TitleLookupTest, AServerThatNeverAnswersOrIsNotThereTimesOut)
 {
+    // The request gets no more than the look-up's time, however long its own time-out.
     Control("/ws/2/discid/" + std::string(kCompilationId), ".hang", "");
     MusicBrainzOptions options = Options();
-    options.http.totalTimeout = 300ms;
+    options.http.totalTimeout = 60s;
+    options.lookupLimit = 300ms;
     DiscRecord record = CompilationDisc();
     TitleLookupResult result = LookUp(record, options);
     EXPECT_EQ(result.titlesFrom, TitlesFrom::None);
-    EXPECT_NE(result.failure.find("cannot reach the web service"), std::string::npos) << result.failure;
+    EXPECT_NE(result.failure.find("cannot reach the web service: Operation timed out after 3"), std::string::npos)
+        << result.failure;
 
     options = Options();
     const std::string url = server_->Url();
