@@ -1,5 +1,6 @@
 #include "encoding/encoder_factory.h"
 
+#include "encoding/ape_encoder.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/flac_encoder.h"
 #include "encoding/mp3_encoder.h"
@@ -25,8 +26,10 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
     case FormatCode::Mp3:
         encoder = std::make_unique<CMP3Encoder>(request);
         break;
-    case FormatCode::Wma:
     case FormatCode::Ape:
+        encoder = std::make_unique<CAPEEncoder>(request);
+        break;
+    case FormatCode::Wma:
     default:
         throw EncoderException("encoder not available");
     }
