@@ -22,7 +22,7 @@ struct Corrupt : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void Check(bool condition, const std::string& what)
+void Check(bool condition, const char* what)
 {
     if (!condition) throw Corrupt(what);
 }
@@ -177,50 +177,61 @@ std::int32_t DecodeValue(RangeDecoder& coder, std::uint32_t& kSum)
 }
 
 // Undoes one NN filter: the same prediction from the reconstructed inputs.
+// The history runs through a buffer twice the order long, each value written
+// twice, so the last `order` values are always one contiguous run.
 class InverseFilter {
 public:
-    InverseFilter(int order, int shift) : order_(order), shift_(shift), weights_(order), history_(), steps_() {}
+    InverseFilter(int order, int shift)
+        : order_(static_cast<std::size_t>(order)),
+          shift_(shift),
+          weights_(order_),
+          history_(2 * order_),
+          steps_(2 * order_)
+    {
+    }
 
     std::int32_t Restore(std::int32_t coded)
     {
-        const std::size_t n = history_.size();
-        std::int32_t dot = 0;
-        for (int i = 0; i < order_; ++i) {
-            const std::size_t at = n - static_cast<std::size_t>(order_) + static_cast<std::size_t>(i);
-            const std::int32_t past = at < n ? history_[at] : 0;
-            dot = static_cast<std::int32_t>(static_cast<std::uint32_t>(dot) +
-                                            static_cast<std::uint32_t>(past * weights_[static_cast<std::size_t>(i)]));
-        }
+        const std::int16_t* past = &history_[next_];  // oldest first
+        const std::int16_t* steps = &steps_[next_];
+        std::uint32_t dot = 0;
+        for (std::size_t i = 0; i < order_; ++i) dot += static_cast<std::uint32_t>(past[i] * weights_[i]);
         const std::int32_t value = static_cast<std::int32_t>(
             static_cast<std::uint32_t>(coded) +
-            static_cast<std::uint32_t>((static_cast<std::int64_t>(dot) + (1 << (shift_ - 1))) >> shift_));
-        if (coded != 0) {
-            for (int i = 0; i < order_; ++i) {
-                const std::size_t at = n - static_cast<std::size_t>(order_) + static_cast<std::size_t>(i);
-                const std::int32_t step = at < n ? steps_[at] : 0;
-                auto& weight = weights_[static_cast<std::size_t>(i)];
-                weight = static_cast<std::int16_t>(coded > 0 ? weight - step : weight + step);
-            }
-        }
+            static_cast<std::uint32_t>(
+                (static_cast<std::int64_t>(static_cast<std::int32_t>(dot)) + (1 << (shift_ - 1))) >> shift_));
+        for (std::size_t i = 0; i < order_ && coded != 0; ++i)
+            weights_[i] = static_cast<std::int16_t>(coded > 0 ? weights_[i] - steps[i] : weights_[i] + steps[i]);
+
         const std::int64_t magnitude = value < 0 ? -static_cast<std::int64_t>(value) : value;
         const int step = magnitude > 3 * average_ ? 32 : magnitude > average_ * 4 / 3 ? 16 : magnitude ? 8 : 0;
-        steps_.push_back(static_cast<std::int16_t>(value > 0 ? -step : step));
-        average_ += static_cast<std::int32_t>((magnitude - average_) / 16);
-        for (std::size_t back : {2u, 3u, 9u})
-            if (steps_.size() >= back) steps_[steps_.size() - back] >>= 1;
-        history_.push_back(static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767)));
-        if (history_.size() > 4096) {
-            history_.erase(history_.begin(), history_.end() - order_);
-            steps_.erase(steps_.begin(), steps_.end() - order_);
+        average_ += (magnitude - average_) / 16;
+        Push(steps_, static_cast<std::int16_t>(value > 0 ? -step : step));
+        Push(history_, static_cast<std::int16_t>(std::clamp<std::int32_t>(value, -32768, 32767)));
+        next_ = (next_ + 1) % order_;
+        for (std::size_t back : {1u, 2u, 8u}) {
+            // `back` steps before the newest, which now sits just before next_.
+            const std::size_t at = (next_ + order_ - 1 - back) % order_;
+            steps_[at] = static_cast<std::int16_t>(steps_[at] >> 1);
+            steps_[at + order_] = steps_[at];
         }
         return value;
     }
 
 private:
-    int order_, shift_;
+    // Writes the newest value in place of the oldest, at next_ and next_ + order.
+    void Push(std::vector<std::int16_t>& ring, std::int16_t value)
+    {
+        ring[next_] = value;
+        ring[next_ + order_] = value;
+    }
+
+    std::size_t order_;
+    int shift_;
     std::vector<std::int16_t> weights_;
     std::vector<std::int16_t> history_;
     std::vector<std::int16_t> steps_;
+    std::size_t next_ = 0;  // the oldest value's slot
     std::int64_t average_ = 0;
 };
 
@@ -393,8 +404,9 @@ StrictApeResult DecodeApeStrictly(const std::filesystem::path& path, bool keepPc
             }
             coder.Normalize();  // the decoder's last shifts take in the flush bytes
             const std::uint64_t end = frame + 1 < result.frames ? starts[frame + 1] : in.Position();
-            Check(in.Position() == end, "the coded data ends " + std::to_string(in.Position()) +
-                                            " but the next frame starts at " + std::to_string(end));
+            if (in.Position() != end)
+                throw Corrupt("the coded data ends at " + std::to_string(in.Position()) +
+                              " but the next frame starts at " + std::to_string(end));
             const auto crc = static_cast<std::uint32_t>(::crc32_z(0, pcm.data(), pcm.size())) >> 1;
             Check(crc == storedCrc, "CRC mismatch");
             pcmDigest.Add(pcm.data(), pcm.size());

@@ -13,6 +13,7 @@ namespace tesslow::ape {
 // Reset) for every frame.
 class NNFilter {
 public:
+    // Orders 16, 32, 64 and 256 (std::invalid_argument otherwise).
     NNFilter(int order, int shift);
 
     void Reset();
