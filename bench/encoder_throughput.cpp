@@ -4,7 +4,7 @@
 //       writes MINUTES of deterministic music-like CD audio as a WAV file;
 //   encoder_throughput encode FORMAT IN.wav OUT [PRESET]
 //       encodes the WAV's audio through the program's encoder for FORMAT
-//       (flac, ogg, wav), fed from the file in the rip worker's blocks of 26
+//       (flac, ogg, ape, wav), fed from the file in the rip worker's blocks of 26
 //       sectors, and prints the seconds it took. PRESET: low, medium (the
 //       default), high or custom:KBPS.
 //
@@ -152,7 +152,7 @@ int main(int argc, char** argv)
         return tesslow::Encode(argv[2], argv[3], argv[4], argc == 6 ? argv[5] : "medium");
     std::fprintf(stderr,
                  "usage: %s make-wav OUT.wav MINUTES [SEED]\n"
-                 "       %s encode flac|ogg|wav IN.wav OUT [low|medium|high|custom:KBPS]\n",
+                 "       %s encode flac|ogg|ape|wav IN.wav OUT [low|medium|high|custom:KBPS]\n",
                  argv[0], argv[0]);
     return 2;
 }

@@ -35,6 +35,12 @@ int CAPEEncoder::MyIO::Seek(std::int32_t distance, int moveMethod)
     return 0;
 }
 
+int CAPEEncoder::MyIO::SetEOF()
+{
+    const off_t position = ::lseek(file_.Get(), 0, SEEK_CUR);
+    return position >= 0 && ::ftruncate(file_.Get(), position) == 0 ? 0 : ape::kErrorIoWrite;
+}
+
 std::uint32_t CAPEEncoder::MyIO::GetPosition()
 {
     return static_cast<std::uint32_t>(::lseek(file_.Get(), 0, SEEK_CUR));

@@ -32,7 +32,9 @@ public:
 
 private:
     // The compressor's file: the output file's descriptor, closed with it.
-    // Open, Close, Create, Delete, SetEOF and GetName have nothing to do.
+    // Open, Close, Create, Delete and GetName have nothing to do. SetEOF
+    // cuts the file at the current position, so a tag written over a longer
+    // one leaves nothing behind it.
     class MyIO final : public ape::CIO {
     public:
         explicit MyIO(UniqueFd file) : file_(std::move(file)) {}
@@ -44,7 +46,7 @@ private:
         int Seek(std::int32_t distance, int moveMethod) override;
         int Create(const char*) override { return 0; }
         int Delete() override { return 0; }
-        int SetEOF() override { return 0; }
+        int SetEOF() override;
         std::uint32_t GetPosition() override;
         std::uint32_t GetSize() override;
         int GetName(char*) override { return 0; }

@@ -4,6 +4,8 @@
 
 #include "ape_strict_decoder.h"
 #include "codec_judges.h"
+#include "encoding/encoder_exception.h"
+#include "support/file_size_limit.h"
 #include "support/music_signal.h"
 #include "support/temp_dir.h"
 
@@ -66,6 +68,20 @@ TEST(ApeEncoder, TheQualityPresetChangesNothing)
     low.reset();
     custom.reset();
     EXPECT_TRUE(ReadFile(dir / "low.ape") == ReadFile(dir / "custom.ape"));
+}
+
+TEST(ApeEncoder, AFrameThatCannotBeWrittenIsADataProcessingError)
+{
+    TempDir dir;
+    const std::string pcm = MusicPcm(73728 + 100, 5);  // one whole frame, written as soon as it is full
+    auto encoder = MakeEncoder(FormatCode::Ape, dir / "full.ape");
+    FileSizeLimit full(30000);
+    try {
+        EncodeWhole(*encoder, pcm);
+        FAIL() << "a frame that did not reach the file went unnoticed";
+    } catch (const EncoderException& e) {
+        EXPECT_STREQ(e.what(), "data processing error");
+    }
 }
 
 // 74 minutes, the longest track a standard CD holds: the seek table reserved

@@ -8,10 +8,13 @@
 #include "ape_strict_decoder.h"
 #include "codec_judges.h"
 #include "encoding/ape/ape_compress.h"
+#include "encoding/ape/ape_tag.h"
 #include "support/music_signal.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -26,7 +29,7 @@ using namespace test;
 // The compressor's file, through stdio.
 class FileIO final : public ape::CIO {
 public:
-    explicit FileIO(const fs::path& path) : file_(std::fopen(path.c_str(), "w+b")) {}
+    explicit FileIO(const fs::path& path, const char* mode = "w+b") : file_(std::fopen(path.c_str(), mode)) {}
     ~FileIO() override
     {
         if (file_) std::fclose(file_);
@@ -46,7 +49,11 @@ public:
     int Seek(std::int32_t distance, int method) override { return std::fseek(file_, distance, method); }
     int Create(const char*) override { return 0; }
     int Delete() override { return 0; }
-    int SetEOF() override { return 0; }
+    int SetEOF() override
+    {
+        std::fflush(file_);
+        return ::ftruncate(fileno(file_), std::ftell(file_)) == 0 ? 0 : ape::kErrorIoWrite;
+    }
     std::uint32_t GetPosition() override { return static_cast<std::uint32_t>(std::ftell(file_)); }
     std::uint32_t GetSize() override
     {
@@ -182,6 +189,39 @@ TEST(ApeFormatJudges, AFlippedBitInAFrameIsCaughtByBothDecoders)
                   .exitCode,
               0);
     EXPECT_NE(DecodeApeStrictly(file).error, "");
+}
+
+TEST(ApeTag, ASecondTagReplacesTheFirstKeepingItsFieldsAndRefusesNamesApeCannotCarry)
+{
+    TempDir dir;
+    const fs::path file = dir / "t.ape";
+    Encode(file, MusicPcm(5000, 12), 2, 2000);
+    auto tag = [&](const std::vector<std::pair<std::string, std::string>>& fields, bool utf8) {
+        FileIO io(file, "r+b");
+        ape::CAPETag writer(&io);
+        for (const auto& [name, value] : fields) EXPECT_EQ(writer.SetFieldString(name, value, utf8), 0) << name;
+        for (const char* bad : {"T", "TAG", "id3", "Tïtle", "Line\nbreak"})
+            EXPECT_EQ(writer.SetFieldString(bad, "x", true), ape::kErrorBadParameter) << bad;
+        EXPECT_EQ(writer.Save(), 0);
+    };
+    tag({{"Title", "First"}, {"Artist", "Someone"}, {"Genre", "Jazz"}}, true);
+    // Latin-1 "Café", a replaced field, a removed one and a new one: the new
+    // tag is a byte shorter than the old, and the file ends with it.
+    tag({{"title", "Caf\xE9"}, {"Genre", ""}, {"Year", "1999"}}, false);
+
+    const ProgramResult read = Judge({"/usr/bin/python3", "-c", R"(
+import sys
+from mutagen.apev2 import APEv2
+for key, value in APEv2(sys.argv[1]).items():
+    print(key + "=" + str(value))
+)",
+                                      file.string()});
+    EXPECT_EQ(read.out, "Title=Café\nArtist=Someone\nYear=1999\n");
+    const std::string bytes = ReadFile(file);
+    std::size_t tags = 0;
+    for (std::size_t at = bytes.find("APETAGEX"); at != std::string::npos; at = bytes.find("APETAGEX", at + 1)) ++tags;
+    EXPECT_EQ(tags, 2u) << "one header and one footer";
+    EXPECT_EQ(DecodeApeStrictly(file).error, "");
 }
 
 }  // namespace
