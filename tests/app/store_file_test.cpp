@@ -142,7 +142,9 @@ TEST(StoreFile, AStoreThatCannotBeReadWholeIsKeptAsideBeforeItIsWrittenOver)
         EXPECT_EQ(update.keptAside.has_value(), !c.whole);
         if (update.keptAside) {
             EXPECT_EQ(*update.keptAside, dir / "user.reg.unreadable");
-            if (!c.bytes.empty()) EXPECT_EQ(test::ReadFile(*update.keptAside), c.bytes) << "kept as it was";
+            if (!c.bytes.empty()) {
+                EXPECT_EQ(test::ReadFile(*update.keptAside), c.bytes) << "kept as it was";
+            }
         }
         const StoreContents written = store.Read();
         EXPECT_TRUE(written.whole);
