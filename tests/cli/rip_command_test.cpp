@@ -1,3 +1,4 @@
+#include "support/command.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
@@ -51,6 +52,21 @@ TEST_F(RipCommand, RipsTheChosenTracksExactlyAndExitsWithZero)
     EXPECT_FALSE(fs::exists(Output("02.wav")));
     // The settings were read, never written.
     EXPECT_EQ(ReadFile(sandbox.UserStore()).find("LastFormat"), std::string::npos);
+}
+
+TEST_F(RipCommand, RipsToMonkeysAudioThatFfmpegDecodesExactly)
+{
+    Insert({.tracks = {{.sectors = 400}, {.sectors = 150}}});
+    const auto result = RunProgram("tesslow-rip", Args({"--format", "ape"}));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    for (int track = 0; track < 2; ++track) {
+        const fs::path file = Output("0" + std::to_string(track + 1) + ".ape");
+        const auto decoded = test::RunCommand({"ffmpeg", "-v", "error", "-xerror", "-err_detect", "crccheck+explode",
+                                               "-i", file.string(), "-f", "s16le", "-"});
+        EXPECT_EQ(decoded.exitCode, 0) << decoded.err;
+        EXPECT_TRUE(decoded.out == test::DiscBytes(written, written.starts[static_cast<std::size_t>(track)],
+                                                   track == 0 ? 400 : 150));
+    }
 }
 
 TEST_F(RipCommand, AnExistingFileIsSkippedWithoutATerminalAndTheJobEndsWithErrors)
