@@ -14,7 +14,7 @@ const char* const kUsageText =
     "Ripping (defaults come from your settings, which it never changes):\n"
     "  --drive KEY            the drive: a device such as /dev/sr0, or a disc image's CUE sheet\n"
     "                         (default: the first drive holding an audio disc)\n"
-    "  --format F             wav, mp3, ogg, ape or flac (wma is not built yet)\n"
+    "  --format F             wav, mp3, wma, ogg, ape or flac\n"
     "  --quality Q            low, medium, high, or custom:KBPS naming a step of the\n"
     "                         format's table (custom:192 is the \"192 kbps\" step)\n"
     "  --tracks LIST          track positions to rip, such as 1,3-5 (default: all)\n"

@@ -7,6 +7,7 @@
 #include "encoding/ogg_encoder.h"
 #include "encoding/presets.h"
 #include "encoding/wave_encoder.h"
+#include "encoding/wma_encoder.h"
 
 namespace tesslow {
 
@@ -30,6 +31,8 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
         encoder = std::make_unique<CAPEEncoder>(request);
         break;
     case FormatCode::Wma:
+        encoder = std::make_unique<CWmaEncoder>(request);
+        break;
     default:
         throw EncoderException("encoder not available");
     }

@@ -69,6 +69,16 @@ TEST_F(RipCommand, RipsToMonkeysAudioThatFfmpegDecodesExactly)
     }
 }
 
+TEST_F(RipCommand, RipsToWmaThroughTheRuntimeModuleOfTheApplicationFolder)
+{
+    Insert({.tracks = {{.sectors = 300}}});
+    const auto result = RunProgram("tesslow-rip", Args({"--format", "wma", "--quality", "low"}));
+    ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+    const auto probe = test::RunCommand({"ffprobe", "-v", "error", "-show_entries", "stream=codec_name,bit_rate", "-of",
+                                         "compact", Output("01.wma").string()});
+    EXPECT_EQ(probe.out, "stream|codec_name=wmav2|bit_rate=64000\n") << probe.err;
+}
+
 TEST_F(RipCommand, AnExistingFileIsSkippedWithoutATerminalAndTheJobEndsWithErrors)
 {
     Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});

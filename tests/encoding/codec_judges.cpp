@@ -1,5 +1,6 @@
 #include "codec_judges.h"
 
+#include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
 #include "support/temp_dir.h"
@@ -8,6 +9,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace tesslow::test {
@@ -37,6 +40,28 @@ void EncodeWhole(Encoder& encoder, const std::string& pcm, std::size_t blockByte
         EXPECT_EQ(consumed, count);
     }
     encoder.Finish();
+}
+
+void InFreshProcess(const std::function<std::string()>& scenario)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const std::string failure = scenario();
+            std::fprintf(stderr, "%s", failure.c_str());
+            std::_Exit(failure.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "^$");
+}
+
+std::string CreateFails(const EncoderRequest& request)
+{
+    try {
+        CreateEncoder(request);
+        return {};
+    } catch (const EncoderException& e) {
+        return e.what();
+    }
 }
 
 ProgramResult Judge(const std::vector<std::string>& command)

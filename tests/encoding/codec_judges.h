@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,14 @@ std::unique_ptr<Encoder> MakeEncoder(FormatCode format, const std::filesystem::p
 // Writes `pcm` in blocks of `blockBytes` (the rip worker's 26 sectors by
 // default), then finishes.
 void EncodeWhole(Encoder& encoder, const std::string& pcm, std::size_t blockBytes = 61152);
+
+// Runs `scenario` in a fresh process, where no encoder module has been loaded
+// yet: a loaded module stays loaded for the rest of a process. The scenario
+// returns an empty string on success, else what went wrong.
+void InFreshProcess(const std::function<std::string()>& scenario);
+
+// The message CreateEncoder throws, or "" when it succeeds.
+std::string CreateFails(const EncoderRequest& request);
 
 // Runs a judge; a nonzero exit fails the test with the judge's stderr.
 ProgramResult Judge(const std::vector<std::string>& command);

@@ -1,6 +1,7 @@
 // CMP3Encoder with the real lame_enc module, found through AppPath, and FFmpeg,
 // mutagen and eyeD3 as independent judges of the files it writes.
 
+#include "codec_judges.h"
 #include "encoding/byte_fifo.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
@@ -28,6 +29,8 @@ namespace tesslow {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CreateFails;
+using test::InFreshProcess;
 using test::Mp3Frames;
 using test::ReadFile;
 using test::RunCommand;
@@ -408,32 +411,6 @@ TEST(ByteFifo, KeepsBytesInOrderAcrossTheWrapAndStoresOnlyWhatFits)
             ASSERT_EQ(out[i], model.front());
             model.pop_front();
         }
-    }
-}
-
-// Runs `scenario` in a fresh process, where no module has been loaded yet: a
-// loaded module stays loaded for the rest of a process. The scenario returns
-// an empty string on success, else what went wrong.
-void InFreshProcess(const std::function<std::string()>& scenario)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            const std::string failure = scenario();
-            std::fprintf(stderr, "%s", failure.c_str());
-            std::_Exit(failure.empty() ? 0 : 1);
-        },
-        ::testing::ExitedWithCode(0), "^$");
-}
-
-// The message CreateEncoder throws, or "" when it succeeds.
-std::string CreateFails(const EncoderRequest& request)
-{
-    try {
-        CreateEncoder(request);
-        return {};
-    } catch (const EncoderException& e) {
-        return e.what();
     }
 }
 
