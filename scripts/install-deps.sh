@@ -14,6 +14,8 @@ packages=(
   libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates openssl
   # encoders
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
+  # preview playback
+  libsdl2-dev
   # independent judges of the encoders' files in the tests, reference encoders in bench/
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
   # a second ID3 reader, one that knows only the version-4 date frame

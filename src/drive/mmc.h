@@ -34,8 +34,9 @@ inline constexpr std::uint8_t kTocFormatSessions = 1;
 // READ CD byte 9: sync, all headers, user data, EDC/ECC: the full raw sector.
 inline constexpr std::uint8_t kReadCdFullSector = 0xF8;
 
-// SET CD SPEED: 176 kB/s, single speed.
+// SET CD SPEED: 176 kB/s, single speed; FFFFh asks for the drive's maximum.
 inline constexpr std::uint16_t kSingleSpeedKBps = 0x00B0;
+inline constexpr std::uint16_t kMaximumSpeedKBps = 0xFFFF;
 
 // Peripheral device type of a CD/DVD device in INQUIRY byte 0.
 inline constexpr std::uint8_t kDeviceTypeOptical = 5;

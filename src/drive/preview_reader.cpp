@@ -23,8 +23,13 @@ PreviewReader::PreviewReader(DiscRecords& records, const std::string& driveKey, 
     } else if (!drive_.Open(driveKey)) {
         throw std::runtime_error(Format("Cannot access CD drive: %1%.", SystemErrorText(errno)));
     }
-    (void)drive_.SetCdSpeed(mmc::kSingleSpeedKBps, mmc::kSingleSpeedKBps);
     if (record.rawToc.empty()) throw std::runtime_error("Internal error #141.");
+    (void)drive_.SetCdSpeed(mmc::kSingleSpeedKBps, mmc::kSingleSpeedKBps);
+}
+
+PreviewReader::~PreviewReader()
+{
+    (void)drive_.SetCdSpeed(mmc::kMaximumSpeedKBps, mmc::kMaximumSpeedKBps);
 }
 
 std::size_t PreviewReader::Deliver(std::uint8_t* buffer, std::size_t size)

@@ -13,6 +13,8 @@ class DiscRecords;
 
 // Reads raw audio for the track preview: one sector per READ CD, at single
 // speed, from a first sector for a number of sectors, without correction.
+// Destruction sets the drive back to its maximum speed, so a rip through the
+// same handle afterwards does not read at single speed.
 //
 // Its drive object is its own command block over the handle of the record's
 // drive when the record holds an open one (borrowed: left open afterwards),
@@ -24,6 +26,9 @@ class PreviewReader {
 public:
     PreviewReader(DiscRecords& records, const std::string& driveKey, std::int32_t firstSector,
                   std::int32_t sectorCount);
+    ~PreviewReader();
+    PreviewReader(const PreviewReader&) = delete;
+    PreviewReader& operator=(const PreviewReader&) = delete;
 
     // Fills up to `size` bytes (at most kPreviewChunkBytes are asked for) and
     // answers how many; 0 at the end of the range or when a read fails.

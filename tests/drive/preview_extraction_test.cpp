@@ -76,7 +76,7 @@ TEST_F(PreviewExtraction, APreviewOfTheLastTrackEndsAtTheLeadOutWithOneSectorRea
     EXPECT_EQ(after.sectorsRead - before.sectorsRead, 29u);
 }
 
-TEST_F(PreviewExtraction, APreviewBorrowsTheRecordsOpenDriveAndLeavesItOpenAtSingleSpeed)
+TEST_F(PreviewExtraction, APreviewBorrowsTheRecordsOpenDriveReadsAtSingleSpeedAndLeavesItOpenAtFullSpeed)
 {
     Insert({"SPEED 600"});
     ReadToc(records, key);
@@ -92,6 +92,7 @@ TEST_F(PreviewExtraction, APreviewBorrowsTheRecordsOpenDriveAndLeavesItOpenAtSin
         EXPECT_EQ(Consume(stream).size(), (28u + 29u) * kSectorBytes);
         stream.thread.Join();
     }
+    EXPECT_EQ(emulated->ReadSpeed(), 600u);  // a rip afterwards is not held to single speed
     EXPECT_TRUE(drive->IsOpen());
     EXPECT_EQ(drive->Ownership(), 1);
     EXPECT_EQ(drive->ReadCd(0, 1, sector), 0);
