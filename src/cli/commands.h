@@ -9,5 +9,6 @@ int RunSettingsCommand(const CliOptions& options);
 int RunCheckInstallationCommand(const CliOptions& options);
 int RunInfoCommand(const CliOptions& options);
 int RunRipCommand(const CliOptions& options);
+int RunPlayCommand(const CliOptions& options);
 
 }  // namespace tesslow

@@ -9,6 +9,7 @@ namespace tesslow {
 const char* const kUsageText =
     "Usage: tesslow-rip [OPTIONS]           rip the disc\n"
     "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
+    "       tesslow-rip --play N [--drive KEY] [--no-lookup]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
     "\n"
     "Ripping (defaults come from your settings, which it never changes):\n"
@@ -33,6 +34,7 @@ const char* const kUsageText =
     "Other commands:\n"
     "  --info                 show the disc: drive, tracks, lead-out, identifier and titles\n"
     "  --json                 with --info: print one JSON object\n"
+    "  --play N               play track N from the disc on to its end; Enter or Ctrl-C stops\n"
     "  --settings             print the loaded settings, one Name=value per line\n"
     "  --check-installation   verify that the program is properly installed\n"
     "  --version              print the version\n"
@@ -105,7 +107,10 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--check-installation") setCommand(CliCommand::CheckInstallation);
         else if (arg == "--version") setCommand(CliCommand::Version);
         else if (arg == "--help" || arg == "-h") setCommand(CliCommand::Help);
-        else if (arg == "--drive") options.drive = value();
+        else if (arg == "--play") {
+            setCommand(CliCommand::Play);
+            options.playTrack = ParseNumber(value(), "track");
+        } else if (arg == "--drive") options.drive = value();
         else if (arg == "--json") options.json = true;
         else if (arg == "--no-lookup") options.noLookup = true;
         else if (arg == "--format") options.format = ParseFormat(value());

@@ -10,7 +10,7 @@
 
 namespace tesslow {
 
-enum class CliCommand { Rip, Info, Settings, CheckInstallation, Version, Help };
+enum class CliCommand { Rip, Info, Play, Settings, CheckInstallation, Version, Help };
 
 // --quality low|medium|high|custom:KBPS
 struct QualityChoice {
@@ -35,6 +35,7 @@ struct CliOptions {
     bool overwrite = false;
     std::optional<bool> paranoia;
     bool eject = false;
+    std::uint32_t playTrack = 0;        // --play N: 1-based position
 };
 
 // A command line that cannot be understood; its text says why.

@@ -30,6 +30,8 @@ int RunTesslowRip(int argc, char** argv)
         return RunCheckInstallationCommand(options);
     case CliCommand::Info:
         return RunInfoCommand(options);
+    case CliCommand::Play:
+        return RunPlayCommand(options);
     case CliCommand::Rip:
         return RunRipCommand(options);
     }
