@@ -89,6 +89,7 @@ int RunPlayCommand(const CliOptions& options)
     WorkerThread thread([=] { *end = RunPlayback(*data, *records, driveKey, track, *sink); });
 
     bool watchInput = true;
+    bool enter = false;  // the terminal has echoed the Enter: the line is ended
     auto lastLabel = std::chrono::steady_clock::now() - std::chrono::seconds(1);
     while (!sink->ended) {
         if (std::chrono::steady_clock::now() - lastLabel >= std::chrono::seconds(1)) {
@@ -98,10 +99,11 @@ int RunPlayCommand(const CliOptions& options)
             else std::fprintf(stdout, "%s\n", label.c_str());
             std::fflush(stdout);
         }
-        if (EnterPressed(watchInput, 100) || terminal.interrupted) data->stop = true;
+        if (EnterPressed(watchInput, 100)) enter = true;
+        if (enter || terminal.interrupted) data->stop = true;
     }
     thread.Join();
-    if (terminal.interactive) std::fputs("\n", stdout);
+    if (terminal.interactive && !enter) std::fputs("\n", stdout);
     // The fade-out plays to its end before the program exits.
     ProcessSoundDevice().release(true);
 
