@@ -16,6 +16,8 @@ packages=(
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
   # preview playback
   libsdl2-dev
+  # the desktop wizard, and a font for it where the desktop has none (tests run offscreen)
+  qt6-base-dev fonts-dejavu-core
   # independent judges of the encoders' files in the tests, reference encoders in bench/
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
   # a second ID3 reader, one that knows only the version-4 date frame

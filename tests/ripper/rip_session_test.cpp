@@ -7,6 +7,7 @@
 #include "encoding/overwrite.h"
 #include "platform/desktop_shell.h"
 #include "platform/messages.h"
+#include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
 
@@ -31,18 +32,6 @@ public:
 
     std::vector<std::uint32_t> ids;
     int ticks = 0;
-};
-
-class RecordingShell final : public DesktopShell {
-public:
-    void Open(const std::string&) override {}
-    void Explore(const std::string& folder) override
-    {
-        std::lock_guard lock(mutex);
-        explored.push_back(folder);
-    }
-    std::mutex mutex;
-    std::vector<std::string> explored;
 };
 
 // A drive that hangs: after `readsAllowed` READ CD commands every further one
@@ -131,7 +120,7 @@ protected:
     std::shared_ptr<EmulatedDrive> emulated;
     std::shared_ptr<HangingDrive> hanging;
     std::shared_ptr<OverwritePolicy> overwrite = std::make_shared<OverwritePolicy>();
-    std::shared_ptr<RecordingShell> shell = std::make_shared<RecordingShell>();
+    std::shared_ptr<test::RecordingShell> shell = std::make_shared<test::RecordingShell>();
 };
 
 TEST_F(RipSessionTest, AFrontEndWokenByTheSessionSeesEveryMessageTicksAndTheResult)
@@ -167,7 +156,7 @@ TEST_F(RipSessionTest, AFrontEndWokenByTheSessionSeesEveryMessageTicksAndTheResu
     EXPECT_GE(display.ticks, 2);
     EXPECT_EQ(session.Monitor().JobPosition(), 1500 * 2352);
     EXPECT_EQ(fs::file_size(Output(2)), 46u + 750u * 2352u);
-    EXPECT_EQ(shell->explored.size(), 1u);
+    EXPECT_EQ(shell->Explored().size(), 1u);
 }
 
 TEST_F(RipSessionTest, AWorkerThatNeverStopsIsAbandonedAfterTheDeadlineAndTouchesNothingFreed)
@@ -196,7 +185,7 @@ TEST_F(RipSessionTest, AWorkerThatNeverStopsIsAbandonedAfterTheDeadlineAndTouche
     EXPECT_FALSE(fs::exists(Output(1)));
     EXPECT_FALSE(fs::exists(Output(2)));
     EXPECT_FALSE(emulated->TrayOpen()) << "an abandoned worker ejected the disc";
-    EXPECT_TRUE(shell->explored.empty());
+    EXPECT_TRUE(shell->Explored().empty());
 
     // The program goes on: the next job, with the same remembered choices.
     RecordingDisplay display;

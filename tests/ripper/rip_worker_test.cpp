@@ -7,6 +7,7 @@
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
 #include "platform/messages.h"
+#include "support/recording_shell.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
@@ -27,13 +28,6 @@ using test::TempDir;
 using test::TestDisc;
 using test::TestTrack;
 using test::WriteFile;
-
-class RecordingShell final : public DesktopShell {
-public:
-    void Open(const std::string& target) override { opened.push_back(target); }
-    void Explore(const std::string& folder) override { explored.push_back(folder); }
-    std::vector<std::string> opened, explored;
-};
 
 class AnswerNo final : public OverwriteQuestion {
 public:
@@ -84,7 +78,7 @@ protected:
     DiscRecords records;
     RipJob job;
     std::shared_ptr<RecordingSink> sink = std::make_shared<RecordingSink>();
-    std::shared_ptr<RecordingShell> shell = std::make_shared<RecordingShell>();
+    std::shared_ptr<test::RecordingShell> shell = std::make_shared<test::RecordingShell>();
 };
 
 TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
@@ -113,7 +107,7 @@ TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
     }
     EXPECT_EQ(lastJob, (300 + 77 + 26) * 2352);
     EXPECT_EQ(lastTrack, 26u * 2352u);
-    EXPECT_EQ(shell->explored, std::vector<std::string>{(dir / "out").string() + "/"});
+    EXPECT_EQ(shell->Explored(), std::vector<std::string>{(dir / "out").string() + "/"});
 }
 
 TEST_F(RipWorkerTest, AnEmptySelectionStillRunsTheEndActions)
@@ -123,7 +117,7 @@ TEST_F(RipWorkerTest, AnEmptySelectionStillRunsTheEndActions)
     EXPECT_EQ(sink->Ids(), (std::vector<std::uint32_t>{UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_FINISHED}));
     EXPECT_EQ(sink->Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, 0u);
     EXPECT_TRUE(TrayOpen());
-    EXPECT_EQ(shell->explored.size(), 1u);
+    EXPECT_EQ(shell->Explored().size(), 1u);
 }
 
 TEST_F(RipWorkerTest, CancelBeforeTheFirstTrackCreatesNothingButStillEjects)
@@ -135,7 +129,7 @@ TEST_F(RipWorkerTest, CancelBeforeTheFirstTrackCreatesNothingButStillEjects)
     EXPECT_TRUE(sink->ErrorLines().empty());
     EXPECT_TRUE(sink->Of(UM_RIP_TRACK_STARTED).empty());
     EXPECT_TRUE(TrayOpen());
-    EXPECT_TRUE(shell->explored.empty());
+    EXPECT_TRUE(shell->Explored().empty());
 }
 
 TEST_F(RipWorkerTest, CancelMidTrackDeletesThePartialFileAndStartsNoOtherTrack)
@@ -149,7 +143,7 @@ TEST_F(RipWorkerTest, CancelMidTrackDeletesThePartialFileAndStartsNoOtherTrack)
     EXPECT_FALSE(fs::exists(Output(1)));
     EXPECT_FALSE(fs::exists(Output(2)));
     EXPECT_EQ(sink->Of(UM_RIP_TRACK_STARTED).size(), 1u);
-    EXPECT_TRUE(shell->explored.empty());
+    EXPECT_TRUE(shell->Explored().empty());
     EXPECT_EQ(sink->Ids().back(), UM_RIP_FINISHED);
 }
 

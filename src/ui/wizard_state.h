@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/disc_record.h"
+#include "app/rip_job.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+namespace tesslow {
+
+// What the pages hand to each other and to the engine, for the whole run:
+// a second disc ("Rip more") starts from the first one's choices. The records
+// are shared with worker threads that may outlive a page's wait for them.
+// Touched by the UI thread only, except where a field says otherwise.
+struct WizardState {
+    RipJob job;
+    std::shared_ptr<DiscRecords> records = std::make_shared<DiscRecords>();
+    bool ripAgain = false;                       // the insert-disc page prompts instead of searching
+    std::shared_ptr<std::atomic<bool>> titleLookupStop = std::make_shared<std::atomic<bool>>(false);
+    RipResult result = RipResult::Success;
+    std::string errorText;                       // lines separated by CR LF
+};
+
+}  // namespace tesslow
