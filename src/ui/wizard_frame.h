@@ -59,7 +59,7 @@ public:
     // keeps its size.
     void AdjustWindow();
 
-protected:
+    // Esc and the window's close box: as Cancel.
     void reject() override;
 
 private:

@@ -1,0 +1,106 @@
+#include "support/recording_shell.h"
+#include "support/temp_dir.h"
+#include "ui/guarded_application.h"
+#include "ui/wizard_frame.h"
+#include "ui/wizard_program.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+
+namespace tesslow {
+namespace {
+
+GuardedApplication& Application() { return *static_cast<GuardedApplication*>(QApplication::instance()); }
+
+bool AnyWindowShown()
+{
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible()) return true;
+    }
+    return false;
+}
+
+// The start-up sequence, its boxes and its exit code.
+class WizardProgram : public ::testing::Test {
+protected:
+    // Runs the program with `run` in place of running the wizard; returns
+    // the exit code. Boxes are recorded with whether a window was shown.
+    int Run(std::function<void(WizardFrame&)> run)
+    {
+        WizardProgramHooks hooks;
+        hooks.showError = [this](const std::string& text) {
+            boxes.push_back(text);
+            windowShownAtBox = AnyWindowShown();
+        };
+        hooks.run = std::move(run);
+        hooks.shell = &shell;
+        return RunWizardProgram(Application(), hooks);
+    }
+
+    test::UserSandbox sandbox;
+    test::RecordingShell shell;
+    std::vector<std::string> boxes;
+    bool windowShownAtBox = false;
+};
+
+TEST_F(WizardProgram, WithoutAProperInstallationOnlyTheBoxIsShown)
+{
+    // A machine store that lacks MailURL comes first in XDG_CONFIG_DIRS.
+    test::WriteFile(sandbox.ConfigDirs() / "Corvalen" / "tesslow" / "machine.reg",
+                    "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\Corvalen\\tesslow]\r\n"
+                    "\"AppPath\"=\"/opt/tesslow\"\r\n\"HomeURL\"=\"https://tesslow.example.org/\"\r\n");
+    bool ran = false;
+    EXPECT_EQ(Run([&](WizardFrame&) { ran = true; }), 0);
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Tesslow is not properly installed.\n\nPlease, reinstall Tesslow. If "
+                                              "problem persists, contact Corvalen support."});
+    EXPECT_FALSE(windowShownAtBox);
+}
+
+TEST_F(WizardProgram, EveryFailureEndsInItsBoxAndExitCodeZero)
+{
+    struct Case {
+        std::function<void()> fail;
+        const char* box;
+    };
+    const Case cases[] = {
+        {[] { throw std::runtime_error("The drive caught fire."); }, "The drive caught fire."},
+        {[] { throw std::bad_alloc(); }, "Out of memory."},
+        {[] { throw 42; }, "Unhandled exception."},
+    };
+    for (const Case& c : cases) {
+        boxes.clear();
+        EXPECT_EQ(Run([&](WizardFrame&) { c.fail(); }), 0);
+        EXPECT_EQ(boxes, std::vector<std::string>{c.box});
+    }
+}
+
+TEST_F(WizardProgram, AnExceptionEscapingAPageWhileTheWizardRunsClosesItIntoTheBox)
+{
+    EXPECT_EQ(Run([](WizardFrame& frame) {
+                  QTimer::singleShot(0, &frame, [] { throw std::logic_error("a page's bug"); });
+                  frame.exec();
+              }),
+              0);
+    EXPECT_EQ(boxes, std::vector<std::string>{"Unhandled exception."});
+    EXPECT_FALSE(AnyWindowShown());
+}
+
+TEST_F(WizardProgram, AWizardClosedByTheUserEndsQuietly)
+{
+    EXPECT_EQ(Run([](WizardFrame& frame) {
+                  QTimer::singleShot(0, &frame, [&frame] { frame.reject(); });
+                  frame.exec();
+              }),
+              0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(AnyWindowShown());
+}
+
+}  // namespace
+}  // namespace tesslow
