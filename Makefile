@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-tsan demo clean
+.PHONY: all deps configure build test test-tsan demo wizard screenshots clean
 
 all: build
 
@@ -30,6 +30,15 @@ test-tsan:
 
 demo: build
 	@scripts/demo.sh $(BUILD_DIR)
+
+# The desktop wizard on the demo disc, in the demo's own sandbox. Without a
+# display it runs under Xvfb (xvfb-run), where nobody sees it.
+wizard: build
+	@scripts/wizard.sh $(BUILD_DIR)
+
+# A picture of every wizard page in both skins, in $(BUILD_DIR)/screenshots/.
+screenshots: build
+	@cmake --build $(BUILD_DIR) --target screenshots
 
 clean:
 	rm -rf $(BUILD_DIR) demo-out

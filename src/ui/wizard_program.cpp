@@ -13,6 +13,7 @@
 #include "ui/wizard_state.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 #include <new>
 #include <stdexcept>
@@ -30,13 +31,24 @@ void RunWizard(GuardedApplication& application, const WizardProgramHooks& hooks,
 {
     InstallationCheck();
     const UiFonts fonts = MakeUiFonts();
-    const Skin skin = MakeSkin(ChooseSkinKind(Settings()), fonts);
+    const Settings settings;
+    const Skin skin = MakeSkin(ChooseSkinKind(settings), fonts);
 
     WizardState state;
     WizardFrame frame(skin);
     frame.setWindowIcon(QIcon(QStringLiteral(":/pictures/128.png")));
     AddWizardPages(PageContext{frame, state, skin, shell});
     frame.Start();
+    if (!settings.keptAsideStore.empty()) {
+        // Said once, and the user goes on without answering it.
+        auto* note = new QMessageBox(QMessageBox::Information, QStringLiteral("Tesslow"),
+                                     QString::fromStdString(StoreKeptAsideNotice(settings.keptAsideStore)),
+                                     QMessageBox::Ok, &frame);
+        note->setObjectName(QStringLiteral("keptAsideNote"));
+        note->setModal(false);
+        note->setAttribute(Qt::WA_DeleteOnClose);
+        QTimer::singleShot(0, note, &QMessageBox::show);
+    }
 
     application.SetEscapeHook([&frame] { frame.Abandon(); });
     if (hooks.run) hooks.run(frame);

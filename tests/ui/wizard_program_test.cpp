@@ -5,6 +5,7 @@
 #include "ui/wizard_program.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -100,6 +101,23 @@ TEST_F(WizardProgram, AWizardClosedByTheUserEndsQuietly)
               0);
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(AnyWindowShown());
+}
+
+TEST_F(WizardProgram, ASettingsFileKeptAsideIsMentionedOnceInANoteThatDoesNotBlock)
+{
+    test::WriteFile(sandbox.UserStore(), std::string("\x01\x02 not a store", 16));
+    QString note;
+    EXPECT_EQ(Run([&](WizardFrame& frame) {
+                  QTimer::singleShot(50, &frame, [&] {
+                      if (auto* box = frame.findChild<QMessageBox*>(QStringLiteral("keptAsideNote"))) {
+                          note = box->isVisible() && !box->isModal() ? box->text() : QStringLiteral("blocking");
+                      }
+                      frame.Abandon();
+                  });
+                  frame.exec();
+              }),
+              0);
+    EXPECT_TRUE(note.startsWith(QStringLiteral("Your settings could not be read"))) << note.toStdString();
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Opens the desktop wizard on the demo disc in the demo's sandbox (its own
+# config and data folders under demo-out/.sandbox, whose title cache knows the
+# demo disc), so it never touches the user's settings. Rips go to
+# demo-out/ unless the wizard is told otherwise. Without a display the
+# wizard runs under Xvfb, where nobody sees it (for checking it starts).
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+disc="$root/$build/demo"
+out="$root/demo-out"
+sandbox="$out/.sandbox"
+
+mkdir -p "$sandbox/home/.local/share/Corvalen" "$sandbox/home/Music"
+[[ -f "$sandbox/home/.local/share/Corvalen/CDDBCache.xml" ]] ||
+  cp "$disc/CDDBCache.xml" "$sandbox/home/.local/share/Corvalen/"
+export HOME="$sandbox/home"
+export XDG_CONFIG_HOME="$sandbox/home/.config"
+export XDG_DATA_HOME="$sandbox/home/.local/share"
+export XDG_CONFIG_DIRS="$sandbox/xdg"
+export TESSLOW_DRIVES="$disc/demo.cue"
+export TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9"
+
+if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
+  exec "$root/$build/bin/tesslow"
+elif command -v xvfb-run >/dev/null; then
+  echo "No display: running the wizard under Xvfb."
+  exec xvfb-run -a "$root/$build/bin/tesslow"
+else
+  echo "No display, and no xvfb-run (apt-get install xvfb): cannot open the wizard." >&2
+  exit 1
+fi
