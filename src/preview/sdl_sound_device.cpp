@@ -17,6 +17,13 @@ std::mutex& SdlAudioMutex()
     return mutex;
 }
 
+// SDL keeps per-thread state (its error text) that it frees only for threads
+// it made itself; the threads here are the program's, so each call into SDL
+// lets go of that state when it is done.
+struct SdlThreadStateRelease {
+    ~SdlThreadStateRelease() { SDL_TLSCleanup(); }
+};
+
 // One started audio subsystem and one open device. Call with SdlAudioMutex held.
 class SdlOpenDevice {
 public:
@@ -65,12 +72,14 @@ public:
 
     ~SdlSoundDevice() override
     {
+        SdlThreadStateRelease release;
         std::lock_guard sdl(SdlAudioMutex());
         open_.reset();
     }
 
     bool Start()
     {
+        SdlThreadStateRelease release;
         std::lock_guard sdl(SdlAudioMutex());
         open_ = std::make_unique<SdlOpenDevice>(name_, &SdlSoundDevice::Callback, this);
         if (!open_->Open()) open_.reset();
@@ -94,6 +103,7 @@ public:
     {
         bool gone;
         {
+            SdlThreadStateRelease release;
             std::lock_guard sdl(SdlAudioMutex());
             gone = !open_ || open_->Disconnected();
         }
@@ -108,6 +118,7 @@ private:
     // Closes the device that went away and opens it again.
     bool Reopen()
     {
+        SdlThreadStateRelease release;
         std::lock_guard sdl(SdlAudioMutex());
         if (open_ && !open_->Disconnected()) return true;
         open_.reset();
@@ -148,6 +159,7 @@ std::shared_ptr<SoundDevice> OpenSdlSoundDevice(const std::string& deviceName)
 
 bool SdlSoundAvailable()
 {
+    SdlThreadStateRelease release;
     std::lock_guard sdl(SdlAudioMutex());
     SdlOpenDevice probe({}, [](void*, Uint8* stream, int length) { std::memset(stream, 0, static_cast<std::size_t>(length)); },
                         nullptr);

@@ -25,6 +25,10 @@ TEST_P(PageFlow, TheWelcomeLeadsToTheInsertDiscPageWhoseBackDependsOnSkipFirst)
     EXPECT_EQ(wizard.Shown("back"), Classic());  // classic shows it disabled, Aero hides it
     EXPECT_EQ(wizard.Shown("help"), Classic());
 
+    // The window adjustment: classic may be resized and minimized, Aero keeps its size.
+    EXPECT_EQ(wizard.frame->minimumSize() == wizard.frame->maximumSize(), !Classic());
+    EXPECT_EQ(wizard.frame->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), Classic());
+
     wizard.Click("next");
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
     EXPECT_TRUE(wizard.Usable("back"));
