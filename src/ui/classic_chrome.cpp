@@ -17,7 +17,28 @@ constexpr int kMargin = 11;        // around the button row, in pixels
 constexpr int kButtonGap = 6;
 constexpr int kHeaderDialogUnits = 38;  // the etched line under the header
 
+// Draws `picture` at (x, 0) down to `bottom`: a picture shorter than that is
+// continued by its last row, so that a taller page (a larger font) shows no
+// seam.
+void DrawExtended(QPainter& painter, const QImage& picture, int x, int bottom)
+{
+    if (picture.isNull()) return;
+    const QSizeF size = picture.deviceIndependentSize();
+    const qreal ratio = picture.devicePixelRatio();
+    const qreal shown = std::min<qreal>(size.height(), bottom);
+    painter.drawImage(QRectF(x, 0, size.width(), shown), picture, QRectF(0, 0, picture.width(), shown * ratio));
+    if (bottom > size.height()) {
+        painter.drawImage(QRectF(x, size.height(), size.width(), bottom - size.height()), picture,
+                          QRectF(0, picture.height() - 1, picture.width(), 1));
+    }
+}
+
 }  // namespace
+
+int ClassicChrome::SideWidth() const
+{
+    return static_cast<int>(skin_.sidePicture.deviceIndependentSize().width());
+}
 
 ClassicChrome::ClassicChrome(const Skin& skin, QWidget* parent)
     : WizardChrome(skin, parent), pageSize_(DialogUnitsToPixels(skin.pageDialogUnits, skin.fonts.normal))
@@ -59,7 +80,7 @@ void ClassicChrome::PlaceStack()
     const int pageBottom = ButtonRowTop() - kMargin;
     if (exterior_) {
         // Beside the banner, below the title.
-        const int left = skin_.sidePicture.isNull() ? kMargin : skin_.sidePicture.width() + kMargin;
+        const int left = SideWidth() + kMargin;
         const int top = kMargin + QFontMetrics(skin_.titleFont).lineSpacing() * 2;
         stack_->setGeometry(left, top, width() - left - kMargin, pageBottom - top);
     } else {
@@ -113,8 +134,8 @@ void ClassicChrome::paintEvent(QPaintEvent*)
     const int lineY = ButtonRowTop() - kMargin;
     if (exterior_) {
         painter.fillRect(QRect(0, 0, width(), lineY), colours.base());
-        if (!skin_.sidePicture.isNull()) painter.drawImage(QPoint(0, 0), skin_.sidePicture, QRect(0, 0, skin_.sidePicture.width(), lineY));
-        const int left = skin_.sidePicture.isNull() ? kMargin : skin_.sidePicture.width() + kMargin;
+        DrawExtended(painter, skin_.sidePicture, 0, lineY);
+        const int left = SideWidth() + kMargin;
         painter.setFont(skin_.titleFont);
         painter.setPen(colours.text().color());
         painter.drawText(QRect(left, kMargin, width() - left - kMargin, QFontMetrics(skin_.titleFont).lineSpacing() * 2),
@@ -124,11 +145,10 @@ void ClassicChrome::paintEvent(QPaintEvent*)
         painter.fillRect(QRect(0, 0, width(), header), colours.base());
         if (const QImage& picture = skin_.headerPicture; !picture.isNull()) {
             // At the top left, and kept at the right edge of a band wider than
-            // it (fonts wider than the usual), showing the picture's middle.
-            const int x = std::max(0, width() - picture.width());
-            const int sourceTop = std::max(0, (picture.height() - header) / 2);
-            painter.drawImage(QPoint(x, 0), picture, QRect(0, sourceTop, picture.width(), header));
-            painter.fillRect(QRect(0, 0, x, header), picture.pixelColor(0, sourceTop));
+            // it (fonts wider than the usual).
+            const int x = std::max(0, width() - static_cast<int>(picture.deviceIndependentSize().width()));
+            painter.fillRect(QRect(0, 0, x, header), picture.pixelColor(0, 0));
+            DrawExtended(painter, picture, x, header);
         }
         const int left = DialogUnitsToPixels(QSize(21, 0), skin_.fonts.normal).width();
         painter.setPen(colours.text().color());

@@ -26,6 +26,7 @@ protected:
 private:
     void PlaceStack();
     int HeaderHeight() const;
+    int SideWidth() const;  // 0 without the banner
     int ButtonRowTop() const;
 
     QSize pageSize_;

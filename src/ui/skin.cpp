@@ -1,7 +1,7 @@
 #include "ui/skin.h"
 
 #include "app/settings.h"
-#include "ui/pictures.h"
+#include "ui/controls/pictures.h"
 
 #include <cstdlib>
 #include <cstring>

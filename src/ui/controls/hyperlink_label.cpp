@@ -1,0 +1,141 @@
+#include "ui/controls/hyperlink_label.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tesslow {
+
+LinkColours LinkColoursOf(const QPalette& palette)
+{
+    LinkColours colours{QColor(0, 0, 255), QColor(128, 0, 128)};
+    if (palette.isBrushSet(QPalette::Active, QPalette::Link)) colours.link = palette.color(QPalette::Active, QPalette::Link);
+    if (palette.isBrushSet(QPalette::Active, QPalette::LinkVisited)) {
+        colours.visited = palette.color(QPalette::Active, QPalette::LinkVisited);
+    }
+    return colours;
+}
+
+HyperlinkLabel::HyperlinkLabel(const QString& markedText, QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    SetText(markedText);
+}
+
+void HyperlinkLabel::SetText(const QString& markedText)
+{
+    const qsizetype open = markedText.indexOf(QStringLiteral("<a>"), 0, Qt::CaseInsensitive);
+    const qsizetype close = markedText.indexOf(QStringLiteral("</a>"), open < 0 ? 0 : open, Qt::CaseInsensitive);
+    if (open < 0 || close < 0) {
+        before_ = markedText;
+        link_.clear();
+        after_.clear();
+    } else {
+        before_ = markedText.left(open);
+        link_ = markedText.mid(open + 3, close - open - 3);
+        after_ = markedText.mid(close + 4);
+    }
+    updateGeometry();
+    update();
+}
+
+QFont HyperlinkLabel::LinkFont() const
+{
+    QFont underlined = font();
+    underlined.setUnderline(hovered_);
+    return underlined;
+}
+
+QColor HyperlinkLabel::LinkColour() const
+{
+    if (!isEnabled()) return palette().color(QPalette::Disabled, QPalette::WindowText);
+    const LinkColours colours = LinkColoursOf(palette());
+    return visited_ ? colours.visited : colours.link;
+}
+
+QRect HyperlinkLabel::LinkRect() const
+{
+    const QFontMetrics metrics(font());
+    return QRect(metrics.horizontalAdvance(before_), 0, metrics.horizontalAdvance(link_), metrics.height());
+}
+
+QSize HyperlinkLabel::sizeHint() const
+{
+    const QFontMetrics metrics(font());
+    return QSize(metrics.horizontalAdvance(before_ + link_ + after_) + 1, metrics.height());
+}
+
+void HyperlinkLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const int baseline = metrics.ascent();
+    int x = 0;
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(x, baseline, before_);
+    x += metrics.horizontalAdvance(before_);
+    painter.setFont(LinkFont());
+    painter.setPen(LinkColour());
+    painter.drawText(x, baseline, link_);
+    x += metrics.horizontalAdvance(link_);
+    painter.setFont(font());
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(x, baseline, after_);
+}
+
+void HyperlinkLabel::SetHovered(bool hovered)
+{
+    if (hovered == hovered_) return;
+    hovered_ = hovered;
+    if (hovered) setCursor(Qt::PointingHandCursor);
+    else unsetCursor();
+    update();
+}
+
+void HyperlinkLabel::mouseMoveEvent(QMouseEvent* event)
+{
+    SetHovered(isEnabled() && !link_.isEmpty() && LinkRect().contains(event->position().toPoint()));
+}
+
+void HyperlinkLabel::leaveEvent(QEvent*) { SetHovered(false); }
+
+void HyperlinkLabel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::EnabledChange && !isEnabled()) SetHovered(false);
+    QWidget::changeEvent(event);
+}
+
+void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || !isEnabled() || link_.isEmpty()) return;
+    if (!LinkRect().contains(event->position().toPoint())) return;
+    visited_ = true;
+    update();
+    emit clicked();
+}
+
+TwoLineHyperlink::TwoLineHyperlink(QWidget* parent)
+    : HyperlinkLabel(QStringLiteral("Audio format defines the way your audio files are created. Click <a>here</a> to "
+                                    "learn more about supported"),
+                     parent)
+{
+}
+
+QRect TwoLineHyperlink::LinkRect() const { return HyperlinkLabel::LinkRect(); }
+
+QSize TwoLineHyperlink::sizeHint() const
+{
+    const QSize line = HyperlinkLabel::sizeHint();
+    return QSize(line.width(), 2 * line.height() + 1);
+}
+
+void TwoLineHyperlink::paintEvent(QPaintEvent* event)
+{
+    HyperlinkLabel::paintEvent(event);
+    // The second line starts one pixel below the first.
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.drawText(0, metrics.height() + 1 + metrics.ascent(), QStringLiteral("audio formats."));
+}
+
+}  // namespace tesslow
