@@ -188,8 +188,8 @@ std::vector<Picture> Pictures()
 {
     std::vector<Picture> pictures;
     pictures.push_back({128, {256, 256}, false, [](QPainter& p) {
-                            DrawDisc(p, QPointF(118, 128), 108);
-                            DrawWave(p, QRectF(120, 96, 128, 64), kBlue, 18);
+                            DrawDisc(p, QPointF(112, 112), 100);
+                            DrawWave(p, QRectF(128, 178, 120, 56), kBlue, 16);
                         }});
     // The command-link arrows, plain and under the mouse.
     for (const auto& [number, colour] : {std::pair{202, kBlue}, std::pair{201, kGreen}}) {
@@ -214,9 +214,10 @@ std::vector<Picture> Pictures()
     // The classic header: white where the titles go, the disc at the right.
     pictures.push_back({206, {567, 62}, true, [](QPainter& p) {
                             p.fillRect(QRectF(0, 0, 567, 62), Qt::white);
-                            QRadialGradient glow(QPointF(520, 31), 110);
-                            glow.setColorAt(0, kSoftBlue);
-                            glow.setColorAt(1, Qt::white);
+                            // Even from top to bottom, so that a taller band can continue it.
+                            QLinearGradient glow(QPointF(380, 0), QPointF(567, 0));
+                            glow.setColorAt(0, Qt::white);
+                            glow.setColorAt(1, kSoftBlue);
                             p.fillRect(QRectF(380, 0, 187, 62), glow);
                             DrawWave(p, QRectF(430, 19, 64, 24), kBlue, 3);
                             DrawDisc(p, QPointF(526, 31), 24);

@@ -6,6 +6,11 @@
 #include "app/settings.h"
 #include "platform/desktop_shell.h"
 #include "support/temp_dir.h"
+#include "ui/controls/browse_button.h"
+#include "ui/controls/hyperlink_label.h"
+#include "ui/controls/picture_button.h"
+#include "ui/controls/pictures.h"
+#include "ui/controls/task_dialog.h"
 #include "ui/guarded_application.h"
 #include "ui/page_id.h"
 #include "ui/skin.h"
@@ -15,6 +20,10 @@
 #include "ui/wizard_state.h"
 
 #include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTimer>
+#include <QVBoxLayout>
 #include <QPixmap>
 #include <QTest>
 
@@ -56,6 +65,138 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder)
     return true;
 }
 
+// Every numbered picture on a light ground with its number, at a scale.
+bool ShootArtwork(const QDir& folder, int scale)
+{
+    using namespace tesslow;
+    std::vector<int> numbers{kProgramIcon, kArrowHotIcon, kArrowIcon, kExpandIcon, kCollapseIcon, kMarkAllPicture,
+                             kUnmarkAllPicture, kPlayPicture, kStopPicture, kWelcomeDrivePicture,
+                             kWelcomeDiscPicture, kFinalPicture, kHeaderPicture, kAeroPreviewStrip,
+                             kClassicPreviewStrip, kSideBanner};
+    for (int frame = 0; frame < kAnimationFrames; ++frame) numbers.push_back(kFirstAnimationFrame + frame);
+    QImage sheet(1240 * scale, 1000 * scale, QImage::Format_RGB32);
+    sheet.fill(QColor(0xf4, 0xf5, 0xf7));
+    QPainter painter(&sheet);
+    QFont label = painter.font();
+    label.setPixelSize(11 * scale);
+    painter.setFont(label);
+    painter.setPen(Qt::black);
+    auto load = [scale](int number) {
+        return QImage(QStringLiteral(":/pictures/%1%2.png").arg(number).arg(scale == 2 ? QStringLiteral("@2x") : QString()));
+    };
+    // The tall banner in a column of its own at the right; the rest in rows.
+    const QImage banner = load(kSideBanner);
+    const int right = sheet.width() - banner.width() - 10 * scale;
+    painter.drawImage(right, 10 * scale, banner);
+    painter.drawText(right, 10 * scale + banner.height() + 14 * scale, QString::number(kSideBanner));
+    int x = 10 * scale, y = 10 * scale, rowHeight = 0;
+    for (int number : numbers) {
+        if (number == kSideBanner) continue;
+        QImage picture = load(number);
+        if (number == kProgramIcon) picture = picture.scaled(128 * scale, 128 * scale, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (x + picture.width() > right - 10 * scale) {
+            x = 10 * scale;
+            y += rowHeight + 24 * scale;
+            rowHeight = 0;
+        }
+        painter.drawImage(x, y, picture);
+        painter.drawText(x, y + picture.height() + 14 * scale, QString::number(number));
+        x += picture.width() + 16 * scale;
+        rowHeight = std::max(rowHeight, picture.height());
+    }
+    painter.end();
+    return sheet.save(folder.filePath(QStringLiteral("artwork-%1x.png").arg(scale)));
+}
+
+// The pages' controls together.
+bool ShootControls(const QDir& folder)
+{
+    using namespace tesslow;
+    QWidget window;
+    window.setObjectName(QStringLiteral("controls"));
+    auto* layout = new QVBoxLayout(&window);
+    auto* row = new QHBoxLayout;
+    const std::pair<int, const char*> buttons[] = {
+        {kMarkAllPicture, "&Mark all"}, {kUnmarkAllPicture, "&Unmark all"}, {kPlayPicture, "&Play"}, {kStopPicture, "&Stop"}};
+    for (const auto& [number, caption] : buttons) {
+        auto* button = new PictureButton(&window);
+        button->SetPicture(LoadPicture(number));
+        button->setText(QString::fromLatin1(caption));
+        button->setFixedSize(90, 90);
+        if (number == kStopPicture) button->setEnabled(false);
+        row->addWidget(button);
+    }
+    layout->addLayout(row);
+    auto* edit = new QLineEdit(QStringLiteral("/home/me/Music"), &window);
+    AttachBuddyButton(edit, new BrowseButton);
+    layout->addWidget(edit);
+    layout->addWidget(new HyperlinkLabel(QStringLiteral("Check for <a>new version</a> of Tesslow"), &window));
+    layout->addWidget(new TwoLineHyperlink(&window));
+    window.resize(600, 230);
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    return window.grab().save(folder.filePath(QStringLiteral("controls.png")));
+}
+
+// A task dialog as it first shows (after `prepare`), then closed.
+bool ShootTaskDialog(const QDir& folder, const char* name, tesslow::TaskDialogConfig config,
+                     std::function<void(tesslow::TaskDialog&)> prepare = {})
+{
+    using namespace tesslow;
+    bool saved = false;
+    config.callback = [&](TaskDialog& dialog, task::Notification note, std::uintptr_t, std::intptr_t) -> long {
+        if (note == task::Notification::Created) {
+            QTimer::singleShot(50, &dialog, [&] {
+                if (prepare) prepare(dialog);
+                QTest::qWait(20);
+                saved = dialog.grab().save(folder.filePath(QStringLiteral("task-dialog-%1.png").arg(QLatin1String(name))));
+                dialog.done(0);
+            });
+        }
+        return 0;
+    };
+    ShowTaskDialog(config);
+    return saved;
+}
+
+bool ShootTaskDialogs(const QDir& folder)
+{
+    using namespace tesslow;
+    TaskDialogConfig overwrite;
+    overwrite.commonButtons = task::kYesButton | task::kNoButton;
+    overwrite.windowTitle = QStringLiteral("Tesslow");
+    overwrite.mainIcon = task::Icon::Question;
+    overwrite.mainInstruction = QStringLiteral("The target file already exists. Do you wish to overwrite?");
+    overwrite.content = QStringLiteral("/home/me/Music/The Tesslow Ensemble/Demo Disc/The Tesslow Ensemble - [01] Overture.flac");
+    overwrite.verificationText = QStringLiteral("Remember my choice for all files");
+
+    TaskDialogConfig cancel;
+    cancel.flags = task::kAllowDialogCancellation;
+    cancel.commonButtons = task::kYesButton | task::kNoButton;
+    cancel.defaultButton = task::kIdNo;
+    cancel.windowTitle = QStringLiteral("Tesslow");
+    cancel.mainIcon = task::Icon::Warning;
+    cancel.mainInstruction = QStringLiteral("Are you sure?");
+    cancel.content = QStringLiteral("You are going to cancel ripping your disc.");
+
+    TaskDialogConfig full;
+    full.flags = task::kUseCommandLinks | task::kShowProgressBar | task::kExpandedByDefault;
+    full.windowTitle = QStringLiteral("Tesslow");
+    full.mainIcon = task::Icon::Information;
+    full.mainInstruction = QStringLiteral("Two tracks could not be read cleanly");
+    full.content = QStringLiteral("The disc may be scratched. What do you want to do with the tracks?");
+    full.buttons = {{101, QStringLiteral("Keep the files\nThe unreadable sectors are silence in them.")},
+                    {102, QStringLiteral("Delete the files\nRip the tracks again from a cleaner disc.")}};
+    full.radioButtons = {{201, QStringLiteral("For these two tracks")}, {202, QStringLiteral("For every track of this rip")}};
+    full.verificationText = QStringLiteral("Do not ask again");
+    full.expandedInformation = QStringLiteral("Track 02: 5 sectors could not be read.\nTrack 07: 1 sector could not be read.");
+    full.footerIcon = task::Icon::Information;
+    full.footer = QStringLiteral("Cleaning the disc often helps.");
+
+    return ShootTaskDialog(folder, "overwrite", overwrite) && ShootTaskDialog(folder, "cancel", cancel) &&
+           ShootTaskDialog(folder, "full", full, [](TaskDialog& dialog) { dialog.SetProgressBarPos(40); });
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -69,7 +210,9 @@ int main(int argc, char** argv)
     tesslow::GuardedApplication application(argc, argv);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
-    const bool written = Shoot(tesslow::SkinKind::Aero, folder) && Shoot(tesslow::SkinKind::Classic, folder);
+    const bool written = Shoot(tesslow::SkinKind::Aero, folder) && Shoot(tesslow::SkinKind::Classic, folder) &&
+                         ShootArtwork(folder, 1) && ShootArtwork(folder, 2) && ShootControls(folder) &&
+                         ShootTaskDialogs(folder);
     if (written) std::printf("Screenshots in %s\n", qPrintable(folder.absolutePath()));
     return written ? 0 : 1;
 }
