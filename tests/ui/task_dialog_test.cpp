@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -202,6 +203,32 @@ TEST(TaskDialog, CommandLinksAnswerWithTheirIdsAndNavigationShowsTheNextPage)
     const TaskDialogResult result = ShowTaskDialog(first);
     EXPECT_EQ(result.button, task::kIdClose);
     EXPECT_NE(std::find(seen.begin(), seen.end(), Notification::Navigated), seen.end());
+}
+
+TEST(TaskDialog, ItsMessagesChangeButtonsRadiosTextsAndTheProgressBar)
+{
+    TaskDialogConfig config;
+    config.flags = task::kShowProgressBar;
+    config.commonButtons = task::kOkButton | task::kRetryButton;
+    config.radioButtons = {{401, QStringLiteral("A")}, {402, QStringLiteral("B")}};
+    config.mainInstruction = QStringLiteral("Reading");
+    QStringList seen;
+    Show(config, [&](TaskDialog& dialog) {
+        dialog.EnableButton(task::kIdRetry, false);
+        dialog.EnableRadioButton(402, false);
+        dialog.SetProgressBarRange(0, 10);
+        const int before = dialog.SetProgressBarPos(4);
+        const int previous = dialog.SetProgressBarPos(7);
+        dialog.SetElementText(task::Element::MainInstruction, QStringLiteral("Writing"));
+        dialog.UpdateElementText(task::Element::Content, QStringLiteral("Track 3 of 9"));
+        seen << (Find<QPushButton>(dialog, "retryButton")->isEnabled() ? "retry on" : "retry off")
+             << (Find<QRadioButton>(dialog, "radio402")->isEnabled() ? "B on" : "B off")
+             << QString::number(before) << QString::number(previous)
+             << QString::number(Find<QProgressBar>(dialog, "progressBar")->value())
+             << Find<QLabel>(dialog, "mainInstruction")->text() << Find<QLabel>(dialog, "content")->text();
+        dialog.ClickButton(task::kIdOk);
+    });
+    EXPECT_EQ(seen, (QStringList{"retry off", "B off", "0", "4", "7", "Writing", "Track 3 of 9"}));
 }
 
 // The existing-file question, asked from a worker thread as the rip asks it.
