@@ -35,6 +35,8 @@ Skin MakeSkin(SkinKind kind, const UiFonts& fonts)
         skin.finishLabel = QStringLiteral("Finish");
         skin.restartButton = WizardButton::Next;
         skin.restartLabel = QStringLiteral("Rip more");
+        skin.trackColumnsFrom = 12;
+        skin.narrowTrackColumn = 215;
     } else {
         skin.titleFont = fonts.titleAero;
         skin.pageDialogUnits = QSize(317, 167);

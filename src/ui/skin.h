@@ -27,6 +27,10 @@ struct Skin {
     QString restartLabel, closeLabel;
     // The ready page's Next label (empty: Next keeps its own).
     QString startLabel;
+    // The tracks list: one 400-pixel column up to this many tracks, narrower
+    // columns side by side from there on; its height shows that many rows.
+    int trackColumnsFrom = 16;
+    int narrowTrackColumn = 190;
 };
 
 // The skin the user store's Skin value asks for (0 Aero, 1 classic),

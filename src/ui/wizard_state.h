@@ -9,6 +9,8 @@
 
 namespace tesslow {
 
+struct TitleNaming;
+
 // What the pages hand to each other and to the engine, for the whole run:
 // a second disc ("Rip more") starts from the first one's choices. The records
 // are shared with worker threads that may outlive a page's wait for them.
@@ -17,7 +19,10 @@ struct WizardState {
     RipJob job;
     std::shared_ptr<DiscRecords> records = std::make_shared<DiscRecords>();
     bool ripAgain = false;                       // the insert-disc page prompts instead of searching
+    // The look-up of the current activation of the tracks page; a new one
+    // each time, so a look-up left behind never reads a cleared flag.
     std::shared_ptr<std::atomic<bool>> titleLookupStop = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<TitleNaming> naming;  // made by the tracks page on first use
     RipResult result = RipResult::Success;
     std::string errorText;                       // lines separated by CR LF
 };

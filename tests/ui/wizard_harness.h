@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/disc_record.h"
+#include "drive/disc_probe.h"
 #include "support/recording_shell.h"
+#include "support/test_disc.h"
 #include "support/temp_dir.h"
 #include "ui/page_id.h"
 #include "ui/skin.h"
@@ -17,12 +20,19 @@
 namespace tesslow::test {
 
 // The wizard of one skin with its nine pages, in a user sandbox, shown
-// offscreen at its own size.
+// offscreen at its own size. A disc of `tracks` tracks has been found (the
+// tracks page shows it), and the drive list is empty, so a search finds
+// nothing unless a test sets TESSLOW_DRIVES itself.
 class WizardHarness {
 public:
-    explicit WizardHarness(SkinKind kind)
+    explicit WizardHarness(SkinKind kind, int tracks = 3)
         : skin(MakeSkin(kind, MakeUiFonts())), frame(std::make_unique<WizardFrame>(skin))
     {
+        TestDisc testDisc;
+        for (int t = 0; t < tracks; ++t) testDisc.tracks.push_back({150 + 10 * t});
+        disc = WriteTestDisc(sandbox.Root(), testDisc);
+        state.job.driveKey = disc.cue.string();
+        ProbeDisc(*state.records, state.job.driveKey);
         AddWizardPages(PageContext{*frame, state, skin, shell});
         frame->Start();
         frame->show();
@@ -42,6 +52,9 @@ public:
     void GoTo(PageId page) const { frame->SetCurSel(static_cast<int>(page)); }
 
     UserSandbox sandbox;
+    ScopedEnv noDrives{"TESSLOW_DRIVES", ""};
+    ScopedEnv noWeb{"TESSLOW_MUSICBRAINZ_URL", "http://127.0.0.1:9"};
+    WrittenDisc disc;
     Skin skin;
     WizardState state;
     RecordingShell shell;

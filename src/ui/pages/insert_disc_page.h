@@ -1,20 +1,47 @@
 #pragma once
 
+#include "platform/worker_thread.h"
 #include "ui/wizard_page.h"
+
+#include <atomic>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
 
 namespace tesslow {
 
-// Page 2: waiting for an audio disc. Back is offered only while the welcome
-// page is shown at start (SkipFirst 0); Next stays disabled.
+class QtMessageSink;
+
+// Page 2: waiting for an audio disc. On activation (and on Next) it searches
+// every drive on a thread of its own, with a busy bar and "Searching...",
+// and moves on to the tracks page when a drive holds an audio disc. Back and
+// Cancel stop the search (waiting up to 1000 ms, then leaving it behind).
+// After "Rip more" or a Back from the tracks page it prompts instead.
 class InsertDiscPage final : public WizardPage {
     Q_OBJECT
 public:
     explicit InsertDiscPage(const PageContext& context);
+    ~InsertDiscPage() override;
     void OnSetActive() override;
     PageTurn OnWizardNext() override;
+    PageTurn OnWizardBack() override;
+    bool OnQueryCancel() override;
+
+    bool Searching() const { return searching_; }
 
 private:
-    void SetButtons();
+    void SetButtons(bool nextEnabled);
+    void StartSearch();
+    void StopSearch();
+    void SearchDone(bool found, const std::string& driveKey);
+
+    QLabel* status_;
+    QProgressBar* bar_;
+    WorkerThread search_;
+    std::shared_ptr<QtMessageSink> sink_;
+    std::shared_ptr<std::atomic<bool>> stop_;
+    bool searching_ = false;
 };
 
 }  // namespace tesslow

@@ -1,0 +1,215 @@
+#include "app/settings.h"
+#include "metadata/disc_id.h"
+#include "metadata/title_cache.h"
+#include "support/http_fixture_server.h"
+#include "ui/pages/insert_disc_page.h"
+#include "ui/pages/tracks_page.h"
+#include "wizard_harness.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace tesslow {
+namespace {
+
+using namespace std::chrono_literals;
+using test::WizardHarness;
+
+class DiscPages : public ::testing::TestWithParam<SkinKind> {
+protected:
+    QLabel* Label(const char* name) { return wizard.frame->findChild<QLabel*>(QString::fromLatin1(name)); }
+    QListWidget* List() { return wizard.frame->findChild<QListWidget*>(QStringLiteral("trackList")); }
+    bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return QTest::qWaitFor(done, ms); }
+    bool WaitForStatus(const QString& text, int ms = 5000)
+    {
+        return WaitFor([&] { return Label("trackStatus")->text() == text; }, ms);
+    }
+
+    WizardHarness wizard{GetParam()};
+};
+
+TEST_P(DiscPages, TheSearchFindsTheDriveWithTheDiscAndOtherwiseSaysSoAndSearchesAgain)
+{
+    const std::string empty = (wizard.sandbox.Root() / "empty.cue").string();
+    {
+        test::ScopedEnv drives("TESSLOW_DRIVES", (empty + ":" + wizard.disc.cue.string()).c_str());
+        wizard.state.job.driveKey.clear();
+        wizard.Click("next");
+        EXPECT_EQ(Label("searchStatus")->text(), "Searching...");
+        EXPECT_FALSE(wizard.Usable("next"));
+        ASSERT_TRUE(WaitFor([&] { return wizard.Current() == PageId::Tracks; }));
+        EXPECT_EQ(wizard.state.job.driveKey, wizard.disc.cue.string());
+        EXPECT_EQ(List()->count(), 3);
+    }
+    test::ScopedEnv drives("TESSLOW_DRIVES", empty.c_str());
+    wizard.GoTo(PageId::InsertDisc);
+    const QString notFound = QStringLiteral("No audio disc found in any of your optical drives. Please insert audio "
+                                            "disc and click \"Next\".");
+    ASSERT_TRUE(WaitFor([&] { return Label("searchStatus")->text() == notFound; }));
+    EXPECT_TRUE(wizard.Usable("next"));
+    wizard.Click("next");
+    EXPECT_EQ(Label("searchStatus")->text(), "Searching...");
+    EXPECT_TRUE(WaitFor([&] { return Label("searchStatus")->text() == notFound; }));
+    EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
+}
+
+TEST_P(DiscPages, BackDuringASlowSearchReturnsWithinAboutASecond)
+{
+    const auto slow = test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{150}}, .conditions = {"DELAY 3000"}}, "slow");
+    test::ScopedEnv drives("TESSLOW_DRIVES", slow.cue.c_str());
+    wizard.GoTo(PageId::InsertDisc);
+    QTest::qWait(100);  // the search is probing the slow drive
+    const auto pressed = std::chrono::steady_clock::now();
+    wizard.Click("back");
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, 2s);
+    EXPECT_EQ(wizard.Current(), PageId::Welcome);
+}
+
+TEST_P(DiscPages, RipAgainPromptsInsteadOfSearching)
+{
+    wizard.state.ripAgain = true;
+    wizard.GoTo(PageId::InsertDisc);
+    EXPECT_EQ(Label("searchStatus")->text(), "Please insert audio disc and click \"Next\".");
+    EXPECT_TRUE(wizard.Usable("next"));
+    EXPECT_FALSE(wizard.state.ripAgain);
+}
+
+TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
+{
+    WizardHarness long14(GetParam(), 14);
+    long14.GoTo(PageId::Tracks);
+    auto* list = long14.frame->findChild<QListWidget*>(QStringLiteral("trackList"));
+    ASSERT_EQ(list->count(), 14);
+    EXPECT_EQ(list->item(0)->text(), "Track 01 (0:02)");
+    const bool twoColumns = list->visualItemRect(list->item(13)).x() > list->visualItemRect(list->item(0)).x();
+    EXPECT_EQ(twoColumns, GetParam() == SkinKind::Classic);
+
+    // Unchecking every row disables Next and Unmark all; Mark all brings them back.
+    long14.Click("unmarkAll");
+    EXPECT_FALSE(long14.Usable("next"));
+    EXPECT_FALSE(long14.Usable("unmarkAll"));
+    long14.Click("markAll");
+    EXPECT_FALSE(long14.Usable("markAll"));
+    list->item(2)->setCheckState(Qt::Unchecked);
+    list->item(5)->setCheckState(Qt::Unchecked);
+    EXPECT_TRUE(long14.Usable("markAll") && long14.Usable("next"));
+
+    // Back and on again with the same disc: the checks stay; Next records them.
+    long14.Click("back");
+    long14.GoTo(PageId::Tracks);
+    EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
+    long14.Click("next");
+    EXPECT_EQ(long14.Current(), PageId::Format);
+    EXPECT_EQ(long14.state.job.SelectedTracks.size(), 12u);
+    EXPECT_EQ(long14.state.job.SelectedTracks[2], 3u);
+
+    // Another disc: every row checked again.
+    const auto other = test::WriteTestDisc(long14.sandbox.Root(), {.tracks = {{150}, {160}}}, "other");
+    long14.state.job.driveKey = other.cue.string();
+    long14.GoTo(PageId::Tracks);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+}
+
+TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)
+{
+    DiscRecord& record = (*wizard.state.records)[wizard.state.job.driveKey];
+    AlbumInfo album;
+    album.artist = "The Testers";
+    album.album = "Cached";
+    album.trackTitles = {"Alpha", "Beta", "Gamma"};
+    {
+        TitleCache cache;
+        cache.Store(DiscIdFromRawToc(record.rawToc), album);
+        cache.Write();
+    }
+    // Left at once: the look-up runs on but its titles do not reach the list.
+    wizard.GoTo(PageId::Tracks);
+    wizard.Click("back");
+    QTest::qWait(300);
+    wizard.GoTo(PageId::Tracks);  // now they are there
+    ASSERT_TRUE(WaitForStatus("Track titles have been successfully loaded."));
+    EXPECT_EQ(List()->item(1)->text(), "Beta (0:02)");
+}
+
+TEST_P(DiscPages, TitlesFromTheWebServiceFillTheRowsOrTheStatusSaysThereAreNone)
+{
+    DiscRecord& record = (*wizard.state.records)[wizard.state.job.driveKey];
+    const std::string id = DiscIdFromRawToc(record.rawToc);
+    test::TempDir root;
+    const std::string release = "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d99";
+    test::WriteFile(root / ("ws/2/discid/" + id + ".xml"),
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><metadata xmlns=\"http://musicbrainz.org/ns/mmd-2.0#\">"
+                    "<disc id=\"" + id + "\"><release-list count=\"1\"><release id=\"" + release +
+                    "\"><title>Online</title></release></release-list></disc></metadata>");
+    std::string tracks;
+    for (int t = 1; t <= 3; ++t) {
+        tracks += "<track><position>" + std::to_string(t) + "</position><title>Web " + std::to_string(t) + "</title></track>";
+    }
+    test::WriteFile(root / ("ws/2/release/" + release + ".xml"),
+                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?><metadata xmlns=\"http://musicbrainz.org/ns/mmd-2.0#\">"
+                    "<release id=\"" + release + "\"><title>Online</title><medium-list count=\"1\"><medium>"
+                    "<disc-list count=\"1\"><disc id=\"" + id + "\"/></disc-list><track-list count=\"3\" offset=\"0\">" +
+                    tracks + "</track-list></medium></medium-list></release></metadata>");
+    test::HttpFixtureServer server(root.Path());
+    test::ScopedEnv url("TESSLOW_MUSICBRAINZ_URL", server.Url().c_str());
+    test::ScopedEnv noProxy("no_proxy", "127.0.0.1");
+    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(WaitForStatus("Track titles have been successfully loaded.", 15000));
+    EXPECT_EQ(List()->item(2)->text(), "Web 3 (0:02)");
+
+    // A disc the service does not know.
+    const auto unknown = test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{170}, {180}}, .seed = 9}, "unknown");
+    ProbeDisc(*wizard.state.records, unknown.cue.string());
+    wizard.state.job.driveKey = unknown.cue.string();
+    wizard.Click("back");
+    wizard.GoTo(PageId::Tracks);
+    EXPECT_TRUE(WaitForStatus("Track titles for this disc could not be found.", 15000));
+}
+
+TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
+{
+    const auto disc = test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{60}, {600}}}, "short");
+    ProbeDisc(*wizard.state.records, disc.cue.string());
+    wizard.state.job.driveKey = disc.cue.string();
+    test::ScopedEnv audio("SDL_AUDIODRIVER", "disk");
+    test::ScopedEnv file("SDL_DISKAUDIOFILE", (wizard.sandbox.Root() / "heard.raw").c_str());
+    wizard.GoTo(PageId::Tracks);
+    wizard.Click("unmarkAll");
+    List()->clearSelection();
+    List()->setCurrentRow(-1);
+    auto* page = wizard.frame->findChild<TracksPage*>();
+    wizard.Click("play");
+    EXPECT_EQ(wizard.Button("play")->text(), "&Stop");
+    EXPECT_EQ(page->PlayingSector(), disc.starts[0]);
+    ASSERT_TRUE(WaitFor([&] { return Label("trackStatus")->text().startsWith("Playing Track 02 (0:0"); }, 8000));
+    wizard.Click("play");  // Stop
+    EXPECT_FALSE(page->Playing());
+    EXPECT_EQ(wizard.Button("play")->text(), "&Play");
+    EXPECT_EQ(Label("trackStatus")->text(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSkins, DiscPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
+                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+
+// The welcome page's box: SkipFirst is written on Next only when ticked.
+TEST(WelcomePage, DontShowAgainWritesSkipFirstOnNext)
+{
+    WizardHarness wizard(SkinKind::Aero);
+    wizard.Click("next");
+    EXPECT_EQ(Settings().SkipFirst, 0u);
+    wizard.GoTo(PageId::Welcome);
+    wizard.frame->findChild<QCheckBox*>(QStringLiteral("dontShowAgain"))->setChecked(true);
+    wizard.Click("next");
+    EXPECT_EQ(Settings().SkipFirst, 1u);
+}
+
+}  // namespace
+}  // namespace tesslow
