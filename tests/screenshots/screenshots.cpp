@@ -4,6 +4,10 @@
 //   ui_screenshots OUTPUT_FOLDER
 
 #include "app/settings.h"
+#include "drive/disc_probe.h"
+#include "metadata/disc_id.h"
+#include "metadata/title_cache.h"
+#include "support/test_disc.h"
 #include "platform/desktop_shell.h"
 #include "support/temp_dir.h"
 #include "ui/controls/browse_button.h"
@@ -17,9 +21,12 @@
 #include "ui/wizard_frame.h"
 #include "ui/wizard_page.h"
 #include "ui/wizard_pages.h"
+#include "ui/page_id.h"
 #include "ui/wizard_state.h"
 
 #include <QDir>
+#include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTimer>
@@ -41,25 +48,67 @@ public:
 const char* const kPageNames[] = {"welcome", "insert-disc", "tracks",   "format", "quality",
                                   "destination", "ready",   "progress", "final"};
 
-bool Shoot(tesslow::SkinKind kind, const QDir& folder)
+// A disc of 14 named tracks in the emulated drive, its titles in the cache.
+std::string InsertDemoDisc(const std::filesystem::path& folder)
+{
+    using namespace tesslow;
+    test::TestDisc disc;
+    for (int t = 0; t < 14; ++t) disc.tracks.push_back({900 + 150 * (t % 5)});
+    const test::WrittenDisc written = test::WriteTestDisc(folder, disc, "screenshots");
+    DiscRecords records;
+    ProbeDisc(records, written.cue.string());
+    AlbumInfo album;
+    album.artist = "The Tesslow Ensemble";
+    album.album = "Music for Screenshots";
+    album.year = "2026";
+    const char* const titles[] = {"Overture", "Morning Light", "The Long Road", "Interlude in Blue", "Harbour Song",
+                                  "Clockwork", "Night Train", "Paper Boats", "Reprise", "A Quiet Room",
+                                  "Northern Lights", "Tin Roof Rain", "Last Dance", "Coda"};
+    for (const char* title : titles) album.trackTitles.push_back(title);
+    TitleCache cache;
+    cache.Store(DiscIdFromRawToc(records[written.cue.string()].rawToc), album);
+    cache.Write();
+    return written.cue.string();
+}
+
+bool Save(QWidget& widget, const QDir& folder, const QString& name)
+{
+    if (widget.grab().save(folder.filePath(name))) return true;
+    std::fprintf(stderr, "ui_screenshots: cannot write %s\n", qPrintable(folder.filePath(name)));
+    return false;
+}
+
+bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKey)
 {
     using namespace tesslow;
     const Skin skin = MakeSkin(kind, MakeUiFonts());
     WizardState state;
+    state.job.driveKey = discKey;
+    ProbeDisc(*state.records, discKey);
     QuietShell shell;
     WizardFrame frame(skin);
     AddWizardPages(PageContext{frame, state, skin, shell});
     frame.Start();
     frame.show();
     (void)QTest::qWaitForWindowExposed(&frame);
-    const char* skinName = kind == SkinKind::Aero ? "aero" : "classic";
+    const QString skinName = kind == SkinKind::Aero ? QStringLiteral("aero") : QStringLiteral("classic");
     for (int index = 0; index < kPageCount; ++index) {
         frame.SetCurSel(index);
         QTest::qWait(20);
+        if (index == static_cast<int>(PageId::Tracks)) {
+            auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
+            (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
+        }
         const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]);
-        if (!frame.grab().save(folder.filePath(name))) {
-            std::fprintf(stderr, "ui_screenshots: cannot write %s\n", qPrintable(folder.filePath(name)));
-            return false;
+        if (!Save(frame, folder, name)) return false;
+        if (index == static_cast<int>(PageId::Tracks)) {
+            // The same page during a preview.
+            auto* play = frame.findChild<QAbstractButton*>(QStringLiteral("playButton"));
+            play->click();
+            QTest::qWait(2300);
+            const bool saved = Save(frame, folder, QStringLiteral("%1-03-tracks-playing.png").arg(skinName));
+            play->click();
+            if (!saved) return false;
         }
     }
     return true;
@@ -207,10 +256,14 @@ int main(int argc, char** argv)
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     tesslow::test::UserSandbox sandbox;  // a first run: default settings
+    tesslow::test::ScopedEnv noDrives("TESSLOW_DRIVES", "");  // the insert-disc page searches in vain
+    tesslow::test::ScopedEnv noWeb("TESSLOW_MUSICBRAINZ_URL", "http://127.0.0.1:9");
+    tesslow::test::ScopedEnv silent("SDL_AUDIODRIVER", "dummy");
     tesslow::GuardedApplication application(argc, argv);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
-    const bool written = Shoot(tesslow::SkinKind::Aero, folder) && Shoot(tesslow::SkinKind::Classic, folder) &&
+    const std::string disc = InsertDemoDisc(sandbox.Root());
+    const bool written = Shoot(tesslow::SkinKind::Aero, folder, disc) && Shoot(tesslow::SkinKind::Classic, folder, disc) &&
                          ShootArtwork(folder, 1) && ShootArtwork(folder, 2) && ShootControls(folder) &&
                          ShootTaskDialogs(folder);
     if (written) std::printf("Screenshots in %s\n", qPrintable(folder.absolutePath()));

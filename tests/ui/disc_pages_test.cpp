@@ -6,7 +6,10 @@
 #include "ui/pages/tracks_page.h"
 #include "wizard_harness.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
@@ -194,6 +197,23 @@ TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
     EXPECT_FALSE(page->Playing());
     EXPECT_EQ(wizard.Button("play")->text(), "&Play");
     EXPECT_EQ(Label("trackStatus")->text(), "");
+}
+
+TEST_P(DiscPages, ADiscChangedWhileTheTracksWereShownIsNoticedOnNext)
+{
+    wizard.GoTo(PageId::Tracks);
+    // Another disc in the same drive.
+    test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{200}, {210}, {220}, {230}}});
+    QString said;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    wizard.Click("next");
+    EXPECT_TRUE(said.startsWith("The disc in the drive has been taken out or changed.")) << said.toStdString();
+    EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, DiscPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
