@@ -84,6 +84,7 @@ TracksPage::TracksPage(const PageContext& context)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(row);
     layout->addWidget(status_);
+    layout->addStretch(1);
 
     connect(list_, &QListWidget::itemChanged, this, &TracksPage::UpdateButtons);
     connect(markAll_, &QAbstractButton::clicked, this, [this] { SetAll(true); });
