@@ -37,6 +37,9 @@ Skin MakeSkin(SkinKind kind, const UiFonts& fonts)
         skin.restartLabel = QStringLiteral("Rip more");
         skin.trackColumnsFrom = 12;
         skin.narrowTrackColumn = 215;
+        skin.twoLineFormatLink = true;
+        skin.folderPrompt = QStringLiteral("Please select &folder to extract to:");
+        skin.previewStrip = 224;
     } else {
         skin.titleFont = fonts.titleAero;
         skin.pageDialogUnits = QSize(317, 167);
@@ -46,6 +49,8 @@ Skin MakeSkin(SkinKind kind, const UiFonts& fonts)
         skin.restartButton = WizardButton::Finish;
         skin.restartLabel = QStringLiteral("Rip another disc");
         skin.startLabel = QStringLiteral("Start ripping");
+        skin.folderPrompt = QStringLiteral("Where you would like audio tracks to be saved?");
+        skin.previewStrip = 223;
     }
     return skin;
 }

@@ -31,6 +31,12 @@ struct Skin {
     // columns side by side from there on; its height shows that many rows.
     int trackColumnsFrom = 16;
     int narrowTrackColumn = 190;
+    // The format page's link: one line with a link (Aero) or the two-line
+    // link (classic).
+    bool twoLineFormatLink = false;
+    // The destination page: its first line and the strip under its previews.
+    QString folderPrompt;
+    int previewStrip = 223;
 };
 
 // The skin the user store's Skin value asks for (0 Aero, 1 classic),

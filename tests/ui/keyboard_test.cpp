@@ -37,8 +37,8 @@ TEST_P(Keyboard, AltNAltBEnterAndEscapeWorkTheWizardWithoutAMouse)
     EXPECT_EQ(wizard.Current(), PageId::Welcome);
     Key(Qt::Key_Return);  // the default button is Next
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
+    Settings().WriteLastFormat(FormatCode::Flac);
     wizard.GoTo(PageId::Format);
-    wizard.state.job.format = FormatCode::Flac;
     Key(Qt::Key_Enter);
     EXPECT_EQ(wizard.Current(), PageId::Destination);
     Key(Qt::Key_Escape);

@@ -64,7 +64,7 @@ TEST_P(PageFlow, TheQualityPageIsSkippedBothWaysForFormatsWithoutAQualityChoice)
                          Case{FormatCode::Flac, PageId::Destination}, Case{FormatCode::Mp3, PageId::Quality},
                          Case{FormatCode::Wma, PageId::Quality}, Case{FormatCode::Ogg, PageId::Quality}}) {
         SCOPED_TRACE(static_cast<int>(c.format));
-        wizard.state.job.format = c.format;
+        Settings().WriteLastFormat(c.format);
         wizard.GoTo(PageId::Format);
         wizard.Click("next");
         EXPECT_EQ(wizard.Current(), c.afterFormat);

@@ -2,17 +2,50 @@
 
 #include "ui/wizard_page.h"
 
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+
 namespace tesslow {
 
-// Page 6: the output folder and file names. Back skips the quality page for
-// formats without a quality choice.
+class PreviewStrip;
+
+// Page 6: the output folder (with a browse button inside its edit), the
+// artist, album and year subfolders, the file-name template and the
+// overwrite box, with live previews of the folder and of the first file's
+// name. The settings are read on activation and written, with the wizard's
+// output folder, template and overwrite flag, on leaving. Next also wants a
+// usable file name and a folder that can be made and written.
 class DestinationPage final : public WizardPage {
     Q_OBJECT
 public:
     explicit DestinationPage(const PageContext& context);
     QString Subtitle() const override;
     void OnSetActive() override;
+    PageTurn OnWizardNext() override;
     PageTurn OnWizardBack() override;
+    bool OnQueryCancel() override;
+
+private:
+    void Refresh();
+    void Browse();
+    void Leave();
+    std::string ComposedFolder() const;
+    bool TemplateUsable() const;
+
+    QLineEdit* folder_;
+    QCheckBox* artist_;
+    QCheckBox* album_;
+    QCheckBox* year_;
+    PreviewStrip* folderPreview_;
+    QLineEdit* template_;
+    QLabel* templateWarning_;
+    PreviewStrip* filePreview_;
+    QCheckBox* overwrite_;
 };
+
+// Why files cannot be put into `folder` (it, or the folders above it that
+// would be made, is not a folder or cannot be written); empty when they can.
+std::string FolderProblem(const std::string& folder);
 
 }  // namespace tesslow

@@ -3,10 +3,16 @@
 #include "app/rip_job.h"
 #include "ui/wizard_page.h"
 
+#include <map>
+
+class QRadioButton;
+
 namespace tesslow {
 
-// Page 4: the audio format. Formats without a quality choice (WAV, Monkey's
-// Audio, FLAC) go straight on to the destination page.
+// Page 4: the audio format, in two groups (lossless, lossy) with their notes
+// and a link to the formats' help. LastFormat is read on activation and
+// written, with the wizard's format, on leaving. Formats without a quality
+// choice (WAV, Monkey's Audio, FLAC) go straight on to the destination page.
 class FormatPage final : public WizardPage {
     Q_OBJECT
 public:
@@ -14,6 +20,13 @@ public:
     QString Subtitle() const override;
     void OnSetActive() override;
     PageTurn OnWizardNext() override;
+    PageTurn OnWizardBack() override;
+    bool OnQueryCancel() override;
+
+private:
+    void Leave();
+
+    std::map<FormatCode, QRadioButton*> radios_;
 };
 
 // Whether the quality page has anything to offer for a format.

@@ -1,13 +1,150 @@
 #include "ui/pages/quality_page.h"
 
+#include "app/settings.h"
+#include "encoding/presets.h"
+#include "ui/controls/note_label.h"
 #include "ui/wizard_frame.h"
+#include "ui/wizard_state.h"
+
+#include <QButtonGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
 
 namespace tesslow {
+namespace {
 
-QualityPage::QualityPage(const PageContext& context) : WizardPage(PageId::Quality, context) {}
+// The saved slider position of a lossy format.
+std::uint32_t SavedStep(const Settings& settings, FormatCode format)
+{
+    switch (format) {
+    case FormatCode::Mp3: return settings.LastMP3Value;
+    case FormatCode::Wma: return settings.LastWMAValue;
+    case FormatCode::Ogg: return settings.LastOGGValue;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+QualityPage::QualityPage(const PageContext& context)
+    : WizardPage(PageId::Quality, context), slider_(new QSlider(Qt::Horizontal, this)), step_(new QLabel(this))
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* intro = new QLabel(QStringLiteral("Setting audio quality is a very important step. We have prepared three "
+                                            "presets for you."),
+                             this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* more = new QLabel(QStringLiteral("High quality preset makes your audio files sound very similar to original "
+                                           "audio disc. Low one instead focuses on reducing file size but you will "
+                                           "probably notice some distortions. Meduim one is a gold mean of both and a "
+                                           "good choice in most cases."),
+                            this);
+    more->setWordWrap(true);
+    layout->addWidget(more);
+
+    const char* const labels[] = {"&Low quality", "&Medium quality", "&High quality", "&Custom quality:"};
+    const char* const names[] = {"presetLow", "presetMedium", "presetHigh", "presetCustom"};
+    const char* const notes[] = {"Recommended for saving disc capacity or network bandwidth.",
+                                 "Good choice for home music collections.",
+                                 "Best choice for melomaniacs and music professionals."};
+    auto* group = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        presets_[i] = new QRadioButton(QString::fromUtf8(labels[i]), this);
+        presets_[i]->setObjectName(QString::fromLatin1(names[i]));
+        group->addButton(presets_[i], i);
+        layout->addWidget(presets_[i]);
+        if (i < 3) {
+            QLabel* note = MakeNoteLabel(QString::fromUtf8(notes[i]), this);
+            note->setContentsMargins(22, 0, 0, 0);
+            layout->addWidget(note);
+        }
+    }
+    slider_->setObjectName(QStringLiteral("qualitySlider"));
+    slider_->setTickPosition(QSlider::TicksBelow);
+    slider_->setPageStep(1);
+    step_->setObjectName(QStringLiteral("qualityStep"));
+    step_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    step_->setMinimumWidth(step_->fontMetrics().horizontalAdvance(QStringLiteral("320 kbps")) + 8);
+    auto* custom = new QHBoxLayout;
+    custom->setContentsMargins(22, 0, 0, 0);
+    custom->addWidget(slider_, 1);
+    custom->addWidget(step_);
+    layout->addLayout(custom);
+    layout->addStretch(1);
+
+    connect(group, &QButtonGroup::idClicked, this, &QualityPage::EnableSlider);
+    connect(slider_, &QSlider::valueChanged, this, &QualityPage::ShowStep);
+}
 
 QString QualityPage::Subtitle() const { return QStringLiteral("How good do you want your audio files to sound?"); }
 
-void QualityPage::OnSetActive() { Frame().SetButtons({}); }
+void QualityPage::OnSetActive()
+{
+    Frame().SetButtons({});
+    const Settings settings;
+    const FormatCode format = State().job.format;
+    const auto steps = QualitySteps(format);
+    slider_->setRange(0, std::max<int>(0, static_cast<int>(steps.size()) - 1));
+    // The slider clamps a saved position outside the table.
+    slider_->setValue(static_cast<int>(std::min<std::uint32_t>(SavedStep(settings, format), 1000)));
+    ShowStep();
+    const std::uint32_t preset = settings.LastPreset < 4 ? settings.LastPreset : 1;
+    presets_[preset]->setChecked(true);
+    EnableSlider();
+}
+
+void QualityPage::ShowStep()
+{
+    const auto steps = QualitySteps(State().job.format);
+    const int at = slider_->value();
+    step_->setText(at < static_cast<int>(steps.size()) ? QString::fromUtf8(steps[static_cast<std::size_t>(at)].label)
+                                                       : QString());
+}
+
+void QualityPage::EnableSlider()
+{
+    const bool custom = presets_[3]->isChecked();
+    slider_->setEnabled(custom);
+    step_->setEnabled(custom);
+}
+
+void QualityPage::Leave()
+{
+    int preset = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (presets_[i]->isChecked()) preset = i;
+    }
+    Settings settings;
+    settings.WriteLastPreset(static_cast<QualityPreset>(preset));
+    RipJob& job = State().job;
+    settings.WriteLastQualityValue(job.format, static_cast<std::uint32_t>(slider_->value()));
+    job.preset = static_cast<QualityPreset>(preset);
+    job.qualityStep = slider_->value();
+    const auto steps = QualitySteps(job.format);
+    job.qualityValue = job.qualityStep < static_cast<int>(steps.size()) ? steps[static_cast<std::size_t>(job.qualityStep)].value : 0;
+}
+
+PageTurn QualityPage::OnWizardNext()
+{
+    Leave();
+    return PageTurn::Onward();
+}
+
+PageTurn QualityPage::OnWizardBack()
+{
+    Leave();
+    return PageTurn::Onward();
+}
+
+bool QualityPage::OnQueryCancel()
+{
+    Leave();
+    return true;
+}
 
 }  // namespace tesslow

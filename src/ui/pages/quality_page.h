@@ -2,15 +2,36 @@
 
 #include "ui/wizard_page.h"
 
+#include <array>
+
+class QLabel;
+class QRadioButton;
+class QSlider;
+
 namespace tesslow {
 
-// Page 5: the quality of the lossy formats.
+// Page 5: the quality of the lossy formats: three presets, or Custom with a
+// slider over the format's steps. LastPreset and the format's Last…Value are
+// read on activation and written, with the wizard's preset, step and value,
+// on leaving.
 class QualityPage final : public WizardPage {
     Q_OBJECT
 public:
     explicit QualityPage(const PageContext& context);
     QString Subtitle() const override;
     void OnSetActive() override;
+    PageTurn OnWizardNext() override;
+    PageTurn OnWizardBack() override;
+    bool OnQueryCancel() override;
+
+private:
+    void ShowStep();
+    void EnableSlider();
+    void Leave();
+
+    std::array<QRadioButton*, 4> presets_{};
+    QSlider* slider_;
+    QLabel* step_;
 };
 
 }  // namespace tesslow
