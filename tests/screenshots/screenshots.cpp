@@ -263,6 +263,13 @@ int main(int argc, char** argv)
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
     const std::string disc = InsertDemoDisc(sandbox.Root());
+    {
+        // A long folder with every subfolder, for the destination page.
+        tesslow::Settings settings;
+        settings.WriteLastFolder((sandbox.Home() / "Music" / "Collections" / "Orchestral and Chamber Music" /
+                                  "Remastered Editions" / "Box Sets").string());
+        settings.WriteSubfolders(true, true, true);
+    }
     const bool written = Shoot(tesslow::SkinKind::Aero, folder, disc) && Shoot(tesslow::SkinKind::Classic, folder, disc) &&
                          ShootArtwork(folder, 1) && ShootArtwork(folder, 2) && ShootControls(folder) &&
                          ShootTaskDialogs(folder);

@@ -128,14 +128,38 @@ QSize TwoLineHyperlink::sizeHint() const
     return QSize(line.width(), 2 * line.height() + 1);
 }
 
-void TwoLineHyperlink::paintEvent(QPaintEvent* event)
+QSize TwoLineHyperlink::minimumSizeHint() const
 {
-    HyperlinkLabel::paintEvent(event);
-    // The second line starts one pixel below the first.
-    QPainter painter(this);
     const QFontMetrics metrics(font());
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-    painter.drawText(0, metrics.height() + 1 + metrics.ascent(), QStringLiteral("audio formats."));
+    return QSize(metrics.horizontalAdvance(before_ + link_), 2 * metrics.height() + 1);
+}
+
+void TwoLineHyperlink::paintEvent(QPaintEvent*)
+{
+    // The words after the link that do not fit on the first line (fonts wider
+    // than the one the text was set for) go on to the second.
+    const QFontMetrics metrics(font());
+    const int linkEnd = metrics.horizontalAdvance(before_ + link_);
+    QString first = after_;
+    QString second = QStringLiteral("audio formats.");
+    while (!first.isEmpty() && linkEnd + metrics.horizontalAdvance(first) > width()) {
+        const qsizetype cut = first.lastIndexOf(QLatin1Char(' '));
+        second = first.mid(cut + 1) + QLatin1Char(' ') + second;
+        first = cut > 0 ? first.left(cut) : QString();
+    }
+    QPainter painter(this);
+    const QColor text = palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText);
+    const int baseline = metrics.ascent();
+    painter.setPen(text);
+    painter.drawText(0, baseline, before_);
+    painter.setFont(LinkFont());
+    painter.setPen(LinkColour());
+    painter.drawText(metrics.horizontalAdvance(before_), baseline, link_);
+    painter.setFont(font());
+    painter.setPen(text);
+    painter.drawText(linkEnd, baseline, first);
+    // The second line starts one pixel below the first.
+    painter.drawText(0, metrics.height() + 1 + baseline, second);
 }
 
 }  // namespace tesslow

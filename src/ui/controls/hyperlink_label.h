@@ -32,6 +32,8 @@ public:
     // Where the link is drawn, in the label's coordinates.
     virtual QRect LinkRect() const;
     QSize sizeHint() const override;
+    // Never squeezed: its text is not wrapped.
+    QSize minimumSizeHint() const override { return sizeHint(); }
 
 signals:
     void clicked();
@@ -63,6 +65,8 @@ public:
     explicit TwoLineHyperlink(QWidget* parent = nullptr);
     QRect LinkRect() const override;
     QSize sizeHint() const override;
+    // As narrow as the first line up to the link: the rest can move down.
+    QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

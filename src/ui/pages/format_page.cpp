@@ -48,6 +48,7 @@ FormatPage::FormatPage(const PageContext& context) : WizardPage(PageId::Format, 
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
     const QString linkText = QStringLiteral("Audio format defines the way your audio files are created. Click "
                                             "<a>here</a> to learn more about supported audio formats.");
     HyperlinkLabel* link = context.skin.twoLineFormatLink ? new TwoLineHyperlink(this) : new HyperlinkLabel(linkText, this);
@@ -60,6 +61,8 @@ FormatPage::FormatPage(const PageContext& context) : WizardPage(PageId::Format, 
     auto addGroup = [&](const char* title, std::span<const FormatRadio> radios, const char* note) {
         auto* box = new QGroupBox(QString::fromUtf8(title), this);
         auto* column = new QVBoxLayout(box);
+        column->setSpacing(2);
+        column->setContentsMargins(8, 4, 8, 4);
         for (const FormatRadio& radio : radios) {
             auto* button = new QRadioButton(QString::fromUtf8(radio.label), box);
             button->setObjectName(QString::fromLatin1(radio.name));
