@@ -2,6 +2,7 @@
 
 #include "app/disc_record.h"
 #include "app/rip_job.h"
+#include "encoding/overwrite.h"
 
 #include <atomic>
 #include <memory>
@@ -25,6 +26,8 @@ struct WizardState {
     std::shared_ptr<TitleNaming> naming;  // made by the tracks page on first use
     RipResult result = RipResult::Success;
     std::string errorText;                       // lines separated by CR LF
+    // The run's remembered answer to "Remember my choice for all files".
+    std::shared_ptr<OverwritePolicy> overwrite = std::make_shared<OverwritePolicy>();
 };
 
 }  // namespace tesslow

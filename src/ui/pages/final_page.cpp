@@ -1,12 +1,61 @@
 #include "ui/pages/final_page.h"
 
+#include "app/settings.h"
+#include "platform/desktop_shell.h"
+#include "ui/controls/hyperlink_label.h"
+#include "ui/controls/pictures.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
 namespace tesslow {
 
-FinalPage::FinalPage(const PageContext& context) : WizardPage(PageId::Final, context) {}
+FinalPage::FinalPage(const PageContext& context)
+    : WizardPage(PageId::Final, context),
+      text_(new QLabel(this)),
+      picture_(new QLabel(this)),
+      errors_(new QPlainTextEdit(this)),
+      site_(new HyperlinkLabel(QStringLiteral("<a>Visit program site >></a>"), this)),
+      support_(new HyperlinkLabel(QStringLiteral("<a>Contact support >></a>"), this)),
+      newVersion_(new HyperlinkLabel(QStringLiteral("<a>Check for new version >></a>"), this))
+{
+    text_->setObjectName(QStringLiteral("outcomeText"));
+    text_->setWordWrap(true);
+    text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    picture_->setObjectName(QStringLiteral("outcomePicture"));
+    picture_->setPixmap(QPixmap::fromImage(LoadPicture(kFinalPicture)));
+    picture_->setAlignment(Qt::AlignCenter);
+    errors_->setObjectName(QStringLiteral("errorList"));
+    errors_->setReadOnly(true);
+    errors_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    errors_->installEventFilter(this);
+    site_->setObjectName(QStringLiteral("siteLink"));
+    support_->setObjectName(QStringLiteral("supportLink"));
+    newVersion_->setObjectName(QStringLiteral("newVersionLink"));
+    newVersion_->hide();  // nothing behind it yet
+    connect(site_, &HyperlinkLabel::clicked, this, [this] { Context().shell.Open(Settings().HomeURL); });
+    connect(support_, &HyperlinkLabel::clicked, this, [this] { Context().shell.Open(Settings().MailURL); });
+
+    auto* links = new QHBoxLayout;
+    links->addWidget(site_);
+    links->addSpacing(16);
+    links->addWidget(support_);
+    links->addSpacing(16);
+    links->addWidget(newVersion_);
+    links->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(text_);
+    layout->addWidget(picture_, 1);
+    layout->addWidget(errors_, 1);
+    layout->addLayout(links);
+}
 
 QString FinalPage::Title() const
 {
@@ -15,6 +64,27 @@ QString FinalPage::Title() const
 
 void FinalPage::OnSetActive()
 {
+    const RipResult result = State().result;
+    const QString again = QStringLiteral("To start this wizard again and extract %1 disc press \"Rip more\". To "
+                                         "close this wizard, press \"Close\".");
+    switch (result) {
+    case RipResult::Success:
+        text_->setText(QStringLiteral("You have successfully completed Tesslow.\n\nThe tracks you've choosen were "
+                                      "successfully extracted.\n\n") + again.arg(QStringLiteral("one more")));
+        break;
+    case RipResult::Canceled:
+        text_->setText(QStringLiteral("You have canceled Tesslow.\n\n") + again.arg(QStringLiteral("one more")));
+        break;
+    case RipResult::CompletedWithErrors:
+        text_->setText(QStringLiteral("You have successfully completed Tesslow.\n\nHowever some errors appeared in "
+                                      "progress. See list below.\n\n") + again.arg(QStringLiteral("another")));
+        break;
+    }
+    const bool withErrors = result == RipResult::CompletedWithErrors;
+    picture_->setVisible(!withErrors);
+    errors_->setVisible(withErrors);
+    errors_->setPlainText(QString::fromStdString(State().errorText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
     const Skin& skin = Context().skin;
     const bool onNext = skin.restartButton == WizardButton::Next;
     Frame().SetButtons({.back = ButtonState::Hidden,
@@ -25,6 +95,18 @@ void FinalPage::OnSetActive()
     Frame().SetButtonText(skin.restartButton, skin.restartLabel);
     Frame().SetButtonText(WizardButton::Cancel, skin.closeLabel);
     emit TitleChanged();
+}
+
+bool FinalPage::eventFilter(QObject* watched, QEvent* event)
+{
+    // The error list gets the focus with nothing selected, at its start.
+    if (watched == errors_ && event->type() == QEvent::FocusIn) {
+        QTextCursor start = errors_->textCursor();
+        start.movePosition(QTextCursor::Start);
+        errors_->setTextCursor(start);
+        errors_->ensureCursorVisible();
+    }
+    return WizardPage::eventFilter(watched, event);
 }
 
 void FinalPage::Restart()

@@ -1,11 +1,67 @@
 #include "ui/pages/ready_page.h"
 
+#include "encoding/presets.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
+#include "ui/wizard_state.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
 
 namespace tesslow {
+namespace {
 
-ReadyPage::ReadyPage(const PageContext& context) : WizardPage(PageId::Ready, context) {}
+// A label that shows the end of a long text as "..." rather than growing.
+class ElidedLabel final : public QLabel {
+public:
+    using QLabel::QLabel;
+    void SetFullText(const QString& text)
+    {
+        full_ = text;
+        setToolTip(text);
+        Elide();
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Elide();
+    }
+
+private:
+    void Elide() { setText(fontMetrics().elidedText(full_, Qt::ElideRight, std::max(0, width() - 2))); }
+    QString full_;
+};
+
+}  // namespace
+
+ReadyPage::ReadyPage(const PageContext& context)
+    : WizardPage(PageId::Ready, context), format_(new QLabel(this)), quality_(new QLabel(this)), folder_(new ElidedLabel(this))
+{
+    format_->setObjectName(QStringLiteral("readyFormat"));
+    quality_->setObjectName(QStringLiteral("readyQuality"));
+    folder_->setObjectName(QStringLiteral("readyFolder"));
+    folder_->setTextFormat(Qt::PlainText);
+    folder_->setMinimumWidth(50);
+    folder_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    const QString press = context.skin.startLabel.isEmpty() ? QStringLiteral("Next") : QStringLiteral("Start");
+    auto* intro = new QLabel(QStringLiteral("Tesslow is now ready to extract selected tracks. Please review your "
+                                            "settings and press \"%1\".").arg(press),
+                             this);
+    intro->setWordWrap(true);
+    auto* summary = new QFormLayout;
+    summary->addRow(QStringLiteral("Format:"), format_);
+    summary->addRow(QStringLiteral("Quality:"), quality_);
+    summary->addRow(QStringLiteral("Folder:"), folder_);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(intro);
+    layout->addSpacing(8);
+    layout->addLayout(summary);
+    layout->addStretch(1);
+}
 
 QString ReadyPage::Title() const
 {
@@ -19,6 +75,11 @@ void ReadyPage::OnSetActive()
 {
     Frame().SetButtons({});
     if (!Context().skin.startLabel.isEmpty()) Frame().SetButtonText(WizardButton::Next, Context().skin.startLabel);
+    const RipJob& job = State().job;
+    const FormatInfo* format = FindFormat(job.format);
+    format_->setText(format ? QString::fromUtf8(format->summaryName) : QString());
+    quality_->setText(QString::fromStdString(QualitySummary(job.format, job.preset, job.qualityStep)));
+    static_cast<ElidedLabel*>(folder_)->SetFullText(QString::fromStdString(job.OutputFolder));
 }
 
 PageTurn ReadyPage::OnWizardNext()
@@ -31,6 +92,12 @@ PageTurn ReadyPage::OnWizardBack()
 {
     Frame().SetButtonText(WizardButton::Next, {});
     return PageTurn::Onward();
+}
+
+bool ReadyPage::OnQueryCancel()
+{
+    Frame().SetButtonText(WizardButton::Next, {});
+    return true;
 }
 
 }  // namespace tesslow

@@ -2,10 +2,12 @@
 
 #include "ui/wizard_page.h"
 
+class QLabel;
+
 namespace tesslow {
 
-// Page 7: the choices before the rip starts. Where the skin has a start
-// label, Next carries it while this page is shown.
+// Page 7: the choices before the rip starts: format, quality and folder.
+// Where the skin has a start label, Next carries it while this page is shown.
 class ReadyPage final : public WizardPage {
     Q_OBJECT
 public:
@@ -15,6 +17,12 @@ public:
     void OnSetActive() override;
     PageTurn OnWizardNext() override;
     PageTurn OnWizardBack() override;
+    bool OnQueryCancel() override;
+
+private:
+    QLabel* format_;
+    QLabel* quality_;
+    QLabel* folder_;
 };
 
 }  // namespace tesslow

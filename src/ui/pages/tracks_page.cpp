@@ -106,6 +106,14 @@ QString TracksPage::Subtitle() const { return QStringLiteral("What audio tracks 
 void TracksPage::OnSetActive()
 {
     status_->clear();
+    // The table of contents as the drive reads it now, through the record's
+    // own open drive (which the look-up, the preview and the rip then use);
+    // an unchanged disc keeps its record and titles.
+    try {
+        ReadToc(*State().records, State().job.driveKey);
+    } catch (const std::runtime_error& error) {
+        status_->setText(QString::fromStdString(error.what()));
+    }
     Fill();
     StartLookup();
     UpdateButtons();
@@ -114,15 +122,7 @@ void TracksPage::OnSetActive()
 void TracksPage::Fill()
 {
     const std::string& key = State().job.driveKey;
-    DiscRecord& record = (*State().records)[key];
-    if (record.rawToc.empty()) {
-        try {
-            ReadToc(*State().records, key);
-        } catch (const std::runtime_error& error) {
-            status_->setText(QString::fromStdString(error.what()));
-        }
-    }
-    shown_ = record;
+    shown_ = (*State().records)[key];
     const int count = static_cast<int>(shown_.tracks.size());
     const QSignalBlocker quiet(list_);
     if (list_->count() != count) {
