@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "drive/disc_probe.h"
+#include "drive/toc_reader.h"
 #include "metadata/disc_id.h"
 #include "metadata/title_cache.h"
 #include "support/test_disc.h"
@@ -21,9 +22,9 @@
 #include "ui/wizard_frame.h"
 #include "ui/wizard_page.h"
 #include "ui/wizard_pages.h"
-#include "ui/page_id.h"
 #include "ui/wizard_state.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QAbstractButton>
 #include <QLabel>
@@ -78,6 +79,36 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name)
     return false;
 }
 
+// The progress page after more than 10 s of a slow rip, so that it shows
+// an estimate; the rip is then cancelled.
+bool ShootRip(tesslow::WizardFrame& frame, tesslow::WizardState& state, const QDir& folder, const QString& skinName)
+{
+    using namespace tesslow;
+    frame.Press(frame.skin().restartButton);  // "Rip more": the labels as they were
+    const test::WrittenDisc slow = test::WriteTestDisc(
+        folder.filePath(QStringLiteral("../screenshot-discs")).toStdString(),
+        {.tracks = {{2000}, {2000}}, .conditions = {"SPEED 150"}}, skinName.toStdString());
+    state.job.driveKey = slow.cue.string();
+    ReadToc(*state.records, slow.cue.string());
+    state.job.SelectedTracks = {0, 1};
+    state.job.format = FormatCode::Flac;
+    state.job.OutputFolder = folder.filePath(QStringLiteral("../screenshot-rip")).toStdString();
+    state.job.AlwaysOverwrite = true;
+    frame.SetCurSel(static_cast<int>(PageId::Ready));
+    frame.Press(WizardButton::Next);
+    QTest::qWait(11500);
+    const bool saved = Save(frame, folder, QStringLiteral("%1-08-progress.png").arg(skinName));
+    // Yes to "Are you sure?", from inside the dialog's own event loop.
+    QTimer::singleShot(100, [] {
+        if (auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget())) dialog->ClickButton(task::kIdYes);
+    });
+    frame.Press(WizardButton::Cancel);
+    (void)QTest::qWaitFor([&] { return frame.CurrentPage()->Id() == PageId::Final; }, 10000);
+    std::filesystem::remove_all(folder.filePath(QStringLiteral("../screenshot-rip")).toStdString());
+    std::filesystem::remove_all(folder.filePath(QStringLiteral("../screenshot-discs")).toStdString());
+    return saved;
+}
+
 bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKey)
 {
     using namespace tesslow;
@@ -101,6 +132,29 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
         }
         const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]);
         if (!Save(frame, folder, name)) return false;
+        if (index == static_cast<int>(PageId::Progress)) continue;  // shot mid-rip below
+        if (index == static_cast<int>(PageId::Destination)) {
+            // What the destination page hands on when it is left.
+            frame.Press(WizardButton::Next);
+            frame.SetCurSel(index);
+        }
+        if (index == static_cast<int>(PageId::Final)) {
+            // Each outcome.
+            const std::pair<RipResult, const char*> outcomes[] = {{RipResult::Success, "completed"},
+                                                                  {RipResult::Canceled, "canceled"},
+                                                                  {RipResult::CompletedWithErrors, "errors"}};
+            for (const auto& [result, outcome] : outcomes) {
+                state.result = result;
+                state.errorText = "Screenshots - [02] Morning Light.flac: 5 sectors could not be read; the file has "
+                                  "silence there\r\nScreenshots - [07] Night Train.flac: file skipped";
+                frame.SetCurSel(static_cast<int>(PageId::Ready));
+                frame.SetCurSel(static_cast<int>(PageId::Final));
+                QTest::qWait(20);
+                if (!Save(frame, folder, QStringLiteral("%1-09-final-%2.png").arg(skinName).arg(QLatin1String(outcome)))) {
+                    return false;
+                }
+            }
+        }
         if (index == static_cast<int>(PageId::Tracks)) {
             // The same page during a preview.
             auto* play = frame.findChild<QAbstractButton*>(QStringLiteral("playButton"));
@@ -111,7 +165,7 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             if (!saved) return false;
         }
     }
-    return true;
+    return ShootRip(frame, state, folder, skinName);
 }
 
 // Every numbered picture on a light ground with its number, at a scale.

@@ -90,8 +90,10 @@ void FinalPage::OnSetActive()
     Frame().SetButtons({.back = ButtonState::Hidden,
                         .next = onNext ? ButtonState::Enabled : ButtonState::Hidden,
                         .finish = onNext ? ButtonState::Hidden : ButtonState::Enabled});
-    savedRestartLabel_ = Frame().ButtonText(skin.restartButton);
-    savedCancelLabel_ = Frame().ButtonText(WizardButton::Cancel);
+    // The labels to put back on restart, unless they are this page's own
+    // already (shown again without a restart in between).
+    if (Frame().ButtonText(skin.restartButton) != skin.restartLabel) savedRestartLabel_ = Frame().ButtonText(skin.restartButton);
+    if (Frame().ButtonText(WizardButton::Cancel) != skin.closeLabel) savedCancelLabel_ = Frame().ButtonText(WizardButton::Cancel);
     Frame().SetButtonText(skin.restartButton, skin.restartLabel);
     Frame().SetButtonText(WizardButton::Cancel, skin.closeLabel);
     emit TitleChanged();
