@@ -105,7 +105,7 @@ TEST_F(WizardProgram, AWizardClosedByTheUserEndsQuietly)
 
 TEST_F(WizardProgram, ASettingsFileKeptAsideIsMentionedOnceInANoteThatDoesNotBlock)
 {
-    test::WriteFile(sandbox.UserStore(), std::string("\x01\x02 not a store", 16));
+    test::WriteFile(sandbox.UserStore(), std::string("\x01\x02 not a store"));
     QString note;
     EXPECT_EQ(Run([&](WizardFrame& frame) {
                   QTimer::singleShot(50, &frame, [&] {
