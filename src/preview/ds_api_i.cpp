@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 
 namespace tesslow {
 namespace {
@@ -43,12 +44,9 @@ std::shared_ptr<ds_stream> ds_api_i::create_stream(const ds_stream_params& param
     std::lock_guard lock(*section_);
     streams_.push_back(stream);
     if (!running_) {
-        // A thread that ended by itself set running_ under this lock as its
-        // last act, so it is joined at once.
-        if (thread_.joinable()) thread_.join();
         exit_ = false;
         running_ = true;
-        thread_ = std::thread([this] { Serve(); });
+        std::thread([this] { Serve(); }).detach();
     }
     return stream;
 }
@@ -79,8 +77,8 @@ void ds_api_i::release(bool wait)
     }
     std::lock_guard threadLock(threadMutex_);
     exit_ = true;
-    if (thread_.joinable()) thread_.join();
-    std::lock_guard lock(*section_);
+    std::unique_lock lock(*section_);
+    ended_.wait(lock, [this] { return !running_; });
     for (const auto& stream : streams_) stream->destroy_buffer();
     streams_.clear();
     exit_ = false;
@@ -88,21 +86,25 @@ void ds_api_i::release(bool wait)
 
 void ds_api_i::Serve()
 {
+    // Its own hold on the lock: the wrapper may be gone the moment the
+    // thread has said it ended and lets go of the lock.
+    const std::shared_ptr<std::mutex> section = section_;
     RaiseServicePriority();
     {
-        std::lock_guard lock(*section_);
+        std::lock_guard lock(*section);
         device_ = openDevice_(deviceName_);
         if (!device_) {
             // No device: every stream fails, so that its producer hears of it.
             for (const auto& stream : streams_) stream->mark_failed();
             streams_.clear();
             running_ = false;
+            ended_.notify_all();
             return;
         }
     }
     while (!exit_) {
         {
-            std::lock_guard lock(*section_);
+            std::lock_guard lock(*section);
             device_->Service();
             bool removed = false;
             std::erase_if(streams_, [&](const std::shared_ptr<ds_stream_i>& stream) {
@@ -114,15 +116,17 @@ void ds_api_i::Serve()
             if (removed && streams_.empty()) {
                 device_.reset();
                 running_ = false;
+                ended_.notify_all();
                 return;
             }
         }
         if (exit_) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    std::lock_guard lock(*section_);
+    std::lock_guard lock(*section);
     device_.reset();
     running_ = false;
+    ended_.notify_all();
 }
 
 ds_api& ProcessSoundDevice()

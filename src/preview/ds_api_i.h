@@ -4,9 +4,9 @@
 #include "preview/sound_device.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace tesslow {
@@ -38,9 +38,11 @@ private:
     std::vector<std::shared_ptr<ds_stream_i>> streams_;  // guarded by section_
     std::string deviceName_;                             // guarded by section_
     std::shared_ptr<SoundDevice> device_;                // service thread only
+    // The service thread runs detached: it may end by itself at any time,
+    // and it says so through running_ (with ended_), its very last act.
     std::mutex threadMutex_;  // taken before section_ by create_stream and release
-    std::thread thread_;      // guarded by threadMutex_
-    bool running_ = false;  // guarded by section_
+    bool running_ = false;    // guarded by section_
+    std::condition_variable_any ended_;
     std::atomic<bool> exit_{false};
 };
 

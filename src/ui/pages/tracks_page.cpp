@@ -167,18 +167,27 @@ void TracksPage::StartLookup()
     state.titleLookupStop = std::make_shared<std::atomic<bool>>(false);
     if (lookupSink_) lookupSink_->Close();
     lookup_.WaitFor(std::chrono::milliseconds(0));
-    auto sink = std::make_shared<QtMessageSink>([this](const Message& message) -> std::intptr_t {
-        if (message.id == UM_TITLES_LOADED) TitlesLoaded(message.wParam == 1);
+    // The look-up names a copy of the record: one left behind by a page that
+    // moved on never writes what the pages read. Its titles are taken over
+    // with its message, after its thread has ended.
+    const std::string key = state.job.driveKey;
+    auto own = std::make_shared<DiscRecords>();
+    (*own)[key] = (*state.records)[key];
+    auto sink = std::make_shared<QtMessageSink>([this, own, key](const Message& message) -> std::intptr_t {
+        if (message.id != UM_TITLES_LOADED) return 0;
+        lookup_.WaitFor(std::chrono::milliseconds(1000));
+        (*State().records)[key].album = (*own)[key].album;
+        TitlesLoaded(message.wParam == 1);
         return 0;
     });
     lookupSink_ = sink;
-    lookup_ = WorkerThread([naming = state.naming, records = state.records, key = state.job.driveKey,
-                            stop = state.titleLookupStop, sink] { naming->lookup.Run(*records, key, *stop, *sink); });
+    lookup_ = WorkerThread([naming = state.naming, own, key, stop = state.titleLookupStop, sink] {
+        naming->lookup.Run(*own, key, *stop, *sink);
+    });
 }
 
 void TracksPage::TitlesLoaded(bool found)
 {
-    lookup_.WaitFor(std::chrono::milliseconds(0));
     if (found) {
         Fill();
         status_->setText(QStringLiteral("Track titles have been successfully loaded."));
