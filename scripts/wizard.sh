@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Opens the desktop wizard on the demo disc in the demo's sandbox (its own
 # config and data folders under demo-out/.sandbox, whose title cache knows the
-# demo disc), so it never touches the user's settings. Rips go to
-# demo-out/ unless the wizard is told otherwise. Without a display the
+# demo disc), so it never touches the user's settings. Rips go to the
+# sandbox's Music folder unless the wizard is told otherwise. Without a display the
 # wizard runs under Xvfb, where nobody sees it (for checking it starts).
 set -euo pipefail
 build=${1:-build}
