@@ -12,7 +12,7 @@
 
 #include "app/settings.h"
 #include "drive/disc_probe.h"
-#include "platform/desktop_shell.h"
+#include "support/recording_shell.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
@@ -35,12 +35,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class QuietShell final : public tesslow::DesktopShell {
-public:
-    void Open(const std::string&) override {}
-    void Explore(const std::string&) override {}
-};
 
 // Counts the paints a widget gets.
 class PaintCounter final : public QObject {
@@ -85,7 +79,7 @@ int main(int argc, char** argv)
     WizardState state;
     state.job.driveKey = disc.cue.string();
     ProbeDisc(*state.records, state.job.driveKey);
-    QuietShell shell;
+    test::RecordingShell shell;
     WizardFrame frame(skin);
     AddWizardPages(PageContext{frame, state, skin, shell});
     frame.Start();

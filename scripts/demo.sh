@@ -11,16 +11,8 @@ disc="$root/$build/demo"
 out="$root/demo-out"
 
 rm -rf "$out"
-sandbox="$out/.sandbox"
-mkdir -p "$sandbox/home/.local/share/Corvalen"
-cp "$disc/CDDBCache.xml" "$sandbox/home/.local/share/Corvalen/"
-export HOME="$sandbox/home"
-export XDG_CONFIG_HOME="$sandbox/home/.config"
-export XDG_DATA_HOME="$sandbox/home/.local/share"
-export XDG_CONFIG_DIRS="$sandbox/xdg"
-export TESSLOW_DRIVES="$disc/demo.cue"
-# The title cache names the disc; the web service is never asked.
-export TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9"
+# shellcheck source=scripts/demo-sandbox.sh
+source "$root/scripts/demo-sandbox.sh"
 
 echo "== The disc in the emulated drive"
 "$rip" --info

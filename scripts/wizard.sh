@@ -9,17 +9,8 @@ build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 disc="$root/$build/demo"
 out="$root/demo-out"
-sandbox="$out/.sandbox"
-
-mkdir -p "$sandbox/home/.local/share/Corvalen" "$sandbox/home/Music"
-[[ -f "$sandbox/home/.local/share/Corvalen/CDDBCache.xml" ]] ||
-  cp "$disc/CDDBCache.xml" "$sandbox/home/.local/share/Corvalen/"
-export HOME="$sandbox/home"
-export XDG_CONFIG_HOME="$sandbox/home/.config"
-export XDG_DATA_HOME="$sandbox/home/.local/share"
-export XDG_CONFIG_DIRS="$sandbox/xdg"
-export TESSLOW_DRIVES="$disc/demo.cue"
-export TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9"
+# shellcheck source=scripts/demo-sandbox.sh
+source "$root/scripts/demo-sandbox.sh"
 
 if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   exec "$root/$build/bin/tesslow"

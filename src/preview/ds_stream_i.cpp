@@ -181,13 +181,7 @@ bool ds_stream_i::CreateBuffer(SoundDevice& device)
 {
     buffer_ = device.CreateSoundBuffer(params_.format, sizes_.secondary);
     if (!buffer_) return false;
-    FillSilence(0, sizes_.secondary);
-    silenceAhead_ = sizes_.secondary;
-    writeOffset_ = 0;
-    lastCursor_ = 0;
-    queued_ = 0;
-    written_ = false;
-    prebuffering_ = true;
+    StartFromSilence();
     appliedVolume_ = 1.0;  // a new buffer plays at full volume
     return true;
 }
@@ -204,6 +198,11 @@ void ds_stream_i::Underrun()
     // Nothing left to play: start again from a silent buffer, as new.
     buffer_->Stop();
     buffer_->SetCurrentPosition(0);
+    StartFromSilence();
+}
+
+void ds_stream_i::StartFromSilence()
+{
     FillSilence(0, sizes_.secondary);
     silenceAhead_ = sizes_.secondary;
     writeOffset_ = 0;

@@ -65,6 +65,8 @@ private:
     void FillSilence(std::size_t offset, std::size_t bytes);
     void StartPlaying();
     void Underrun();
+    // The whole buffer silent, nothing written, prebuffering from offset 0.
+    void StartFromSilence();
     void SetFade(double from, double to, double seconds);
     std::size_t StagingFree() const { return staging_.size() - stagingFill_; }
     std::size_t BufferedBytes() const;

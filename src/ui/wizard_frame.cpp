@@ -111,6 +111,9 @@ void WizardFrame::Press(WizardButton button)
         const QAbstractButton* control = chrome_->Button(button);
         if (!control->isVisible() || !control->isEnabled()) return;
     }
+    if (button == WizardButton::Next || button == WizardButton::Back || button == WizardButton::Cancel) {
+        page->OnLeave();
+    }
     switch (button) {
     case WizardButton::Next: Follow(page->OnWizardNext(), +1); break;
     case WizardButton::Back: Follow(page->OnWizardBack(), -1); break;

@@ -23,9 +23,9 @@ struct PageContext {
 
 // One page of the wizard: its body, and its answers to the frame's
 // notifications. The frame calls them on the UI thread: OnSetActive when the
-// page is shown (every time), then for a button press OnWizardNext,
-// OnWizardBack, OnWizardFinish or OnQueryCancel, and OnKillActive before
-// another page is shown. Pages set the buttons from OnSetActive through the
+// page is shown (every time), then for a button press OnLeave (Next, Back and
+// Cancel) followed by OnWizardNext, OnWizardBack or OnQueryCancel, or
+// OnWizardFinish, and OnKillActive before another page is shown. Pages set the buttons from OnSetActive through the
 // frame and may select pages themselves.
 class WizardPage : public QWidget {
     Q_OBJECT
@@ -45,6 +45,9 @@ public:
     virtual QString Subtitle() const { return {}; }
 
     virtual void OnSetActive() {}
+    // Next, Back or Cancel was pressed: the page stores what it owns (its
+    // settings and the wizard's state) before it answers where to go.
+    virtual void OnLeave() {}
     // False keeps the page.
     virtual bool OnKillActive() { return true; }
     virtual PageTurn OnWizardNext() { return PageTurn::Onward(); }

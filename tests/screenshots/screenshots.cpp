@@ -9,7 +9,7 @@
 #include "metadata/disc_id.h"
 #include "metadata/title_cache.h"
 #include "support/test_disc.h"
-#include "platform/desktop_shell.h"
+#include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "ui/controls/browse_button.h"
 #include "ui/controls/hyperlink_label.h"
@@ -39,12 +39,6 @@
 #include <cstdlib>
 
 namespace {
-
-class QuietShell final : public tesslow::DesktopShell {
-public:
-    void Open(const std::string&) override {}
-    void Explore(const std::string&) override {}
-};
 
 const char* const kPageNames[] = {"welcome", "insert-disc", "tracks",   "format", "quality",
                                   "destination", "ready",   "progress", "final"};
@@ -116,7 +110,7 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
     WizardState state;
     state.job.driveKey = discKey;
     ProbeDisc(*state.records, discKey);
-    QuietShell shell;
+    test::RecordingShell shell;
     WizardFrame frame(skin);
     AddWizardPages(PageContext{frame, state, skin, shell});
     frame.Start();

@@ -177,20 +177,13 @@ TEST_P(ChoicePages, NextWantsAUsableNameAndAFolderThatCanBeWritten)
     EXPECT_TRUE(wizard.Usable("next"));
 
     Find<QLineEdit>("folderEdit")->setText(QStringLiteral("/proc/self/status/Music"));
-    QString said;
-    QTimer::singleShot(0, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            said = box->text();
-            box->accept();
-        }
-    });
-    wizard.Click("next");
+    const QString said = test::AcceptMessageBoxDuring([&] { wizard.Click("next"); });
     EXPECT_TRUE(said.startsWith("The files cannot be saved in this folder")) << said.toStdString();
     EXPECT_EQ(wizard.Current(), PageId::Destination);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, ChoicePages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
-                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+                         test::SkinName);
 
 }  // namespace
 }  // namespace tesslow

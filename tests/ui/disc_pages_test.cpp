@@ -204,20 +204,13 @@ TEST_P(DiscPages, ADiscChangedWhileTheTracksWereShownIsNoticedOnNext)
     wizard.GoTo(PageId::Tracks);
     // Another disc in the same drive.
     test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{200}, {210}, {220}, {230}}});
-    QString said;
-    QTimer::singleShot(0, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            said = box->text();
-            box->accept();
-        }
-    });
-    wizard.Click("next");
+    const QString said = test::AcceptMessageBoxDuring([&] { wizard.Click("next"); });
     EXPECT_TRUE(said.startsWith("The disc in the drive has been taken out or changed.")) << said.toStdString();
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, DiscPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
-                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+                         test::SkinName);
 
 // The welcome page's box: SkipFirst is written on Next only when ticked.
 TEST(WelcomePage, DontShowAgainWritesSkipFirstOnNext)

@@ -76,7 +76,7 @@ TEST_P(Keyboard, F1AndHelpOpenThePagesHelpContextAndNothingWithoutOne)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, Keyboard, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
-                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+                         test::SkinName);
 
 }  // namespace
 }  // namespace tesslow

@@ -136,7 +136,7 @@ TEST_P(PageFlow, SelectingByTemplateIdUsesTheSkinsOwnIds)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, PageFlow, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
-                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+                         test::SkinName);
 
 }  // namespace
 }  // namespace tesslow

@@ -200,7 +200,7 @@ TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorList)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, RipPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
-                         [](const auto& info) { return info.param == SkinKind::Aero ? "Aero" : "Classic"; });
+                         test::SkinName);
 
 }  // namespace
 }  // namespace tesslow

@@ -13,9 +13,16 @@
 #include "ui/wizard_state.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTest>
 
+#include <functional>
 #include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
 
 namespace tesslow::test {
 
@@ -60,5 +67,26 @@ public:
     RecordingShell shell;
     std::unique_ptr<WizardFrame> frame;
 };
+
+// Does `act`, during which the page is expected to show a message box;
+// answers the box with OK and returns its text (empty when none came).
+inline QString AcceptMessageBoxDuring(const std::function<void()>& act)
+{
+    QString said;
+    QTimer::singleShot(0, [&said] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    act();
+    return said;
+}
+
+// Names the instances of a test run in both skins.
+inline std::string SkinName(const ::testing::TestParamInfo<SkinKind>& info)
+{
+    return info.param == SkinKind::Aero ? "Aero" : "Classic";
+}
 
 }  // namespace tesslow::test

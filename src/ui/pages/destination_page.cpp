@@ -136,20 +136,14 @@ std::string DestinationPage::ComposedFolder() const
     return ComposeOutputFolder(folder_->text().toStdString(), choice, (*State().records)[State().job.driveKey]);
 }
 
-bool DestinationPage::TemplateUsable() const
-{
-    // A name of nothing but separators, dots and spaces names no file.
-    const std::string name = ExpandNameTemplate((*State().records)[State().job.driveKey], 0, template_->text().toStdString());
-    return name.find_first_not_of("/ ._-") != std::string::npos;
-}
-
 void DestinationPage::Refresh()
 {
     folderPreview_->SetText(QString::fromStdString(ComposedFolder()));
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
-    filePreview_->SetText(QString::fromStdString(ExpandNameTemplate(disc, 0, template_->text().toStdString()) +
-                                                 TargetExtension(State().job.format)));
-    const bool usable = TemplateUsable();
+    const std::string name = ExpandNameTemplate(disc, 0, template_->text().toStdString());
+    filePreview_->SetText(QString::fromStdString(name + TargetExtension(State().job.format)));
+    // A name of nothing but separators, dots and spaces names no file.
+    const bool usable = name.find_first_not_of("/ ._-") != std::string::npos;
     templateWarning_->setText(QStringLiteral("This template gives no file name: put some text or %1 to %5 into it."));
     templateWarning_->setVisible(!usable);
     Frame().SetButtons({.next = usable ? ButtonState::Enabled : ButtonState::Disabled});
@@ -161,7 +155,7 @@ void DestinationPage::Browse()
     if (!chosen.isEmpty()) folder_->setText(chosen);
 }
 
-void DestinationPage::Leave()
+void DestinationPage::OnLeave()
 {
     Settings settings;
     settings.WriteLastFolder(folder_->text().toStdString());
@@ -176,7 +170,6 @@ void DestinationPage::Leave()
 
 PageTurn DestinationPage::OnWizardNext()
 {
-    Leave();
     const std::string problem = FolderProblem(State().job.OutputFolder);
     if (problem.empty()) return PageTurn::Onward();
     QMessageBox::warning(this, QStringLiteral("Tesslow"),
@@ -188,15 +181,8 @@ PageTurn DestinationPage::OnWizardNext()
 
 PageTurn DestinationPage::OnWizardBack()
 {
-    Leave();
     if (HasQualityChoice(State().job.format)) return PageTurn::Onward();
     return PageTurn::ToTemplate(TemplateOf(PageId::Format));
-}
-
-bool DestinationPage::OnQueryCancel()
-{
-    Leave();
-    return true;
 }
 
 }  // namespace tesslow

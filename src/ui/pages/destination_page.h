@@ -22,16 +22,15 @@ public:
     explicit DestinationPage(const PageContext& context);
     QString Subtitle() const override;
     void OnSetActive() override;
+    void OnLeave() override;
     PageTurn OnWizardNext() override;
     PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
 
 private:
     void Refresh();
     void Browse();
-    void Leave();
     std::string ComposedFolder() const;
-    bool TemplateUsable() const;
+
 
     QLineEdit* folder_;
     QCheckBox* artist_;

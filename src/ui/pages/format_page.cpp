@@ -91,7 +91,7 @@ void FormatPage::OnSetActive()
     (found != radios_.end() ? found->second : radios_.at(FormatCode::Mp3))->setChecked(true);
 }
 
-void FormatPage::Leave()
+void FormatPage::OnLeave()
 {
     for (const auto& [code, radio] : radios_) {
         if (!radio->isChecked()) continue;
@@ -102,21 +102,8 @@ void FormatPage::Leave()
 
 PageTurn FormatPage::OnWizardNext()
 {
-    Leave();
     if (HasQualityChoice(State().job.format)) return PageTurn::Onward();
     return PageTurn::ToTemplate(TemplateOf(PageId::Destination));
-}
-
-PageTurn FormatPage::OnWizardBack()
-{
-    Leave();
-    return PageTurn::Onward();
-}
-
-bool FormatPage::OnQueryCancel()
-{
-    Leave();
-    return true;
 }
 
 }  // namespace tesslow

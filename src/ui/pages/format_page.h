@@ -19,13 +19,10 @@ public:
     explicit FormatPage(const PageContext& context);
     QString Subtitle() const override;
     void OnSetActive() override;
+    void OnLeave() override;
     PageTurn OnWizardNext() override;
-    PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
 
 private:
-    void Leave();
-
     std::map<FormatCode, QRadioButton*> radios_;
 };
 

@@ -51,17 +51,8 @@ PageTurn InsertDiscPage::OnWizardNext()
     return PageTurn::Stay();
 }
 
-PageTurn InsertDiscPage::OnWizardBack()
-{
-    StopSearch();
-    return PageTurn::Onward();
-}
-
-bool InsertDiscPage::OnQueryCancel()
-{
-    StopSearch();
-    return true;
-}
+// Back and Cancel stop the search; Next starts it again.
+void InsertDiscPage::OnLeave() { StopSearch(); }
 
 void InsertDiscPage::StartSearch()
 {

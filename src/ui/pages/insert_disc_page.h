@@ -24,9 +24,8 @@ public:
     explicit InsertDiscPage(const PageContext& context);
     ~InsertDiscPage() override;
     void OnSetActive() override;
+    void OnLeave() override;
     PageTurn OnWizardNext() override;
-    PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
 
     bool Searching() const { return searching_; }
 

@@ -113,7 +113,7 @@ void QualityPage::EnableSlider()
     step_->setEnabled(custom);
 }
 
-void QualityPage::Leave()
+void QualityPage::OnLeave()
 {
     int preset = 1;
     for (int i = 0; i < 4; ++i) {
@@ -127,24 +127,6 @@ void QualityPage::Leave()
     job.qualityStep = slider_->value();
     const auto steps = QualitySteps(job.format);
     job.qualityValue = job.qualityStep < static_cast<int>(steps.size()) ? steps[static_cast<std::size_t>(job.qualityStep)].value : 0;
-}
-
-PageTurn QualityPage::OnWizardNext()
-{
-    Leave();
-    return PageTurn::Onward();
-}
-
-PageTurn QualityPage::OnWizardBack()
-{
-    Leave();
-    return PageTurn::Onward();
-}
-
-bool QualityPage::OnQueryCancel()
-{
-    Leave();
-    return true;
 }
 
 }  // namespace tesslow

@@ -20,14 +20,11 @@ public:
     explicit QualityPage(const PageContext& context);
     QString Subtitle() const override;
     void OnSetActive() override;
-    PageTurn OnWizardNext() override;
-    PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
+    void OnLeave() override;
 
 private:
     void ShowStep();
     void EnableSlider();
-    void Leave();
 
     std::array<QRadioButton*, 4> presets_{};
     QSlider* slider_;

@@ -82,22 +82,6 @@ void ReadyPage::OnSetActive()
     static_cast<ElidedLabel*>(folder_)->SetFullText(QString::fromStdString(job.OutputFolder));
 }
 
-PageTurn ReadyPage::OnWizardNext()
-{
-    Frame().SetButtonText(WizardButton::Next, {});
-    return PageTurn::Onward();
-}
-
-PageTurn ReadyPage::OnWizardBack()
-{
-    Frame().SetButtonText(WizardButton::Next, {});
-    return PageTurn::Onward();
-}
-
-bool ReadyPage::OnQueryCancel()
-{
-    Frame().SetButtonText(WizardButton::Next, {});
-    return true;
-}
+void ReadyPage::OnLeave() { Frame().SetButtonText(WizardButton::Next, {}); }
 
 }  // namespace tesslow

@@ -15,9 +15,7 @@ public:
     QString Title() const override;
     QString Subtitle() const override;
     void OnSetActive() override;
-    PageTurn OnWizardNext() override;
-    PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
+    void OnLeave() override;
 
 private:
     QLabel* format_;

@@ -257,7 +257,7 @@ void TracksPage::PlaybackEnded()
     status_->clear();
 }
 
-void TracksPage::Leave()
+void TracksPage::OnLeave()
 {
     // Titles that arrive from now on are not this page's business.
     State().titleLookupStop->store(true);
@@ -287,7 +287,6 @@ bool TracksPage::DiscUnchanged()
 
 PageTurn TracksPage::OnWizardNext()
 {
-    Leave();
     if (DiscUnchanged()) return PageTurn::Onward();
     QMessageBox::warning(this, QStringLiteral("Tesslow"),
                          QStringLiteral("The disc in the drive has been taken out or changed. Please insert the "
@@ -297,15 +296,8 @@ PageTurn TracksPage::OnWizardNext()
 
 PageTurn TracksPage::OnWizardBack()
 {
-    Leave();
     State().ripAgain = true;  // the insert-disc page prompts rather than searching again
     return PageTurn::Onward();
-}
-
-bool TracksPage::OnQueryCancel()
-{
-    Leave();
-    return true;
 }
 
 }  // namespace tesslow

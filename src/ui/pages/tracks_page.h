@@ -28,9 +28,9 @@ public:
     ~TracksPage() override;
     QString Subtitle() const override;
     void OnSetActive() override;
+    void OnLeave() override;
     PageTurn OnWizardNext() override;
     PageTurn OnWizardBack() override;
-    bool OnQueryCancel() override;
 
     bool Playing() const { return playback_.Running(); }
     // The position the "Playing" line shows, for tests.
@@ -46,7 +46,6 @@ private:
     void StopPlayback();
     void PlaybackEnded();
     void ShowPlaying();
-    void Leave();
     bool DiscUnchanged();
 
     QListWidget* list_;
