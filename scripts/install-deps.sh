@@ -9,7 +9,7 @@ packages=(
   # positional messages
   libboost-dev
   # drive access and extraction
-  libcdparanoia-dev
+  libcdparanoia-dev patch
   # disc identifier, web service, title cache
   libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates openssl
   # encoders

@@ -4,14 +4,14 @@
 #include "drive/mmc.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
-#include "drive/tail_check.h"
+#include "drive/damage_check.h"
 
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <set>
+#include <optional>
 #include <vector>
 
 #pragma GCC diagnostic push
@@ -37,13 +37,6 @@ constexpr int kModeFullWithSkipping = PARANOIA_MODE_FULL & ~PARANOIA_MODE_NEVERS
 // The library reports positions in 16-bit words.
 constexpr long kWordsPerSector = kSectorBytes / 2;
 
-// The end of a track with less than this after it before the readable end is
-// checked by plain reads: the last kTailSectors of its last kTailWindow
-// sectors, in at most kTailReads attempts.
-constexpr std::int32_t kTailSectors = 2;
-constexpr std::int32_t kTailWindow = 8;
-constexpr int kTailReads = 8;
-
 int Nothing(cdrom_drive*, int) { return 0; }
 int TocReady(cdrom_drive* d) { return d->tracks; }
 
@@ -65,12 +58,7 @@ struct RipReader::Library {
 
     Library(std::shared_ptr<ScsiCommand> command, std::int32_t first, std::int32_t count, bool correction,
             const std::atomic<bool>& stopFlag)
-        : drive(std::move(command)),
-          firstSector(first),
-          trackEnd(first + count),
-          jitterCorrection(correction),
-          stop(stopFlag),
-          readOk(static_cast<std::size_t>(std::max(count, 0)), false)
+        : drive(std::move(command)), firstSector(first), trackEnd(first + count), jitterCorrection(correction), stop(stopFlag)
     {
     }
 
@@ -85,17 +73,15 @@ struct RipReader::Library {
     static void Notice(long position, int what)
     {
         if (!reporting) return;
-        ExtractionReport& report = reporting->report;
         switch (what) {
         case PARANOIA_CB_SKIP:
-            if (const long sector = position / kWordsPerSector; sector >= reporting->firstSector && sector < reporting->trackEnd)
-                reporting->skipped.insert(sector);
+            if (reporting->damage) reporting->damage->NoteSkip(static_cast<std::int32_t>(position / kWordsPerSector));
             break;
         case PARANOIA_CB_FIXUP_EDGE:
         case PARANOIA_CB_FIXUP_ATOM:
         case PARANOIA_CB_FIXUP_DROPPED:
         case PARANOIA_CB_FIXUP_DUPED:
-            ++report.fixups;
+            ++reporting->report.fixups;
             break;
         default:
             break;
@@ -108,10 +94,9 @@ struct RipReader::Library {
         return -1;
     }
 
-    void MarkRead(long lba, long count)
+    void NoteRead(long lba, long count)
     {
-        for (long s = std::max<long>(lba, firstSector); s < std::min<long>(lba + count, trackEnd); ++s)
-            readOk[static_cast<std::size_t>(s - firstSector)] = true;
+        if (damage) damage->NoteRead(static_cast<std::int32_t>(lba), static_cast<std::int32_t>(count));
     }
 
     long Read(void* buffer, long begin, long sectors)
@@ -126,61 +111,96 @@ struct RipReader::Library {
             target = scratch.data();
         }
         for (long done = 0; done < sectors;) {
-            const auto count = static_cast<std::uint8_t>(std::min<long>(sectors - done, 255));
+            const long count = std::min<long>(sectors - done, 255);
             std::uint8_t* at = target + done * kSectorBytes;
-            const std::int32_t status = drive->ReadCd(static_cast<std::int32_t>(begin + done), count, at);
+            const std::int32_t status = drive->ReadCd(static_cast<std::int32_t>(begin + done), static_cast<std::uint8_t>(count), at);
             if (status == kScsiOk) {
-                MarkRead(begin + done, count);
+                NoteRead(begin + done, count);
             } else {
                 ++report.readErrors;
                 if (stop.load() || DriveLost(status) || !jitterCorrection) return GiveUp();
-                if (!ReadOneByOne(begin + done, count, at)) return GiveUp();
+                const long got = ReadAround(begin + done, count, at);
+                if (got < 0) return GiveUp();
+                // Short of the request: the library keeps the sectors it got
+                // and marks the rest as unread, never to be compared.
+                if (got < count) return done + got;
             }
             done += count;
         }
         return sectors;
     }
 
-    // After a failed read: reads the sectors one by one, so that every sector
-    // the drive can read is read, and hands the library silence for each one
-    // it cannot. The library then sees the same silence in every read of an
-    // unreadable sector and verifies the audio around it instead of skipping
-    // over a stretch of it; the unreadable sectors are counted in the report.
-    // False when the drive went away or the stop came.
-    bool ReadOneByOne(long first, long count, std::uint8_t* target)
+    // After a failed read of [first, first + count): reads every sector the
+    // drive can read, each readable stretch with one command, so that the
+    // audio in it is continuous as the library expects of one read (a drive
+    // may land each command a little early or late). A sector inside the
+    // track that cannot be read is handed over as silence: the library then
+    // sees the same silence in every read of it and verifies the audio around
+    // it, where it would otherwise skip over a stretch of it. At the first
+    // sector past the track that cannot be read the read is answered short:
+    // no silence of our making goes where the library verifies the track's
+    // end against. Every failure is noted for the damage check. Answers the
+    // sectors delivered, or -1 when the drive went away or the stop came.
+    long ReadAround(long first, long count, std::uint8_t* target)
     {
-        for (long i = 0; i < count; ++i) {
-            if (stop.load()) return false;
-            std::uint8_t* sector = target + i * kSectorBytes;
-            const std::int32_t status = drive->ReadCd(static_cast<std::int32_t>(first + i), 1, sector);
-            if (status == kScsiOk) {
-                MarkRead(first + i, 1);
-                continue;
-            }
-            if (DriveLost(status)) return false;
-            if (count > 1) ++report.readErrors;
-            std::memset(sector, 0, kSectorBytes);
+        bool spanFailed = true;     // [first + done, first + count) is known to fail as a whole
+        bool afterFailure = false;  // the sector before first + done could not be read
+        for (long done = 0; done < count;) {
+            const long run = ReadRun(first + done, count - done, target + done * kSectorBytes, spanFailed, afterFailure);
+            if (run < 0) return -1;
+            done += run;
+            if (done == count) break;
+            damage->NoteReadFailure(static_cast<std::int32_t>(first + done));
+            if (first + done >= trackEnd) return done;
+            std::memset(target + done * kSectorBytes, 0, kSectorBytes);
+            ++done;
+            spanFailed = false;
+            afterFailure = true;
         }
-        return true;
+        return count;
     }
 
-    // Keeps a copy of the track's last sectors for the tail check.
-    void Delivered(const std::uint8_t* sector)
+    // Reads the longest readable start of [first, first + count) with one
+    // command into `target`, searching its length by halves; a sector after
+    // an unreadable one is tried alone first, since scratches come in runs.
+    // Failed commands never touch `target`. Answers the sectors read, or -1.
+    long ReadRun(long first, long count, std::uint8_t* target, bool spanFailed, bool afterFailure)
     {
-        const std::int32_t index = delivered++;
-        const std::int32_t windowFirst = (trackEnd - firstSector) - static_cast<std::int32_t>(tail.size() / kSectorBytes);
-        if (index >= windowFirst)
-            std::memcpy(tail.data() + static_cast<std::size_t>(index - windowFirst) * kSectorBytes, sector, kSectorBytes);
-    }
-
-    void CheckTail()
-    {
-        const auto windowSectors = static_cast<std::int32_t>(tail.size() / kSectorBytes);
-        report.unverifiedTailSectors = UnconfirmedTailSectors(
-            tail, trackEnd - windowSectors, kTailSectors, firstSector, kTailReads,
-            [this](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
-                return !stop.load() && drive->ReadCd(lba, static_cast<std::uint8_t>(count), out) == kScsiOk;
-            });
+        auto attempt = [&](long n) -> std::optional<bool> {
+            if (stop.load()) return std::nullopt;
+            attemptBuffer.resize(static_cast<std::size_t>(n) * kSectorBytes);
+            const std::int32_t status =
+                drive->ReadCd(static_cast<std::int32_t>(first), static_cast<std::uint8_t>(n), attemptBuffer.data());
+            if (status != kScsiOk) {
+                ++report.readErrors;
+                if (DriveLost(status)) return std::nullopt;
+                return false;
+            }
+            std::memcpy(target, attemptBuffer.data(), attemptBuffer.size());
+            NoteRead(first, n);
+            return true;
+        };
+        long good = 0;                              // read whole with one command
+        long bad = spanFailed ? count : count + 1;  // the shortest length known to fail
+        if (afterFailure) {
+            const std::optional<bool> one = attempt(1);
+            if (!one) return -1;
+            if (!*one) return 0;
+            good = 1;
+        }
+        if (bad > count && good < count) {
+            const std::optional<bool> all = attempt(count);
+            if (!all) return -1;
+            if (*all) return count;
+            bad = count;
+        }
+        while (bad - good > 1) {
+            const long half = (good + bad) / 2;
+            const std::optional<bool> ok = attempt(half);
+            if (!ok) return -1;
+            (*ok ? good : bad) = half;
+        }
+        return std::min(good, count);
     }
 
     std::shared_ptr<ScsiCommand> drive;
@@ -189,9 +209,8 @@ struct RipReader::Library {
     const bool jitterCorrection;
     const std::atomic<bool>& stop;
     std::vector<std::uint8_t> scratch;
-    std::vector<bool> readOk;        // per track sector: some read of it succeeded
-    std::set<long> skipped;          // track sectors where the library skipped
-    std::vector<std::uint8_t> tail;  // the last sectors delivered, when the tail is checked
+    std::vector<std::uint8_t> attemptBuffer;
+    std::optional<DamageCheck> damage;  // with correction only
     std::int32_t delivered = 0;
     ExtractionReport report;
     alignas(16) unsigned char privateData[256] = {};  // the library keeps read timings here
@@ -241,10 +260,10 @@ RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSecto
     d.audio_first_sector = firstSector;
     d.audio_last_sector = end - 1;
 
-    // Without enough readable audio after the track to verify its end, the
-    // last sectors get a check of their own.
-    if (jitterCorrection && end - trackEnd < kTailSectors)
-        l.tail.resize(static_cast<std::size_t>(std::min(sectorCount, kTailWindow)) * kSectorBytes);
+    if (jitterCorrection)
+        l.damage.emplace(firstSector, sectorCount, end, [&l](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
+            return !l.stop.load() && l.drive->ReadCd(lba, static_cast<std::uint8_t>(count), out) == kScsiOk;
+        });
 
     l.paranoia = paranoia_init(&d);
     if (!l.paranoia) throw std::bad_alloc();
@@ -266,8 +285,10 @@ const std::uint8_t* RipReader::ReadSector()
         paranoia_read_limited(l.paranoia, &Library::Notice, kVerificationRounds));
     Library::reporting = nullptr;
     if (!sector) return nullptr;
-    l.Delivered(sector);
-    if (l.delivered == l.trackEnd - l.firstSector && !l.tail.empty()) l.CheckTail();
+    if (l.damage) {
+        l.damage->Delivered(sector);
+        if (++l.delivered == l.trackEnd - l.firstSector) l.damage->Finish();
+    }
     return sector;
 }
 
@@ -275,10 +296,7 @@ ExtractionReport RipReader::Report() const
 {
     const Library& l = *library_;
     ExtractionReport report = l.report;
-    if (l.jitterCorrection) {
-        report.unreadableSectors = static_cast<std::int32_t>(std::count(l.readOk.begin(), l.readOk.end(), false));
-        report.skippedSectors = static_cast<std::int32_t>(l.skipped.size());
-    }
+    if (l.damage) static_cast<DamageVerdict&>(report) = l.damage->Verdict();
     return report;
 }
 

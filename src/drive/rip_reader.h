@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drive/damage_check.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -8,17 +10,14 @@ namespace tesslow {
 
 class ScsiCommand;
 
-// What the extraction of one track cannot vouch for. All the sector counts
-// are zero for a track known to be exact; a track with correction off is
-// never vouched for beyond its reads having succeeded.
-struct ExtractionReport {
-    std::int32_t unreadableSectors = 0;      // the drive never read them: the file has silence there
-    std::int32_t skippedSectors = 0;         // where the library gave up verifying and went on
-    std::int32_t unverifiedTailSectors = 0;  // the track's last sectors, which no second read confirmed
-    std::uint32_t readErrors = 0;            // failed drive reads, retried by the library
-    std::uint32_t fixups = 0;                // jitter repaired by the library (not a doubt)
+// What the extraction of one track cannot vouch for (see DamageCheck). All
+// the sector counts are zero for a track known to be exact; a track with
+// correction off is never vouched for beyond its reads having succeeded.
+struct ExtractionReport : DamageVerdict {
+    std::uint32_t readErrors = 0;  // failed drive reads, retried by the library
+    std::uint32_t fixups = 0;      // jitter repaired by the library (not a doubt)
 
-    bool Exact() const { return unreadableSectors == 0 && skippedSectors == 0 && unverifiedTailSectors == 0; }
+    bool Exact() const { return unreadableSectors == 0 && unverifiedSectors == 0; }
 };
 
 // Reads the sectors of one track, in order, through the paranoia library,
@@ -34,20 +33,20 @@ struct ExtractionReport {
 // read; ReadSector then answers nullptr. Without jitter correction a failed
 // drive read ends the track too (the library would otherwise hand out zeros
 // as if they were audio); with correction only a lost medium or drive does,
-// and failed reads are retried by the library. A failed read of several
-// sectors is retried sector by sector, so the library gets every sector the
-// drive can read and only the unreadable ones are missing.
+// and failed reads are retried by the library. After a failed read the
+// library gets every sector the drive can read, each readable stretch from
+// one command; an unreadable sector of the track is silence, and the read
+// ends short at the first unreadable sector after the track's end.
 //
 // The library verifies a sector by overlapping reads that run past it, so with
 // correction it is allowed to read up to 150 sectors past the track's end
 // (without, none: a sector it cannot read there is none of this track's
-// business), but never at or
-// beyond `readableEnd` (the lead-out, or the end of the track's session: the
-// first sector the drive cannot read). A track that ends there has nothing
-// after it to verify its last samples against (on a jittery drive the
-// library pads them with silence), so with correction its last sectors are
-// checked against plain reads of their own, aligned on the verified audio
-// before them; sectors that no read confirms are reported, never changed.
+// business), but never at or beyond `readableEnd` (the lead-out, or the end of
+// the track's session: the first sector the drive cannot read). Where it had
+// nothing true to verify against (next to a sector that could not be read, or
+// at a track's end with nothing readable after it) the delivered sectors are
+// checked against plain reads of their own (DamageCheck); what no read
+// confirms is reported, never changed.
 //
 // Report() tells what could not be vouched for; it is complete once the last
 // sector has been delivered. One thread uses a reader; `drive` and `stop`

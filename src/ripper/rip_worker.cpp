@@ -29,11 +29,14 @@ std::int64_t TrackBytes(const TocEntry& entry) { return std::int64_t{entry.lengt
 std::string Doubt(const ExtractionReport& report)
 {
     auto sectors = [](std::int32_t n) { return std::to_string(n) + (n == 1 ? " sector" : " sectors"); };
-    if (report.unreadableSectors > 0)
+    if (report.unverifiedSectors == 0 && report.unreadableSectors > 0)
         return sectors(report.unreadableSectors) + " could not be read; the file has silence there";
-    if (report.skippedSectors > 0) return sectors(report.skippedSectors) + " could not be verified";
-    if (report.unverifiedTailSectors == 1) return "the last sector could not be verified";
-    if (report.unverifiedTailSectors > 1) return "the last " + sectors(report.unverifiedTailSectors) + " could not be verified";
+    if (report.onlyAtEnd)
+        return report.unverifiedSectors == 1 ? "the last sector could not be verified"
+                                             : "the last " + sectors(report.unverifiedSectors) + " could not be verified";
+    if (report.unverifiedSectors > 0)
+        return sectors(report.unverifiedSectors + report.unreadableSectors) + " around sector " +
+               std::to_string(report.firstDoubtfulSector) + " could not be verified";
     return {};
 }
 

@@ -1,10 +1,11 @@
-#include "drive/tail_check.h"
+#include "drive/plain_read_check.h"
 
 #include "app/cd_audio.h"
 #include "support/test_disc.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -12,8 +13,8 @@
 namespace tesslow {
 namespace {
 
-// A disc of kSectors sectors whose last track ends at the readable end; the
-// last 8 sectors are the window to confirm, the last 2 of them the tail.
+// A disc of kSectors sectors whose last track ends at the readable end; its
+// last 2 sectors are to be confirmed, aligned on the 6 before them.
 constexpr std::int32_t kSectors = 40;
 constexpr std::int32_t kWindow = 8;
 constexpr std::int32_t kWindowLba = kSectors - kWindow;
@@ -28,6 +29,22 @@ struct Case {
     std::int32_t expected;                  // tail sectors no read confirms
 };
 
+// Checks the last 2 sectors of `window` (delivered from kWindowLba) with the
+// 6 before them as the anchor; answers how many no read confirmed.
+std::int32_t Unconfirmed(const std::string& window, std::int32_t windowLba, std::int32_t firstReadable, int attempts,
+                         const PlainRead& read)
+{
+    const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(window.data()), window.size());
+    const std::size_t tail = std::min<std::size_t>(2 * kSectorBytes, bytes.size());
+    const std::size_t anchor = bytes.size() - tail;
+    const PlainReadVerdict verdict = CheckWithPlainReads(
+        {.sectors = bytes.subspan(anchor), .lba = windowLba + static_cast<std::int32_t>(anchor / kSectorBytes),
+         .anchor = bytes.first(anchor), .firstReadable = firstReadable,
+         .readEnd = windowLba + static_cast<std::int32_t>(bytes.size() / kSectorBytes), .attempts = attempts},
+        read);
+    return static_cast<std::int32_t>(std::count(verdict.confirmed.begin(), verdict.confirmed.end(), false));
+}
+
 // What a drive that lands `shift` frames late delivers for `count` sectors
 // from `lba`: nothing beyond the disc's end can be read, so zeros there.
 std::string PlainRead(const std::string& disc, std::int32_t lba, std::int32_t count, int shift)
@@ -40,7 +57,7 @@ std::string PlainRead(const std::string& disc, std::int32_t lba, std::int32_t co
     return out;
 }
 
-TEST(TailCheck, ATailIsConfirmedOnlyByAReadThatAgreesWithTheVerifiedAudioAndWithIt)
+TEST(PlainReadCheck, ATailIsConfirmedOnlyByAReadThatAgreesWithTheVerifiedAudioAndWithIt)
 {
     const std::string music = test::TestAudio(0, kSectors, 7);
     auto window = [](const std::string& disc) { return disc.substr(kWindowLba * kSectorBytes); };
@@ -69,9 +86,9 @@ TEST(TailCheck, ATailIsConfirmedOnlyByAReadThatAgreesWithTheVerifiedAudioAndWith
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::size_t attempt = 0;
-        const std::int32_t unconfirmed = UnconfirmedTailSectors(
-            std::span(reinterpret_cast<const std::uint8_t*>(c.delivered.data()), c.delivered.size()), kWindowLba, 2, 0,
-            static_cast<int>(c.reads.size()), [&](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
+        const std::int32_t unconfirmed = Unconfirmed(
+            c.delivered, kWindowLba, 0, static_cast<int>(c.reads.size()),
+            [&](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
                 EXPECT_EQ(lba + count, kSectors) << "a read of the window up to the track's end";
                 const std::optional<int> shift = c.reads.at(attempt++);
                 if (!shift) return false;
@@ -83,15 +100,14 @@ TEST(TailCheck, ATailIsConfirmedOnlyByAReadThatAgreesWithTheVerifiedAudioAndWith
     }
 }
 
-TEST(TailCheck, AShortTrackIsComparedAsItLiesAndNeverReadBeforeItsStart)
+TEST(PlainReadCheck, AShortTrackIsComparedAsItLiesAndNeverReadBeforeItsStart)
 {
     const std::string music = test::TestAudio(0, 3, 2);
     const std::string delivered = music.substr(2 * kSectorBytes);  // a one-sector track at LBA 2
     for (const int shift : {0, 30}) {
         std::vector<std::int32_t> starts;
-        const std::int32_t unconfirmed = UnconfirmedTailSectors(
-            std::span(reinterpret_cast<const std::uint8_t*>(delivered.data()), delivered.size()), 2, 2, 2, 3,
-            [&](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
+        const std::int32_t unconfirmed = Unconfirmed(
+            delivered, 2, 2, 3, [&](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
                 starts.push_back(lba);
                 const std::string bytes = PlainRead(music, lba, count, shift);
                 std::memcpy(out, bytes.data(), bytes.size());
