@@ -128,7 +128,9 @@ std::optional<RegValue> ParseData(std::string_view data)
     return std::nullopt;
 }
 
-// Joins lines continued with a trailing backslash (long hex lists).
+// Joins lines continued with a trailing backslash (long hex lists). A line
+// ends at a line feed, a carriage return and line feed, or a carriage return
+// alone (as old editors write).
 std::vector<std::string> LogicalLines(std::string_view text)
 {
     std::vector<std::string> lines;
@@ -136,11 +138,10 @@ std::vector<std::string> LogicalLines(std::string_view text)
     bool continuing = false;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         if (continuing) line = Trim(line);
         current.append(line);
         // Only hex lists are continued; a cut-off text value must not swallow the

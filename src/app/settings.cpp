@@ -3,8 +3,11 @@
 #include "app/store_file.h"
 #include "platform/paths.h"
 
+#include <climits>
+
 #include <array>
 #include <filesystem>
+#include <optional>
 
 namespace tesslow {
 
@@ -33,6 +36,16 @@ constexpr std::array kFields = {
 #undef NUMBER
 #undef TEXT
 #undef MACHINE_TEXT
+
+// Every text setting is a path, a template for one, or a short name: one
+// longer than a path can be (PATH_MAX, with its terminating zero) is refused
+// as damage, and reads as missing.
+std::optional<std::string> ReadText(const RegValue* value)
+{
+    std::optional<std::string> text = ReadString(value);
+    if (text && text->size() >= PATH_MAX) text.reset();
+    return text;
+}
 
 std::string DefaultMusicFolder()
 {
@@ -76,7 +89,7 @@ Settings::Settings()
         if (field.number)
             this->*field.number = ReadNumber(value, this->*field.number);
         else
-            this->*field.text = ReadString(value).value_or(std::string());
+            this->*field.text = ReadText(value).value_or(std::string());
     }
     if (LastFolder.empty()) LastFolder = DefaultMusicFolder();
     if (NameTemplate.empty()) NameTemplate = kDefaultNameTemplate;

@@ -15,7 +15,8 @@ class RegDocument;
 // later writes by others, so each user makes its own when it needs current
 // values. Fields are in the store's table order and carry the stored names.
 // Numbers are read from at most 4 bytes of a value of any type, strings must be
-// well-formed REG_SZ or REG_EXPAND_SZ values; a failed read leaves the default.
+// well-formed REG_SZ or REG_EXPAND_SZ values no longer than a path can be
+// (PATH_MAX bytes); a failed read leaves the default.
 //
 // Loading creates the user store's key when it is missing (a first run). No
 // failure of the store is ever reported: reads fall back to defaults and the

@@ -14,17 +14,17 @@ namespace {
 constexpr std::size_t kLargestStore = 16 << 20;
 const fs::path kStoreFolder = fs::path("Corvalen") / "tesslow";
 
-// The text of a UTF-16LE file after its byte-order mark, as UTF-8; nothing
-// when it is not UTF-16 (an odd length, or a broken surrogate pair).
-std::optional<std::string> FromUtf16Le(std::string_view bytes)
+// The text of a UTF-16LE file after its byte-order mark, as UTF-8. `clean`
+// tells whether it was UTF-16 throughout: an odd last byte is dropped and a
+// broken surrogate pair becomes U+FFFD, so the lines around them still read.
+std::string FromUtf16Le(std::string_view bytes, bool& clean)
 {
-    if (bytes.size() % 2 != 0) return std::nullopt;
     std::u16string units(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < units.size(); ++i)
         units[i] = static_cast<char16_t>(static_cast<std::uint8_t>(bytes[2 * i]) |
                                          static_cast<std::uint8_t>(bytes[2 * i + 1]) << 8);
     std::string text = Utf16ToUtf8(units);
-    if (Utf8ToUtf16(text) != units) return std::nullopt;
+    clean = bytes.size() % 2 == 0 && Utf8ToUtf16(text) == units;
     return text;
 }
 
@@ -37,15 +37,20 @@ StoreContents StoreFile::Read() const
     StoreContents contents;
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path_, error))) return contents;
-    std::optional<std::string> text = ReadWholeFile(path_, kLargestStore);
-    if (text && text->rfind("\xFF\xFE", 0) == 0) text = FromUtf16Le(std::string_view(*text).substr(2));
+    // A store too large is read as far as the limit: its readable lines are
+    // kept when it is replaced, its cut-off last line is not.
+    bool cut = false;
+    std::optional<std::string> text = ReadWholeFile(path_, kLargestStore, &cut);
     if (!text) {
         contents.whole = false;
         return contents;
     }
+    bool clean = true;
+    if (text->rfind("\xFF\xFE", 0) == 0) *text = FromUtf16Le(std::string_view(*text).substr(2), clean);
+    if (cut) text->erase(std::min(text->size(), text->find_last_of("\r\n") + 1));
     std::size_t unreadable = 0;
     contents.document = RegDocument::Parse(*text, &unreadable);
-    contents.whole = unreadable == 0;
+    contents.whole = !cut && clean && unreadable == 0;
     return contents;
 }
 

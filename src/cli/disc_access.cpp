@@ -1,5 +1,6 @@
 #include "cli/disc_access.h"
 
+#include "cli/printable.h"
 #include "cli/tesslow_rip.h"
 #include "drive/disc_image.h"
 #include "drive/disc_search.h"
@@ -46,8 +47,8 @@ FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob&
     if (!RunDiscSearch(drives, records, job, sink)) {
         if (options.drive) {
             const std::string problem = ImageProblem(*options.drive);
-            std::fprintf(stderr, "No audio disc in %s%s%s\n", options.drive->c_str(), problem.empty() ? "." : ": ",
-                         problem.c_str());
+            std::fprintf(stderr, "No audio disc in %s%s%s\n", Printable(*options.drive).c_str(),
+                         problem.empty() ? "." : ": ", Printable(problem).c_str());
         } else {
             std::fprintf(stderr, drives.empty() ? "No CD drive found.\n" : "No audio disc found.\n");
         }
@@ -56,7 +57,7 @@ FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob&
     try {
         ReadToc(records, job.driveKey);
     } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        std::fprintf(stderr, "%s\n", Printable(error.what()).c_str());
         return {std::nullopt, kExitFailure};
     }
     return {job.driveKey, kExitOk};

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/disc_access.h"
 #include "cli/load_settings.h"
+#include "cli/printable.h"
 #include "cli/tesslow_rip.h"
 #include "metadata/track_titles.h"
 #include "platform/utf.h"
@@ -35,19 +36,19 @@ std::string JsonString(const std::string& text)
 }
 
 // A track's title as the tracks page shows it ("Track NN" without one).
-std::string Title(const DiscRecord& record, std::size_t i) { return DisplayUtf8(TitleOfAudioTrack(record, i)); }
+std::string Title(const DiscRecord& record, std::size_t i) { return Printable(DisplayUtf8(TitleOfAudioTrack(record, i))); }
 
 void PrintText(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming)
 {
     const AlbumInfo& album = record.album;
-    std::printf("Drive: %s\n", driveKey.c_str());
+    std::printf("Drive: %s\n", Printable(driveKey).c_str());
     std::printf("Disc id: %s\n", naming.discId.c_str());
     std::printf("Titles from: %s%s%s\n", TitlesFromName(naming.titlesFrom), naming.failure.empty() ? "" : " — ",
-                naming.failure.c_str());
+                Printable(naming.failure).c_str());
     if (naming.titlesFrom != TitlesFrom::None) {
-        std::printf("Release: %s\n", DisplayUtf8(album.source).c_str());
-        std::printf("Artist: %s\nAlbum: %s\nYear: %s\n", DisplayUtf8(album.artist).c_str(),
-                    DisplayUtf8(album.album).c_str(), DisplayUtf8(album.year).c_str());
+        std::printf("Release: %s\n", Printable(DisplayUtf8(album.source)).c_str());
+        std::printf("Artist: %s\nAlbum: %s\nYear: %s\n", Printable(DisplayUtf8(album.artist)).c_str(),
+                    Printable(DisplayUtf8(album.album)).c_str(), Printable(DisplayUtf8(album.year)).c_str());
     }
     std::printf("    #  Track     Start    Length   Time  Title\n");
     for (std::size_t i = 0; i < record.tracks.size(); ++i) {

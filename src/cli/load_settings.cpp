@@ -1,5 +1,7 @@
 #include "cli/load_settings.h"
 
+#include "cli/printable.h"
+
 #include <cstdio>
 
 namespace tesslow {
@@ -8,7 +10,7 @@ Settings LoadSettings()
 {
     Settings settings;
     if (!settings.keptAsideStore.empty())
-        std::fprintf(stderr, "tesslow-rip: %s\n", StoreKeptAsideNotice(settings.keptAsideStore).c_str());
+        std::fprintf(stderr, "tesslow-rip: %s\n", Printable(StoreKeptAsideNotice(settings.keptAsideStore)).c_str());
     return settings;
 }
 

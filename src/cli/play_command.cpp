@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/disc_access.h"
 #include "cli/load_settings.h"
+#include "cli/printable.h"
 #include "cli/tesslow_rip.h"
 #include "cli/terminal.h"
 #include "metadata/track_titles.h"
@@ -94,7 +95,8 @@ int RunPlayCommand(const CliOptions& options)
     while (!sink->ended) {
         if (std::chrono::steady_clock::now() - lastLabel >= std::chrono::seconds(1)) {
             lastLabel = std::chrono::steady_clock::now();
-            const std::string label = Format("Playing %1%", DisplayUtf8(TitleAtDiscPosition(record, data->position)));
+            const std::string label =
+                Format("Playing %1%", Printable(DisplayUtf8(TitleAtDiscPosition(record, data->position))));
             if (terminal.interactive) std::fprintf(stdout, "\r\x1b[2K%s", label.c_str());
             else std::fprintf(stdout, "%s\n", label.c_str());
             std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/disc_access.h"
 #include "cli/load_settings.h"
+#include "cli/printable.h"
 #include "cli/tesslow_rip.h"
 #include "cli/terminal.h"
 #include "cli/terminal_progress.h"
@@ -46,7 +47,8 @@ RipChoices ChoicesFrom(const CliOptions& options)
 std::string TitlesLine(const TitleLookupResult& naming, const AlbumInfo& album)
 {
     if (naming.titlesFrom == TitlesFrom::None) return "Disc: no titles found";
-    return "Disc: " + DisplayUtf8(album.artist) + " \xE2\x80\x94 " + DisplayUtf8(album.album) + " (titles from the " +
+    return "Disc: " + Printable(DisplayUtf8(album.artist)) + " \xE2\x80\x94 " + Printable(DisplayUtf8(album.album)) +
+           " (titles from the " +
            (naming.titlesFrom == TitlesFrom::Cache ? "title cache" : "web service") + ")";
 }
 
@@ -57,7 +59,7 @@ int RunRipCommand(const CliOptions& options)
     try {
         InstallationCheck();
     } catch (const std::runtime_error& error) {
-        std::fprintf(stderr, "%s\n", error.what());
+        std::fprintf(stderr, "%s\n", Printable(error.what()).c_str());
         return kExitFailure;
     }
     const Settings settings = LoadSettings();
@@ -82,7 +84,7 @@ int RunRipCommand(const CliOptions& options)
     terminal->PrintLine(TitlesLine(naming, disc.album));
     terminal->PrintLine("Ripping " + std::to_string(job.SelectedTracks.size()) + " track(s) as " +
                         FindFormat(job.format)->summaryName + " (" +
-                        QualitySummary(job.format, job.preset, job.qualityStep) + ") into " + job.OutputFolder);
+                        QualitySummary(job.format, job.preset, job.qualityStep) + ") into " + Printable(job.OutputFolder));
 
     TerminalProgress progress(*terminal, disc);
     RipWorkerSetup setup;
@@ -91,13 +93,14 @@ int RunRipCommand(const CliOptions& options)
     setup.settings = plan.settings;
     setup.overwrite = std::make_shared<OverwritePolicy>();
     setup.question = std::make_shared<TerminalOverwriteQuestion>(terminal);
+    // Ctrl-C cancels at once, also while the question is open.
+    setup.cancelRequested = std::shared_ptr<const std::atomic<bool>>(terminal, &terminal->interrupted);
     RipSession session(std::move(setup), progress);
     session.Start();
+    bool told = false;
     while (session.Pump(std::chrono::milliseconds(50))) {
-        if (terminal->interrupted && !session.CancelConfirmed()) {
-            session.ConfirmCancel();
-            if (!terminal->interactive) terminal->PrintLine("Canceling...");
-        }
+        if (session.CancelConfirmed() && !told && !terminal->interactive) terminal->PrintLine("Canceling...");
+        told = told || session.CancelConfirmed();
     }
     progress.OnRipTick(session.Monitor());
     progress.Done();
@@ -107,7 +110,7 @@ int RunRipCommand(const CliOptions& options)
                         : result == RipResult::Canceled ? "Canceled."
                                                         : "Done, with errors:");
     if (result != RipResult::Success)
-        for (const std::string& line : session.ErrorLines()) std::printf("  %s\n", line.c_str());
+        for (const std::string& line : session.ErrorLines()) std::printf("  %s\n", Printable(line).c_str());
     return static_cast<int>(result);
 }
 

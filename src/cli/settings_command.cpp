@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "cli/commands.h"
 #include "cli/load_settings.h"
+#include "cli/printable.h"
 #include "cli/tesslow_rip.h"
 
 #include <cstdio>
@@ -16,7 +17,7 @@ int RunSettingsCommand(const CliOptions&)
         if (field.number)
             std::printf("%s=%u\n", field.name, settings.*field.number);
         else
-            std::printf("%s=%s\n", field.name, (settings.*field.text).c_str());
+            std::printf("%s=%s\n", field.name, Printable(settings.*field.text).c_str());
     }
     return kExitOk;
 }

@@ -1,5 +1,6 @@
 #include "cli/terminal_progress.h"
 
+#include "cli/printable.h"
 #include "metadata/naming.h"
 #include "platform/format.h"
 #include "platform/messages.h"
@@ -21,7 +22,7 @@ std::string Bar(std::int64_t position, std::int64_t range, int width)
 void TerminalProgress::OnRipMessage(const Message& message, const RipMonitor& monitor)
 {
     if (message.id == UM_RIP_ERROR && !monitor.ErrorLines().empty()) {
-        terminal_.PrintLine("error: " + monitor.ErrorLines().back());
+        terminal_.PrintLine("error: " + Printable(monitor.ErrorLines().back()));
     } else if (message.id == UM_RIP_TRACK_STARTED && !terminal_.interactive) {
         terminal_.PrintLine("Ripping " + ExpandNameTemplate(disc_, static_cast<std::uint32_t>(message.wParam),
                                                             "%5 \xE2\x80\x94 %2"));

@@ -1,5 +1,7 @@
 #include "cli/terminal_question.h"
 
+#include "cli/printable.h"
+
 #include <poll.h>
 #include <unistd.h>
 
@@ -33,7 +35,7 @@ OverwriteQuestion::Reply TerminalOverwriteQuestion::Ask(const std::string& path)
     std::lock_guard guard(terminal_->lock);
     terminal_->ClearBars();
     std::FILE* out = terminal_->out;
-    std::fprintf(out, "The target file already exists. Do you wish to overwrite?\n  %s\n", path.c_str());
+    std::fprintf(out, "The target file already exists. Do you wish to overwrite?\n  %s\n", Printable(path).c_str());
     for (;;) {
         std::fputs("[y]es, [n]o, yes to [a]ll, no to all ([s]kip all): ", out);
         std::fflush(out);

@@ -18,6 +18,7 @@ namespace tesslow {
 namespace {
 
 constexpr auto kStopWait = std::chrono::milliseconds(1000);
+constexpr int kGiveUpIntervalMs = 100;
 
 // The first sector after the disc's last audio track: the lead-out, or on a
 // disc with a later data session the end of the audio session. The drive can
@@ -101,6 +102,12 @@ ssize_t RipStream::Read(void* buffer, std::size_t size)
 {
     if (!readEnd_) return -1;
     return ReadFull(readEnd_.Get(), buffer, size);
+}
+
+ssize_t RipStream::Read(void* buffer, std::size_t size, const std::function<bool()>& giveUp)
+{
+    if (!readEnd_) return -1;
+    return ReadFullUnless(readEnd_.Get(), buffer, size, kGiveUpIntervalMs, giveUp);
 }
 
 bool RipStream::ReadError() const { return shared_ && shared_->readError.load(); }

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 
 namespace tesslow {
@@ -49,6 +50,10 @@ public:
     // 0 once the extraction has ended, -1 when the pipe could not be created
     // or a read failed.
     ssize_t Read(void* buffer, std::size_t size);
+    // The same, but while no data comes it asks `giveUp` every 100 ms and
+    // returns what has arrived once that answers true: a slow drive never
+    // keeps the reader from seeing a cancel.
+    ssize_t Read(void* buffer, std::size_t size, const std::function<bool()>& giveUp);
 
     bool ReadError() const;
 

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 
 namespace tesslow {
@@ -17,14 +18,20 @@ namespace tesslow {
 int CAPEEncoder::MyIO::Read(void* buffer, unsigned bytes, unsigned* bytesRead)
 {
     const ssize_t got = ReadSome(file_.Get(), buffer, bytes);
-    if (got < 0) return ape::kErrorIoRead;
+    if (got < 0) {
+        failure_ = errno;
+        return ape::kErrorIoRead;
+    }
     if (bytesRead) *bytesRead = static_cast<unsigned>(got);
     return 0;
 }
 
 int CAPEEncoder::MyIO::Write(const void* buffer, unsigned bytes, unsigned* bytesWritten)
 {
-    if (!WriteAll(file_.Get(), buffer, bytes)) return ape::kErrorIoWrite;
+    if (!WriteAll(file_.Get(), buffer, bytes)) {
+        failure_ = errno;
+        return ape::kErrorIoWrite;
+    }
     if (bytesWritten) *bytesWritten = bytes;
     return 0;
 }
@@ -38,7 +45,9 @@ int CAPEEncoder::MyIO::Seek(std::int32_t distance, int moveMethod)
 int CAPEEncoder::MyIO::SetEOF()
 {
     const off_t position = ::lseek(file_.Get(), 0, SEEK_CUR);
-    return position >= 0 && ::ftruncate(file_.Get(), position) == 0 ? 0 : ape::kErrorIoWrite;
+    if (position >= 0 && ::ftruncate(file_.Get(), position) == 0) return 0;
+    failure_ = errno;
+    return ape::kErrorIoWrite;
 }
 
 std::uint32_t CAPEEncoder::MyIO::GetPosition()
@@ -81,7 +90,10 @@ void CAPEEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
     const auto* bytes = static_cast<const unsigned char*>(pcm);
     for (unsigned left = byteCount; left > 0;) {
         const unsigned chunk = std::min(left, 1u << 30);
-        if (compressor_->AddData(bytes, static_cast<int>(chunk)) != 0) throw EncoderException("data processing error");
+        if (compressor_->AddData(bytes, static_cast<int>(chunk)) != 0) {
+            if (io_->Failure() != 0) throw WriteError(io_->Failure());  // the compressor only knows that it failed
+            throw EncoderException("data processing error");
+        }
         bytes += chunk;
         left -= chunk;
     }
@@ -95,7 +107,7 @@ void CAPEEncoder::Finish()
     // a failure leaves a file that no player can read, so it is reported.
     const int finished = compressor_->Finish(nullptr, 0, 0);
     compressor_.reset();
-    if (finished != 0) throw EncoderException("write error");
+    if (finished != 0) throw WriteError(io_->Failure());
     if (tags.trackTitles.empty()) return;
 
     ape::CAPETag tag(io_.get());
@@ -109,7 +121,7 @@ void CAPEEncoder::Finish()
                             {"Comment", tags.comment}, {"Year", tags.year},         {"Track", trackNumber},
                             {"Totaltracks", totalTracks}, {"Genre", tags.genre}};
     for (const Field& field : fields) tag.SetFieldString(field.name, field.value, true);
-    if (tag.Save() != 0) throw EncoderException("write error");
+    if (tag.Save() != 0) throw WriteError(io_->Failure());
 }
 
 }  // namespace tesslow

@@ -51,8 +51,12 @@ private:
         std::uint32_t GetSize() override;
         int GetName(char*) override { return 0; }
 
+        // errno of the last read, write or seek that failed; 0 if none did.
+        int Failure() const { return failure_; }
+
     private:
         UniqueFd file_;
+        int failure_ = 0;
     };
 
     std::unique_ptr<MyIO> io_;

@@ -18,4 +18,14 @@ private:
     std::string message_;
 };
 
+// The failure of a write to the output file: "write error", then the reason
+// in plain words when the system gave one (see FileErrorText) and an engine's
+// own code after it: "write error (the disk is full: No space left on device;
+// 0x80070070)". The same words for every format.
+EncoderException WriteError(int errorNumber, const std::string& engineCode = {});
+
+// The failure to create the output file: "cannot create file (<reason>)", the
+// reason as WriteError gives it.
+EncoderException CreateError(int errorNumber, const std::string& engineCode = {});
+
 }  // namespace tesslow

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vorbis/codec.h>
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -96,8 +97,7 @@ void CFLACEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed
     } else {
         for (std::size_t i = 0; i < used; ++i) out[i] = static_cast<FLAC__int32>(in[i]) - 128;
     }
-    if (frames > 0 && !FLAC__stream_encoder_process_interleaved(encoder_.get(), out, frames))
-        throw EncoderException("encoding error");
+    if (frames > 0 && !FLAC__stream_encoder_process_interleaved(encoder_.get(), out, frames)) Failed();
     if (consumed) *consumed = byteCount;
 }
 
@@ -106,15 +106,23 @@ void CFLACEncoder::Finish()
     // Finishing a stream that was never initialised does nothing. A failure
     // here means the last frames or the completed stream information did not
     // reach the file, so the file is not sound.
-    if (encoder_ && !FLAC__stream_encoder_finish(encoder_.get())) throw EncoderException("encoding error");
+    if (encoder_ && !FLAC__stream_encoder_finish(encoder_.get())) Failed();
+}
+
+void CFLACEncoder::Failed() const
+{
+    // The library only knows that a write failed; the callback kept why.
+    if (writeError_ != 0) throw WriteError(writeError_);
+    throw EncoderException("encoding error");
 }
 
 FLAC__StreamEncoderWriteStatus CFLACEncoder::WriteCallback(const FLAC__StreamEncoder*, const FLAC__byte buffer[],
                                                            size_t bytes, uint32_t, uint32_t, void* client)
 {
     auto* self = static_cast<CFLACEncoder*>(client);
-    return WriteAll(self->file_.Get(), buffer, bytes) ? FLAC__STREAM_ENCODER_WRITE_STATUS_OK
-                                                      : FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
+    if (WriteAll(self->file_.Get(), buffer, bytes)) return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
+    self->writeError_ = errno;
+    return FLAC__STREAM_ENCODER_WRITE_STATUS_FATAL_ERROR;
 }
 
 FLAC__StreamEncoderSeekStatus CFLACEncoder::SeekCallback(const FLAC__StreamEncoder*, FLAC__uint64 offset,

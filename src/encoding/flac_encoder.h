@@ -46,6 +46,8 @@ private:
     };
 
     void Start();
+    // Throws the failure of a process or finish call.
+    [[noreturn]] void Failed() const;
 
     static FLAC__StreamEncoderWriteStatus WriteCallback(const FLAC__StreamEncoder*, const FLAC__byte buffer[],
                                                         size_t bytes, uint32_t samples, uint32_t frame,
@@ -65,6 +67,7 @@ private:
     bool notStarted_ = true;
     std::unique_ptr<FLAC__int32[]> samples_;  // conversion buffer; only ever grows
     std::size_t capacity_ = 0;                // entries in samples_
+    int writeError_ = 0;                      // errno of the write that failed, if one did
 };
 
 }  // namespace tesslow

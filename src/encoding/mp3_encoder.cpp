@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tesslow {
 
@@ -33,7 +34,7 @@ CMP3Encoder::~CMP3Encoder()
 void CMP3Encoder::Start()
 {
     const std::string tag = BuildId3v2Tag(tags, trackIndex);
-    if (!tag.empty() && !WriteAll(file_.Get(), tag.data(), tag.size())) throw EncoderException("write error");
+    if (!tag.empty() && !WriteAll(file_.Get(), tag.data(), tag.size())) throw WriteError(errno);
 
     const BE_CONFIG config = MakeMp3StreamConfig({preset_, customValue_, forceCbr_, sampleRate, channels});
     std::uint32_t samples = 0, bufferSize = 0;
@@ -78,7 +79,7 @@ void CMP3Encoder::EncodeFromFifo(std::size_t byteCount)
 void CMP3Encoder::WriteOutput(std::uint32_t byteCount)
 {
     if (byteCount > outBuffer_.size()) throw EncoderException("unexpected error");
-    if (byteCount > 0 && !WriteAll(file_.Get(), outBuffer_.data(), byteCount)) throw EncoderException("write error");
+    if (byteCount > 0 && !WriteAll(file_.Get(), outBuffer_.data(), byteCount)) throw WriteError(errno);
 }
 
 void CMP3Encoder::Finish()
@@ -92,27 +93,29 @@ void CMP3Encoder::Finish()
         throw EncoderException("unexpected error");
     WriteOutput(produced);
     // A failed close can be the first report of a failed write.
-    if (::close(file_.Release()) != 0) throw EncoderException("write error");
+    if (::close(file_.Release()) != 0) throw WriteError(errno);
 
-    WriteInfoTag();
+    // The file is complete only with its tags: a tag that cannot be written
+    // fails the file.
+    errno = 0;
+    if (WriteInfoTag() != BE_ERR_SUCCESSFUL) throw WriteError(errno);
 
     const std::string tag = BuildId3v1Tag(tags, trackIndex);
     if (tag.empty()) return;
     UniqueFd file(::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-    if (file) (void)WriteAll(file.Get(), tag.data(), tag.size());
+    if (!file || !WriteAll(file.Get(), tag.data(), tag.size())) throw WriteError(errno);
 }
 
-void CMP3Encoder::WriteInfoTag()
+BE_ERR CMP3Encoder::WriteInfoTag()
 {
     // The wide entry point takes the path as UTF-32; a file name that is not
     // UTF-8 cannot travel that way and goes by its own bytes.
     if (library_.WriteInfoTagW && IsValidUtf8(path_)) {
         std::wstring wide;
         for (std::size_t pos = 0; pos < path_.size();) wide += static_cast<wchar_t>(DecodeUtf8(path_, pos));
-        library_.WriteInfoTagW(stream_, wide.c_str());
-    } else {
-        library_.WriteInfoTag(stream_, path_.c_str());
+        return library_.WriteInfoTagW(stream_, wide.c_str());
     }
+    return library_.WriteInfoTag(stream_, path_.c_str());
 }
 
 }  // namespace tesslow

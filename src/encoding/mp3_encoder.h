@@ -47,7 +47,7 @@ private:
     void Start();
     void EncodeFromFifo(std::size_t byteCount);
     void WriteOutput(std::uint32_t byteCount);
-    void WriteInfoTag();
+    BE_ERR WriteInfoTag();
 
     const LameEncLibrary& library_;
     ByteFifo pending_;

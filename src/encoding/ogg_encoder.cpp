@@ -9,6 +9,7 @@
 #include <vorbis/codec.h>
 #include <vorbis/vorbisenc.h>
 
+#include <cerrno>
 #include <new>
 
 namespace tesslow {
@@ -163,7 +164,7 @@ void COGGEncoder::WritePage(const void* header, long headerBytes, const void* bo
 {
     if (!WriteAll(file_.Get(), header, static_cast<std::size_t>(headerBytes)) ||
         !WriteAll(file_.Get(), body, static_cast<std::size_t>(bodyBytes)))
-        throw EncoderException("write error");
+        throw WriteError(errno);
 }
 
 }  // namespace tesslow

@@ -3,8 +3,6 @@
 #include "encoding/encoder_exception.h"
 #include "encoding/overwrite.h"
 #include "platform/folders.h"
-#include "platform/format.h"
-#include "platform/system_error.h"
 
 #include <fcntl.h>
 
@@ -28,7 +26,7 @@ UniqueFd CreateOutput(const EncoderRequest& request, CreateMode mode, bool readW
     int flags = (readWrite ? O_RDWR : O_WRONLY) | O_CREAT | O_CLOEXEC;
     flags |= mode == CreateMode::Replace ? O_TRUNC : O_EXCL;
     UniqueFd fd(::open(request.path.c_str(), flags, 0644));
-    if (!fd) throw EncoderException(Format("cannot create file (%1%)", SystemErrorText(folderError ? folderError : errno)));
+    if (!fd) throw CreateError(folderError ? folderError : errno);
     return fd;
 }
 

@@ -7,6 +7,15 @@ namespace tesslow {
 
 bool OverwritePolicy::ConfirmOverwrite(const std::string& path, bool alwaysOverwrite, OverwriteQuestion* question)
 {
+    if (SkipExisting(path, alwaysOverwrite, question)) return true;
+    // A folder at the path cannot be unlinked; creating the file then fails
+    // with a message that says why.
+    (void)::unlink(path.c_str());
+    return false;
+}
+
+bool OverwritePolicy::SkipExisting(const std::string& path, bool alwaysOverwrite, OverwriteQuestion* question)
+{
     struct stat info{};
     if (::lstat(path.c_str(), &info) != 0) return false;  // nothing there
 
@@ -29,12 +38,7 @@ bool OverwritePolicy::ConfirmOverwrite(const std::string& path, bool alwaysOverw
             rememberedSkip_ = skip;
         }
     }
-    lock.unlock();
-    if (skip) return true;
-    // A folder at the path cannot be unlinked; creating the file then fails
-    // with a message that says why.
-    (void)::unlink(path.c_str());
-    return false;
+    return skip;
 }
 
 }  // namespace tesslow

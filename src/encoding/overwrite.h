@@ -33,6 +33,11 @@ public:
     // file is never replaced without consent.
     bool ConfirmOverwrite(const std::string& path, bool alwaysOverwrite, OverwriteQuestion* question);
 
+    // The same decision without deleting anything: true, skip the file;
+    // false, the caller may replace what is there (the rip worker does so only
+    // once the new file is complete).
+    bool SkipExisting(const std::string& path, bool alwaysOverwrite, OverwriteQuestion* question);
+
 private:
     std::mutex mutex_;
     bool remembered_ = false;

@@ -66,10 +66,10 @@ void CWaveEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed
         Put16(&header[36], 0);  // extra-size field
         std::memcpy(&header[38], "data", 4);
         Put32(&header[42], 0);
-        if (!WriteAll(file_.Get(), header.data(), header.size())) throw EncoderException("write error");
+        if (!WriteAll(file_.Get(), header.data(), header.size())) throw WriteError(errno);
         headerPending_ = false;
     }
-    if (!WriteAll(file_.Get(), pcm, byteCount)) throw EncoderException("write error");
+    if (!WriteAll(file_.Get(), pcm, byteCount)) throw WriteError(errno);
     dataBytes_ += byteCount;
     if (consumed) *consumed = byteCount;
 }
@@ -77,7 +77,7 @@ void CWaveEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed
 void CWaveEncoder::Finish()
 {
     if (headerPending_) return;
-    if (!CompleteSizes()) throw EncoderException("write error");
+    if (!CompleteSizes()) throw WriteError(errno);
 }
 
 bool CWaveEncoder::CompleteSizes()

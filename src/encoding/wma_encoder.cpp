@@ -6,6 +6,7 @@
 #include "platform/format.h"
 #include "platform/utf.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -21,6 +22,25 @@ std::string HexCode(const char* text, HRESULT code)
     char buffer[128];
     std::snprintf(buffer, sizeof buffer, text, static_cast<unsigned>(code));
     return buffer;
+}
+
+// The file system failure behind a Windows error code of the engine, or 0:
+// disk full, access denied (a read-only folder), path not found, a file in
+// the way, a file too large.
+int ErrnoOf(HRESULT code)
+{
+    switch (static_cast<std::uint32_t>(code)) {
+    case 0x80070070:
+    case 0x80070027: return ENOSPC;
+    case 0x80070005:
+    case 0x80070013: return EACCES;
+    case 0x80070003: return ENOENT;
+    case 0x8007010B: return ENOTDIR;
+    case 0x80070050:
+    case 0x800700B7: return EEXIST;
+    case 0x800700DF: return EFBIG;
+    default: return 0;
+    }
 }
 
 // MulDiv: value × numerator / denominator, rounded to the nearest.
@@ -42,6 +62,14 @@ std::u16string AttributeText(const std::string& utf8)
     return text;
 }
 
+// A writer's call that failed: in plain words where its code tells a file
+// system failure, else "write error".
+EncoderException WriteFailure(HRESULT code)
+{
+    if (const int error = ErrnoOf(code)) return WriteError(error, HexCode("0x%08X", code));
+    return EncoderException("write error");
+}
+
 }  // namespace
 
 CWmaEncoder::CWmaEncoder(const EncoderRequest& request)
@@ -53,7 +81,7 @@ CWmaEncoder::CWmaEncoder(const EncoderRequest& request)
         throw EncoderException("cannot create WMA encoder");
     const std::u16string path = Utf8ToUtf16(request.path);
     if (const HRESULT result = writer_->SetOutputFilename(path.c_str()); result < 0)
-        throw EncoderException(HexCode("cannot create file (0x%08X)", result));
+        throw CreateError(ErrnoOf(result), HexCode("0x%08X", result));
 }
 
 CWmaEncoder::~CWmaEncoder()
@@ -73,7 +101,10 @@ HRESULT CWmaEncoder::QueryInterface(const GUID& iid, void** object)
 HRESULT CWmaEncoder::OnStatus(WMT_STATUS status, HRESULT result, WMT_ATTR_DATATYPE, BYTE*, void*)
 {
     if (status == WMT_ERROR && !errorSignalled_) {
-        errorText_ = HexCode("WMA engine error 0x%08X", result);
+        // A failure of the file in plain words, the engine's code after them.
+        const int error = ErrnoOf(result);
+        errorText_ = error != 0 ? WriteError(error, HexCode("0x%08X", result)).Message()
+                                : HexCode("WMA engine error 0x%08X", result);
         errorSignalled_ = true;
     }
     return S_OK;
@@ -163,7 +194,8 @@ void CWmaEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
     sample->GetBufferAndLength(&buffer, &length);
     if (byteCount > 0) std::memcpy(buffer, pcm, byteCount);
     sample->SetLength(byteCount);
-    if (writer_->WriteSample(0, elapsed_ * 10000, 0, sample.Get()) < 0) throw EncoderException("write error");
+    if (const HRESULT result = writer_->WriteSample(0, elapsed_ * 10000, 0, sample.Get()); result < 0)
+        throw errorSignalled_ ? EncoderException(errorText_) : WriteFailure(result);
     elapsed_ += MulDiv(byteCount, 1000, static_cast<std::uint64_t>(bytesPerSecond_));
     if (errorSignalled_) throw EncoderException(errorText_);
     if (consumed) *consumed = byteCount;
@@ -172,7 +204,8 @@ void CWmaEncoder::Write(const void* pcm, unsigned byteCount, unsigned* consumed)
 void CWmaEncoder::Finish()
 {
     if (notStarted_ || !writer_) return;
-    if (writer_->EndWriting() < 0) throw EncoderException("write error");
+    if (const HRESULT result = writer_->EndWriting(); result < 0)
+        throw errorSignalled_ ? EncoderException(errorText_) : WriteFailure(result);
     registration_->Unadvise(this, nullptr);
     registration_.Reset();
     writer_.Reset();

@@ -4,6 +4,8 @@
 #include "platform/utf.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace tesslow {
 
@@ -56,32 +58,102 @@ std::string_view CutAtCharacter(std::string_view text, std::size_t limit)
     return text.substr(0, end);
 }
 
-// A name the file system takes and that stays where it is put: the forbidden
-// characters and control characters become "_", no component ends in a dot
-// (so none is "." or ".."), and a backslash becomes a "/" between folders.
-std::string SafeName(std::string name)
+// The forbidden characters and control characters become "_".
+void ReplaceForbidden(std::string& text)
 {
-    for (char& c : name) {
+    for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (kForbidden.find(c) != std::string_view::npos || byte < 0x20 || byte == 0x7F) c = '_';
     }
+}
+
+// A name the file system takes and that stays where it is put: no component
+// ends in a dot (so none is "." or ".."), and a backslash becomes a "/"
+// between folders.
+std::string SafeName(std::string name)
+{
+    ReplaceForbidden(name);
     TrimComponentDots(name);
     for (char& c : name)
         if (c == '\\') c = '/';
     return name;
 }
 
-// The template with its placeholders filled in, made safe as a name.
-std::string Expand(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+// A part of an expanded name: text of the template or of a placeholder. When
+// a name is too long, the texts of the placeholders are cut, never the track
+// number nor the template's own text (unless nothing else is left to cut).
+struct Piece {
+    std::string text;
+    enum Kind { Literal, Placeholder, TrackNumber } kind = Literal;
+};
+
+// Cuts the pieces of one name component until their bytes fit `limit`: the
+// placeholders' texts first, then the template's own text, the longest of a
+// kind first (each is cut to a common length, at a character boundary); the
+// track number stays whole.
+void FitComponent(std::vector<Piece>& pieces, std::size_t limit)
 {
-    std::string name;
+    for (const Piece::Kind kind : {Piece::Placeholder, Piece::Literal}) {
+        std::size_t others = 0, longest = 0;
+        for (const Piece& piece : pieces) {
+            if (piece.kind == kind) longest = std::max(longest, piece.text.size());
+            else others += piece.text.size();
+        }
+        auto bytesAt = [&](std::size_t cap) {
+            std::size_t bytes = others;
+            for (const Piece& piece : pieces)
+                if (piece.kind == kind) bytes += std::min(piece.text.size(), cap);
+            return bytes;
+        };
+        if (bytesAt(longest) <= limit) return;
+        // The longest common length at which everything fits.
+        std::size_t low = 0, high = longest;
+        while (low < high) {
+            const std::size_t cap = (low + high + 1) / 2;
+            if (bytesAt(cap) <= limit) low = cap;
+            else high = cap - 1;
+        }
+        for (Piece& piece : pieces)
+            if (piece.kind == kind && piece.text.size() > low) piece.text = std::string(CutAtCharacter(piece.text, low));
+    }
+}
+
+// The template with its placeholders filled in, made safe as a name, every
+// component fitted to the file system's 255 bytes (the last one leaving room
+// for an extension of `extensionBytes`).
+std::string Expand(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate, std::size_t extensionBytes)
+{
+    // Pieces, split into components at each backslash.
+    std::vector<std::vector<Piece>> components(1);
+    auto add = [&](std::string text, Piece::Kind kind) {
+        ReplaceForbidden(text);
+        for (std::size_t start = 0;;) {
+            const std::size_t slash = text.find('\\', start);
+            components.back().push_back({text.substr(start, slash - start), kind});
+            if (slash == std::string::npos) break;
+            components.emplace_back();
+            start = slash + 1;
+        }
+    };
+    std::string literal;
     for (std::size_t i = 0; i < nameTemplate.size(); ++i) {
         const char c = nameTemplate[i];
         if (c == '%' && i + 1 < nameTemplate.size() && nameTemplate[i + 1] >= '1' && nameTemplate[i + 1] <= '5') {
-            name += Placeholder(disc, t, nameTemplate[++i]);
+            add(std::exchange(literal, {}), Piece::Literal);
+            const char digit = nameTemplate[++i];
+            add(Placeholder(disc, t, digit), digit == '5' ? Piece::TrackNumber : Piece::Placeholder);
         } else {
-            name += c;
+            literal += c;
         }
+    }
+    add(literal, Piece::Literal);
+
+    std::string name;
+    for (std::size_t c = 0; c < components.size(); ++c) {
+        const bool last = c + 1 == components.size();
+        FitComponent(components[c], kLongestComponent - (last ? std::min(extensionBytes, kLongestComponent) : 0));
+        if (c > 0) name += '\\';
+        for (const Piece& piece : components[c]) name += piece.text;
     }
     return SafeName(std::move(name));
 }
@@ -91,7 +163,7 @@ std::string Expand(const DiscRecord& disc, std::uint32_t t, std::string_view nam
 std::string Subfolders(const DiscRecord& disc, std::string_view folderTemplate)
 {
     std::string folders;
-    const std::string expanded = Expand(disc, 0, folderTemplate);
+    const std::string expanded = Expand(disc, 0, folderTemplate, 0);
     for (std::size_t start = 0; start <= expanded.size();) {
         const std::size_t slash = std::min(expanded.find('/', start), expanded.size());
         const std::string_view component(expanded.data() + start, slash - start);
@@ -106,10 +178,11 @@ std::string Subfolders(const DiscRecord& disc, std::string_view folderTemplate)
 
 }  // namespace
 
-std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate)
+std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate,
+                               std::size_t extensionBytes)
 {
     if (t >= disc.album.trackTitles.size()) return SafeName("Track " + TrackNumberText(disc, t));
-    return Expand(disc, t, nameTemplate);
+    return Expand(disc, t, nameTemplate, extensionBytes);
 }
 
 std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc)

@@ -19,7 +19,13 @@ namespace tesslow {
 // Any other "%x" and a final "%" are copied. A track without a title entry is
 // named "Track NN" whatever the template says. Trailing full stops are removed,
 // also before each subfolder separator. The result uses "/" between folders.
-std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate);
+// Each folder and the file name fit the file system's 255 bytes, the file
+// name leaving room for an extension of `extensionBytes`: when they would not,
+// the placeholders' texts are cut, longest first and at a character boundary,
+// so that the track number and the extension stay whole and the tracks of a
+// disc keep names of their own.
+std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate,
+                               std::size_t extensionBytes = 0);
 
 struct SubfolderChoice {
     bool artist = false;       // CreateArtistSubfolder

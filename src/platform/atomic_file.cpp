@@ -49,8 +49,9 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes)
     return true;
 }
 
-std::optional<std::string> ReadWholeFile(const fs::path& path, std::size_t limit)
+std::optional<std::string> ReadWholeFile(const fs::path& path, std::size_t limit, bool* cut)
 {
+    if (cut) *cut = false;
     // Opening a named pipe without O_NONBLOCK waits for a writer.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (!fd) return std::nullopt;
@@ -66,7 +67,12 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, std::size_t limit
         const ssize_t n = ReadSome(fd.Get(), buffer, sizeof buffer);
         if (n < 0) return std::nullopt;
         if (n == 0) break;
-        if (content.size() + static_cast<std::size_t>(n) > limit) return std::nullopt;
+        if (content.size() + static_cast<std::size_t>(n) > limit) {
+            if (!cut) return std::nullopt;
+            *cut = true;
+            content.append(buffer, limit - content.size());
+            break;
+        }
         content.append(buffer, static_cast<std::size_t>(n));
     }
     return content;

@@ -21,7 +21,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 // Reads a whole regular file of at most `limit` bytes. Nothing when it is
 // missing, unreadable, larger than the limit, or not a regular file (errno
 // EINVAL): a named pipe or a device is refused at once rather than waited on.
-std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t limit);
+// With `cut` given, a larger file gives its first `limit` bytes and sets it.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path, std::size_t limit, bool* cut = nullptr);
 
 // An exclusive advisory lock (flock) on `lockPath`, created if missing, held
 // until destruction. Serialises read-modify-write cycles between processes.

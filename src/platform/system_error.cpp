@@ -1,5 +1,6 @@
 #include "platform/system_error.h"
 
+#include <errno.h>
 #include <string.h>
 
 namespace tesslow {
@@ -13,6 +14,24 @@ std::string SystemErrorText(int errorNumber)
     while (!result.empty() && (result.back() == '.' || result.back() == '\n' || result.back() == '\r'))
         result.pop_back();
     return result;
+}
+
+std::string FileErrorText(int errorNumber)
+{
+    const char* plain = nullptr;
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT: plain = "the disk is full"; break;
+    case EROFS:
+    case EACCES:
+    case EPERM: plain = "the folder is read-only"; break;
+    case EEXIST:
+    case EISDIR:
+    case ENOTDIR: plain = "a file is in the way"; break;
+    case EFBIG: plain = "the file is larger than allowed"; break;
+    default: return SystemErrorText(errorNumber);
+    }
+    return std::string(plain) + ": " + SystemErrorText(errorNumber);
 }
 
 }  // namespace tesslow

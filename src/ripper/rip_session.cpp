@@ -31,6 +31,7 @@ RipSession::RipSession(RipWorkerSetup setup, RipDisplay& display, std::function<
 {
     setup_.sink = sink_;
     setup_.abandoned = abandoned_;
+    cancelRequested_ = setup_.cancelRequested;
 }
 
 RipSession::~RipSession()
@@ -54,6 +55,7 @@ bool RipSession::Pump(std::chrono::milliseconds wait)
     const auto until = Clock::now() + wait;
     int handled = 0;
     while (!ended_) {
+        if (cancelRequested_ && cancelRequested_->load()) ConfirmCancel();
         const auto now = Clock::now();
         if (now >= nextTick_) Tick(now);
         if (deadline_ && now >= *deadline_) {

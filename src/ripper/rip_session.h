@@ -74,7 +74,9 @@ public:
     bool Pump(std::chrono::milliseconds wait);
 
     // The user confirmed Cancel: the worker learns it at its next question and
-    // the deadline starts. Later calls change nothing.
+    // the deadline starts. Later calls change nothing. A cancel request set in
+    // the setup (RipWorkerSetup::cancelRequested) is confirmed by Pump, before
+    // any message the worker sent after seeing it.
     void ConfirmCancel();
     bool CancelConfirmed() const { return monitor_.CancelConfirmed(); }
 
@@ -100,6 +102,7 @@ private:
     bool started_ = false;
     bool ended_ = false;
     std::shared_ptr<std::atomic<bool>> abandoned_ = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<const std::atomic<bool>> cancelRequested_;
     Clock::time_point nextTick_{};
     std::optional<Clock::time_point> deadline_;
 };

@@ -6,15 +6,20 @@
 #include "drive/rip_stream.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
+#include "encoding/overwrite.h"
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
 #include "platform/folders.h"
 #include "platform/message_sink.h"
 #include "platform/messages.h"
+#include "platform/partial_file.h"
+#include "platform/system_error.h"
 
-#include <unistd.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -40,6 +45,20 @@ std::string Doubt(const ExtractionReport& report)
     return {};
 }
 
+// `path` with " (2)", " (3)", ... before its extension, the name shortened at
+// a character boundary where that is needed to stay within 255 bytes.
+std::string Numbered(const std::string& path, int number)
+{
+    const std::size_t nameStart = path.rfind('/') + 1;
+    const std::size_t dot = path.rfind('.');
+    const std::size_t stem = dot != std::string::npos && dot > nameStart ? dot : path.size();
+    const std::string extension = path.substr(stem);
+    const std::string suffix = " (" + std::to_string(number) + ")";
+    std::size_t keep = std::min(stem - nameStart, std::size_t{255} - std::min<std::size_t>(255, extension.size() + suffix.size()));
+    while (keep > 0 && (static_cast<unsigned char>(path[nameStart + keep]) & 0xC0) == 0x80) --keep;
+    return path.substr(0, nameStart + keep) + suffix + extension;
+}
+
 }  // namespace
 
 RipSettings RipSettings::From(const Settings& settings)
@@ -48,17 +67,41 @@ RipSettings RipSettings::From(const Settings& settings)
             settings.MP3ForceCBR != 0, settings.AppPath};
 }
 
-// The state of the track being ripped.
+// The state of the track being ripped. The encoder writes the file under a
+// temporary name; it takes the output path only once complete.
 struct RipWorker::Track {
     std::string outputPath;
+    std::optional<PartialFile> file;
     std::unique_ptr<Encoder> encoder;
-    bool encoderCreated = false;
     RipStream stream;
 };
 
 RipWorker::RipWorker(RipWorkerSetup setup) : setup_(std::move(setup)) {}
 
-bool RipWorker::AskCancel() { return setup_.sink->Send(UM_RIP_QUERY_CANCEL, 0, 0) != 0; }
+bool RipWorker::AskCancel()
+{
+    if (setup_.cancelRequested && setup_.cancelRequested->load()) return true;
+    return setup_.sink->Send(UM_RIP_QUERY_CANCEL, 0, 0) != 0;
+}
+
+std::string RipWorker::PathOfItsOwn(const std::string& path)
+{
+    std::string chosen = path;
+    for (int number = 2; !chosenPaths_.insert(chosen).second; ++number) chosen = Numbered(path, number);
+    if (chosen != path)
+        SendErrorLine(FileNameOf(chosen) + ": named so because an earlier track of this rip has the name " +
+                      FileNameOf(path));
+    return chosen;
+}
+
+void RipWorker::PrepareFolder(const std::string& path)
+{
+    const std::string folder = path.substr(0, path.rfind('/') + 1);
+    if (const int error = EnsureParentDirectory(path))
+        throw EncoderException("cannot create file (" + FileErrorText(error) + ")");
+    // Temporary files of an earlier run that died are removed once per folder.
+    if (cleanedFolders_.insert(folder).second) RemoveStalePartFiles(folder.empty() ? "." : folder);
+}
 
 RipResult RipWorker::Run()
 {
@@ -108,14 +151,28 @@ void RipWorker::RipTrack(std::uint32_t t)
     sink.Post(UM_RIP_TRACK_RANGE, static_cast<std::uintptr_t>(TrackBytes(entry)), 0);
 
     try {
-        const std::string name = ExpandNameTemplate(disc, t, job.NameTemplate);
+        const std::string extension = TargetExtension(job.format);
+        const std::string name = ExpandNameTemplate(disc, t, job.NameTemplate, extension.size());
         track.outputPath = folder_ + name;  // names the error line if the format is unknown
-        track.outputPath = OutputFilePath(folder_, name, TargetExtension(job.format));
+        track.outputPath = PathOfItsOwn(OutputFilePath(folder_, name, extension));
         if (t >= disc.tracks.size()) throw std::runtime_error("Internal error #1597.");
+
+        // The question is about the file at the output path; an old one there
+        // is replaced only when the new one is complete.
+        const bool skip = setup_.overwrite->SkipExisting(track.outputPath, job.AlwaysOverwrite, setup_.question.get());
+        if (AskCancel()) {  // the cancel came while the question was open
+            canceled_ = true;
+            throw std::runtime_error("Canceled.");
+        }
+        if (skip) throw EncoderException("file skipped");
+        if (struct stat info{}; ::stat(track.outputPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            throw EncoderException("cannot create file (" + FileErrorText(EISDIR) + ")");
+        PrepareFolder(track.outputPath);
+        track.file.emplace(track.outputPath);
 
         EncoderRequest request;
         request.format = job.format;
-        request.path = track.outputPath;
+        request.path = track.file->TemporaryPath();
         request.tags = disc.album;
         request.trackIndex = t;
         request.preset = job.preset;
@@ -126,17 +183,18 @@ void RipWorker::RipTrack(std::uint32_t t)
         request.overwrite = setup_.overwrite.get();
         request.question = setup_.question.get();
         track.encoder = CreateEncoder(request);
-        track.encoderCreated = true;
 
         track.stream = StartRipExtraction(disc, t, setup_.settings.jitterCorrection);
         std::vector<unsigned char> chunk(kRipChunkBytes);
         std::int64_t trackPosition = 0;
+        // A drive may take long to deliver a chunk (a slow one, or one
+        // re-reading a scratch): the cancel is also asked while waiting.
         auto readChunk = [&] {
-            const ssize_t n = track.stream.Read(chunk.data(), chunk.size());
+            const ssize_t n = track.stream.Read(chunk.data(), chunk.size(), [&] { return canceled_ = AskCancel(); });
             if (n < 0) throw std::runtime_error("Internal error #1597.");
             return n;
         };
-        for (ssize_t n = readChunk(); n > 0 && !track.stream.ReadError(); n = readChunk()) {
+        for (ssize_t n = readChunk(); n > 0 && !canceled_ && !track.stream.ReadError(); n = readChunk()) {
             if (AskCancel()) {
                 canceled_ = true;
                 break;
@@ -151,6 +209,7 @@ void RipWorker::RipTrack(std::uint32_t t)
         if (track.stream.ReadError()) throw std::runtime_error("CD read error.");
         track.encoder->Finish();
         track.encoder.reset();
+        track.file->Commit();
         // The file is kept: it holds all the disc would give.
         if (const std::string doubt = Doubt(track.stream.Report()); !doubt.empty())
             SendErrorLine(FileNameOf(track.outputPath) + ": " + doubt);
@@ -173,10 +232,8 @@ void RipWorker::ReportFailure(Track& track, const std::string& message)
 {
     SendErrorLine(FileNameOf(track.outputPath) + ": " + message);
     track.stream.Stop();
-    if (track.encoderCreated) {
-        track.encoder.reset();  // closed without Finish
-        ::unlink(track.outputPath.c_str());
-    }
+    track.encoder.reset();  // closed without Finish
+    if (track.file) track.file->Discard();
 }
 
 }  // namespace tesslow

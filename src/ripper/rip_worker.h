@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace tesslow {
@@ -41,18 +42,30 @@ struct RipWorkerSetup {
     // Set once the front end has given up waiting for the worker; a worker
     // that runs on after that skips the end actions. May be null.
     std::shared_ptr<const std::atomic<bool>> abandoned;
+    // Set from any thread (a signal handler's flag) to cancel at once, as if
+    // the sink had confirmed it; the session confirms it to its front end.
+    // May be null.
+    std::shared_ptr<const std::atomic<bool>> cancelRequested;
 };
 
 // Carries out one rip job on the calling thread. For every selected track it
 // builds the output path, creates the encoder, starts the track's extraction
 // stream, feeds the encoder in 26-sector chunks and finishes the file,
 // reporting progress as it goes. A track that fails becomes one error line
-// ("<file name>: <message>") and the job goes on with the next; a file that
-// was created for a failed or cancelled track is deleted, an existing file
-// that was skipped is never touched. A track that was ripped whole but not
-// known to be exact (sectors the drive could not read, or that could not be
-// verified) keeps its file and gets an error line that says so. The job stops early only when the sink
-// answers the cancel question. At the end it ejects the disc and opens the
+// ("<file name>: <message>") and the job goes on with the next.
+//
+// Files land whole or not at all: the encoder writes under a temporary name
+// (PartialFile) that takes the output path only once the file is complete,
+// so a failed or cancelled track leaves no file of its own and any file that
+// was at its path untouched; answering yes to the existing-file question
+// replaces the old file only then. No two tracks of a job get the same path:
+// a later one gets " (2)" (and so on) and a line saying so.
+//
+// A track that was ripped whole but not known to be exact (sectors the drive
+// could not read, or that could not be verified) keeps its file and gets an
+// error line that says so. The job stops early only when the sink answers the
+// cancel question (asked before every track, every chunk and, while a chunk
+// is slow to come, every 100 ms) or the cancel request is set. At the end it ejects the disc and opens the
 // folder when the settings ask for it (the folder not after a cancel, neither
 // once abandoned) and posts UM_RIP_FINISHED.
 //
@@ -75,12 +88,16 @@ private:
     void ReportFailure(Track& track, const std::string& message);
     void SendErrorLine(const std::string& line);
     bool AskCancel();
+    std::string PathOfItsOwn(const std::string& path);
+    void PrepareFolder(const std::string& path);
 
     RipWorkerSetup setup_;
     std::string folder_;  // OutputFolder with a trailing slash
     std::int64_t jobPosition_ = 0;
     bool canceled_ = false;
     bool reportedErrors_ = false;
+    std::set<std::string> chosenPaths_;    // output paths given to this job's tracks
+    std::set<std::string> cleanedFolders_;  // folders cleared of stale temporary files
 };
 
 }  // namespace tesslow

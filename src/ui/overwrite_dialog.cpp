@@ -1,6 +1,7 @@
 #include "ui/overwrite_dialog.h"
 
 #include "ui/controls/task_dialog.h"
+#include "ui/label_text.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -18,7 +19,7 @@ OverwriteQuestion::Reply WizardOverwriteQuestion::AskHere(const std::string& pat
     config.windowTitle = QStringLiteral("Tesslow");
     config.mainIcon = task::Icon::Question;
     config.mainInstruction = QStringLiteral("The target file already exists. Do you wish to overwrite?");
-    config.content = QString::fromStdString(path);
+    config.content = LabelText(path);
     config.verificationText = QStringLiteral("Remember my choice for all files");
     const TaskDialogResult result = ShowTaskDialog(config);
     if (!result.shown) return {Answer::CannotAsk, false};

@@ -121,7 +121,9 @@ TEST(StoreFile, AStoreThatCannotBeReadWholeIsKeptAsideBeforeItIsWrittenOver)
         {"one line that cannot be read", good + "\"Broken\"=dword:123\n", false, 1},
         {"garbage", "\x01\x02 not a store \xff", false, 0},
         {"UTF-16 cut in half", Utf16Le(good).substr(0, 9), false, 0},
-        {"larger than a store can be", good + std::string(17 << 20, ';'), false, 0},
+        {"UTF-16 of an odd length keeps its lines", Utf16Le(good + "\"B\"=\"text\"\r\n") + "x", false, 2},
+        {"carriage returns alone end lines", "Windows Registry Editor Version 5.00\r\r[K]\r\"A\"=dword:00000001\r", true, 1},
+        {"larger than a store can be keeps its lines up to the limit", good + std::string(17 << 20, ';'), false, 1},
         {"a folder", "", false, 0},
     };
     for (const Case& c : cases) {

@@ -70,7 +70,7 @@ TEST(ApeEncoder, TheQualityPresetChangesNothing)
     EXPECT_TRUE(ReadFile(dir / "low.ape") == ReadFile(dir / "custom.ape"));
 }
 
-TEST(ApeEncoder, AFrameThatCannotBeWrittenIsADataProcessingError)
+TEST(ApeEncoder, AFrameThatCannotBeWrittenIsAWriteErrorThatSaysWhy)
 {
     TempDir dir;
     const std::string pcm = MusicPcm(73728 + 100, 5);  // one whole frame, written as soon as it is full
@@ -80,7 +80,7 @@ TEST(ApeEncoder, AFrameThatCannotBeWrittenIsADataProcessingError)
         EncodeWhole(*encoder, pcm);
         FAIL() << "a frame that did not reach the file went unnoticed";
     } catch (const EncoderException& e) {
-        EXPECT_STREQ(e.what(), "data processing error");
+        EXPECT_STREQ(e.what(), "write error (the file is larger than allowed: File too large)");
     }
 }
 

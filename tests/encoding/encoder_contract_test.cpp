@@ -26,31 +26,26 @@ struct Wav {
     static constexpr FormatCode kFormat = FormatCode::Wav;
     static constexpr bool kLossless = true;
     static constexpr bool kTags = false;
-    static constexpr const char* kFinishFailure = "write error";
 };
 struct Flac {
     static constexpr FormatCode kFormat = FormatCode::Flac;
     static constexpr bool kLossless = true;
     static constexpr bool kTags = true;
-    static constexpr const char* kFinishFailure = "encoding error";
 };
 struct Ogg {
     static constexpr FormatCode kFormat = FormatCode::Ogg;
     static constexpr bool kLossless = false;
     static constexpr bool kTags = true;
-    static constexpr const char* kFinishFailure = "write error";
 };
 struct Mp3 {
     static constexpr FormatCode kFormat = FormatCode::Mp3;
     static constexpr bool kLossless = false;
     static constexpr bool kTags = true;
-    static constexpr const char* kFinishFailure = "write error";
 };
 struct Ape {
     static constexpr FormatCode kFormat = FormatCode::Ape;
     static constexpr bool kLossless = true;
     static constexpr bool kTags = true;
-    static constexpr const char* kFinishFailure = "write error";
     // APE tags name the year as such and carry the disc's track count.
     static constexpr const char* kYearKey = "year";
     static constexpr const char* kTrackCountKey = "totaltracks";
@@ -60,7 +55,6 @@ struct Wma {
     static constexpr FormatCode kFormat = FormatCode::Wma;
     static constexpr bool kLossless = false;
     static constexpr bool kTags = true;
-    static constexpr const char* kFinishFailure = "write error";
     static constexpr const char* kYearKey = "wm/year";
     static constexpr const char* kTrackKey = "wm/track";
     // The codec works in frames of 2048 samples; the last one is filled with silence.
@@ -224,7 +218,9 @@ TYPED_TEST(EncoderContract, AFinishThatCannotCompleteTheFileIsReported)
         encoder->Finish();
         FAIL() << "an incomplete file was reported as finished";
     } catch (const EncoderException& e) {
-        EXPECT_STREQ(e.what(), TypeParam::kFinishFailure);
+        // The same plain words for every format (WMA adds its engine's code).
+        EXPECT_EQ(std::string(e.what()).rfind("write error (the file is larger than allowed: File too large", 0), 0u)
+            << e.what();
     }
 }
 

@@ -102,7 +102,7 @@ TEST(FlacEncoder, ACancelledTrackIsLeftAsItIsAndFinishingTwiceIsHarmless)
     EXPECT_GT(fs::file_size(dir / "cancelled.flac"), 42u);  // at least the headers
 }
 
-TEST(FlacEncoder, AFullDiskIsAnEncodingError)
+TEST(FlacEncoder, AFullDiskIsAWriteErrorThatSaysWhy)
 {
     TempDir dir;
     const std::string pcm = MusicPcm(44100);
@@ -113,7 +113,7 @@ TEST(FlacEncoder, AFullDiskIsAnEncodingError)
         for (int i = 0; i < 3; ++i) encoder->Write(pcm.data(), static_cast<unsigned>(pcm.size()), nullptr);
         FAIL() << "a failed write went unnoticed";
     } catch (const EncoderException& e) {
-        EXPECT_STREQ(e.what(), "encoding error");
+        EXPECT_STREQ(e.what(), "write error (the file is larger than allowed: File too large)");
     }
 }
 

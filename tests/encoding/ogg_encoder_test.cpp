@@ -173,7 +173,7 @@ TEST(OggEncoder, AFullDiskIsAWriteError)
             encoder->Finish();
             FAIL() << "a failed write went unnoticed";
         } catch (const EncoderException& e) {
-            EXPECT_STREQ(e.what(), "write error");
+            EXPECT_STREQ(e.what(), "write error (the file is larger than allowed: File too large)");
         }
     }
 }

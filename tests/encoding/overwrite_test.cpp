@@ -115,7 +115,7 @@ TEST(ConfirmOverwrite, AFolderInTheWayIsReportedWhenTheFileIsCreated)
     WriteFile(dir / "a.wav" / "inside", "x");
     OverwritePolicy policy;
     ScriptedQuestion yes({Answer::Overwrite, false});
-    EXPECT_EQ(Rip(policy, &yes, dir / "a.wav", false), "cannot create file (Is a directory)");
+    EXPECT_EQ(Rip(policy, &yes, dir / "a.wav", false), "cannot create file (a file is in the way: Is a directory)");
     EXPECT_TRUE(fs::exists(dir / "a.wav" / "inside"));
 }
 

@@ -133,7 +133,7 @@ TEST(EncoderFactory, AFileThatCannotBeCreatedSaysWhy)
         CreateEncoder(request);
         FAIL();
     } catch (const EncoderException& e) {
-        EXPECT_STREQ(e.what(), "cannot create file (Not a directory)");
+        EXPECT_STREQ(e.what(), "cannot create file (a file is in the way: Not a directory)");
     }
     // Missing folders are created on the way.
     request.path = (dir / "Artist" / "Album" / "t.wav").string();
@@ -162,7 +162,7 @@ TEST(EncoderFactory, AFolderThatCannotBeMadeSaysWhyNotThatTheFileIsMissing)
         try {
             CreateEncoder(request);
         } catch (const EncoderException& e) {
-            ::_exit(std::string(e.what()) == "cannot create file (Read-only file system)" ? 0 : 1);
+            ::_exit(std::string(e.what()) == "cannot create file (the folder is read-only: Read-only file system)" ? 0 : 1);
         }
         ::_exit(2);
     }

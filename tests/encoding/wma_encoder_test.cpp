@@ -189,10 +189,12 @@ TEST(WmaEncoder, FailuresOfTheWriterCarryItsCode)
 {
     TempDir dir;
     WriteFile(dir / "file", "");
-    EXPECT_EQ(CreateFails(WmaRequest(dir / "file" / "t.wma")), "cannot create file (0x80070003)");
+    EXPECT_EQ(CreateFails(WmaRequest(dir / "file" / "t.wma")),
+              "cannot create file (a file is in the way: Not a directory; 0x8007010B)");
 
     // A disk that fills up while the writer works: the writer reports it
-    // through its status callback, and the Write that caused it says so.
+    // through its status callback, and the Write that caused it says so, in
+    // the words every format uses, its code after them.
     auto encoder = CreateEncoder(WmaRequest(dir / "full.wma", QualityPreset::Custom, 320000));
     const std::string second = MusicPcm(44100, 6);
     std::string failure;
@@ -200,7 +202,7 @@ TEST(WmaEncoder, FailuresOfTheWriterCarryItsCode)
         FileSizeLimit full(20000);
         for (int i = 0; i < 10 && failure.empty(); ++i) failure = FirstWriteFails(*encoder, second);
     }
-    EXPECT_EQ(failure, "WMA engine error 0x80070070");
+    EXPECT_EQ(failure, "write error (the file is larger than allowed: File too large; 0x800700DF)");
 }
 
 TEST(WmaEncoder, TheStatusCallbackAnswersOnlyItsOwnInterfaceAndCountsNothing)

@@ -159,30 +159,100 @@ TEST_F(RipSessionTest, AFrontEndWokenByTheSessionSeesEveryMessageTicksAndTheResu
     EXPECT_EQ(shell->Explored().size(), 1u);
 }
 
-TEST_F(RipSessionTest, AWorkerThatNeverStopsIsAbandonedAfterTheDeadlineAndTouchesNothingFreed)
+TEST_F(RipSessionTest, ACancelWhileTheDriveHangsEndsTheJobAtOnceAndLeavesNoFile)
 {
     Insert({.tracks = {{.sectors = 3000}, {.sectors = 300}}, .sparse = true}, 20);
     {
         RecordingDisplay display;
-        RipSession session(Setup({.ejectWhenDone = true, .openFolderWhenDone = true}), display);
+        RipSession session(Setup({.openFolderWhenDone = true}), display);
         session.Start();
         while (!hanging->Hanging()) ASSERT_TRUE(session.Pump(10ms));
-        // The drive hangs, the pipe runs dry and the worker waits on it: it
-        // cannot ask whether to cancel.
+        // The drive hangs and the pipe runs dry; the worker, waiting on it,
+        // still sees the cancel, gives up on the extraction thread and ends.
+        session.ConfirmCancel();
+        while (session.Pump(50ms)) {
+        }
+        EXPECT_FALSE(session.Abandoned());
+        EXPECT_EQ(session.Result(), RipResult::Canceled);
+        EXPECT_EQ(session.ErrorLines(), std::vector<std::string>{"01.wav: Canceled."});
+    }
+    EXPECT_FALSE(fs::exists(Output(1)));
+    EXPECT_TRUE(fs::is_empty(dir / "out")) << "a partial file was left";
+    EXPECT_TRUE(shell->Explored().empty());
+
+    // The drive comes back: the abandoned extraction thread ends and lets go
+    // of it, and the program goes on with the next job.
+    hanging->Release();
+    for (int i = 0; i < 1000 && records[key].drive.use_count() > 1; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(records[key].drive.use_count(), 1) << "the extraction thread did not end";
+    RecordingDisplay display;
+    RipSession next(Setup(), display);
+    next.Start();
+    while (next.Pump(50ms)) {
+    }
+    EXPECT_EQ(next.Result(), RipResult::Success);
+    EXPECT_EQ(fs::file_size(Output(2)), 46u + 300u * 2352u);
+}
+
+// An existing-file question nobody answers until the test lets it.
+class StuckQuestion final : public OverwriteQuestion {
+public:
+    Reply Ask(const std::string&) override
+    {
+        std::unique_lock lock(mutex_);
+        asked_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return answered_; });
+        return {Answer::Overwrite, false};
+    }
+    bool Asked()
+    {
+        std::lock_guard lock(mutex_);
+        return asked_;
+    }
+    void Answer()
+    {
+        std::lock_guard lock(mutex_);
+        answered_ = true;
+        changed_.notify_all();
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool asked_ = false;
+    bool answered_ = false;
+};
+
+TEST_F(RipSessionTest, AWorkerThatNeverStopsIsAbandonedAfterTheDeadlineAndTouchesNothingFreed)
+{
+    Insert({.tracks = {{.sectors = 300}, {.sectors = 300}}}, 1000000);  // a drive that never hangs
+    fs::create_directories(dir / "out");
+    test::WriteAudioFile(Output(1), 3);  // the user's file, asked about
+    const auto before = fs::file_size(Output(1));
+    auto question = std::make_shared<StuckQuestion>();
+    {
+        RecordingDisplay display;
+        RipWorkerSetup setup = Setup({.ejectWhenDone = true, .openFolderWhenDone = true});
+        setup.question = question;
+        RipSession session(std::move(setup), display);
+        session.Start();
+        while (!question->Asked()) ASSERT_TRUE(session.Pump(10ms));
+        // The worker waits on a question that never comes back: it cannot
+        // learn of the cancel.
         session.ConfirmCancel();
         while (session.Pump(50ms)) {
         }
         EXPECT_TRUE(session.Abandoned());
         EXPECT_EQ(session.Result(), RipResult::Canceled);
-        EXPECT_TRUE(fs::exists(Output(1)));  // the track in progress, as far as it came
     }  // the session and the front end's display are gone
 
-    // The drive comes back: the worker runs on alone, finds the cancel,
-    // deletes its partial file and ends without the end actions.
-    hanging->Release();
+    // The answer comes: the worker runs on alone, finds the cancel, leaves
+    // the user's file as it was and ends without the end actions.
+    question->Answer();
     for (int i = 0; i < 1000 && records[key].drive.use_count() > 1; ++i) std::this_thread::sleep_for(10ms);
     EXPECT_EQ(records[key].drive.use_count(), 1) << "the abandoned worker did not end";
-    EXPECT_FALSE(fs::exists(Output(1)));
+    EXPECT_EQ(fs::file_size(Output(1)), before);
     EXPECT_FALSE(fs::exists(Output(2)));
     EXPECT_FALSE(emulated->TrayOpen()) << "an abandoned worker ejected the disc";
     EXPECT_TRUE(shell->Explored().empty());
@@ -193,7 +263,7 @@ TEST_F(RipSessionTest, AWorkerThatNeverStopsIsAbandonedAfterTheDeadlineAndTouche
     next.Start();
     while (next.Pump(50ms)) {
     }
-    EXPECT_EQ(next.Result(), RipResult::Success);
+    EXPECT_EQ(next.Result(), RipResult::CompletedWithErrors);  // the old file, not replaced without a question
     EXPECT_EQ(fs::file_size(Output(2)), 46u + 300u * 2352u);
 }
 

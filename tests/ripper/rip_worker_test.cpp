@@ -283,7 +283,7 @@ TEST_F(RipWorkerTest, AFileThatCannotBeCreatedIsReportedAndNothingIsDeleted)
     job.OutputFolder = (dir / "blocker").string();
     Rip({0});
     ASSERT_EQ(sink->ErrorLines().size(), 1u);
-    EXPECT_EQ(sink->ErrorLines()[0], "01.wav: cannot create file (Not a directory)");
+    EXPECT_EQ(sink->ErrorLines()[0], "01.wav: cannot create file (a file is in the way: Not a directory)");
     EXPECT_EQ(ReadFile(dir / "blocker"), "a file where the folder should be");
 }
 

@@ -25,13 +25,13 @@ HRESULT ErrnoResult(int error)
 {
     switch (error) {
     case ENOSPC:
-    case EFBIG:
     case EDQUOT: return static_cast<HRESULT>(0x80070070);  // disk full
+    case EFBIG: return static_cast<HRESULT>(0x800700DF);   // file too large
     case EACCES:
     case EPERM:
     case EROFS: return static_cast<HRESULT>(0x80070005);  // access denied
-    case ENOENT:
-    case ENOTDIR: return static_cast<HRESULT>(0x80070003);  // path not found
+    case ENOENT: return static_cast<HRESULT>(0x80070003);   // path not found
+    case ENOTDIR: return static_cast<HRESULT>(0x8007010B);  // the directory name is invalid
     default: return E_FAIL;
     }
 }

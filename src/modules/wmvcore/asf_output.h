@@ -60,8 +60,8 @@ private:
     std::int64_t nextPts_ = 0;    // in samples
 };
 
-// A failure code for an errno: disk full, access denied, path not found, or
-// the generic failure.
+// A failure code for an errno: disk full, file too large, access denied, path
+// not found, not a folder, or the generic failure.
 HRESULT ErrnoResult(int error);
 
 }  // namespace wmvcore

@@ -12,9 +12,16 @@ QString ShortenFolder(const QString& folder, const QFontMetrics& metrics, int wi
     const qsizetype afterFirst = folder.indexOf(QLatin1Char('/'), 1);
     if (afterFirst < 0) return folder;
     const QString head = folder.left(afterFirst + 1) + QStringLiteral("...");
-    QString tail = folder.mid(afterFirst + 1);
-    while (!tail.isEmpty() && metrics.horizontalAdvance(head + tail) > width) tail.remove(0, 1);
-    return head + tail;
+    const QString tail = folder.mid(afterFirst + 1);
+    // The fewest characters to drop from the tail's start, found by halves:
+    // each measure costs the text's length, and a folder may be long.
+    qsizetype fits = tail.size(), tooFew = -1;  // dropping `fits` fits; dropping `tooFew` does not
+    while (fits - tooFew > 1) {
+        const qsizetype drop = tooFew + (fits - tooFew) / 2;
+        (metrics.horizontalAdvance(head + tail.mid(drop)) <= width ? fits : tooFew) = drop;
+    }
+    if (fits < tail.size() && tail.at(fits).isLowSurrogate()) ++fits;  // never half a character
+    return head + tail.mid(fits);
 }
 
 PreviewStrip::PreviewStrip(const QImage& strip, Shortening shortening, QWidget* parent)

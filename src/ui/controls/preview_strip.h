@@ -32,7 +32,7 @@ private:
 
 // A folder shortened to `width` pixels in `metrics`: a path starting with "/"
 // keeps its first component, then "..." and as much of its end as fits; other
-// text is left as it is.
+// text is left as it is. Measures the text a logarithmic number of times.
 QString ShortenFolder(const QString& folder, const QFontMetrics& metrics, int width);
 
 }  // namespace tesslow

@@ -8,6 +8,7 @@
 #include "ui/controls/note_label.h"
 #include "ui/controls/pictures.h"
 #include "ui/controls/preview_strip.h"
+#include "ui/label_text.h"
 #include "ui/pages/format_page.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
@@ -138,10 +139,10 @@ std::string DestinationPage::ComposedFolder() const
 
 void DestinationPage::Refresh()
 {
-    folderPreview_->SetText(QString::fromStdString(ComposedFolder()));
+    folderPreview_->SetText(LabelText(ComposedFolder()));
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
     const std::string name = ExpandNameTemplate(disc, 0, template_->text().toStdString());
-    filePreview_->SetText(QString::fromStdString(name + TargetExtension(State().job.format)));
+    filePreview_->SetText(LabelText(name + TargetExtension(State().job.format)));
     // A name of nothing but separators, dots and spaces names no file.
     const bool usable = name.find_first_not_of("/ ._-") != std::string::npos;
     templateWarning_->setText(QStringLiteral("This template gives no file name: put some text or %1 to %5 into it."));

@@ -4,6 +4,7 @@
 #include "platform/desktop_shell.h"
 #include "ui/controls/hyperlink_label.h"
 #include "ui/controls/pictures.h"
+#include "ui/label_text.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
@@ -83,7 +84,11 @@ void FinalPage::OnSetActive()
     const bool withErrors = result == RipResult::CompletedWithErrors;
     picture_->setVisible(!withErrors);
     errors_->setVisible(withErrors);
-    errors_->setPlainText(QString::fromStdString(State().errorText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    // One error per line; whatever else an error holds shows as spaces.
+    QStringList lines;
+    for (const QString& line : QString::fromStdString(State().errorText).split(QStringLiteral("\r\n")))
+        lines << LabelText(line.toStdString());
+    errors_->setPlainText(lines.join(QLatin1Char('\n')));
 
     const Skin& skin = Context().skin;
     const bool onNext = skin.restartButton == WizardButton::Next;

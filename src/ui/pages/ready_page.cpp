@@ -1,6 +1,7 @@
 #include "ui/pages/ready_page.h"
 
 #include "encoding/presets.h"
+#include "ui/label_text.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
@@ -79,7 +80,7 @@ void ReadyPage::OnSetActive()
     const FormatInfo* format = FindFormat(job.format);
     format_->setText(format ? QString::fromUtf8(format->summaryName) : QString());
     quality_->setText(QString::fromStdString(QualitySummary(job.format, job.preset, job.qualityStep)));
-    static_cast<ElidedLabel*>(folder_)->SetFullText(QString::fromStdString(job.OutputFolder));
+    static_cast<ElidedLabel*>(folder_)->SetFullText(LabelText(job.OutputFolder));
 }
 
 void ReadyPage::OnLeave() { Frame().SetButtonText(WizardButton::Next, {}); }

@@ -9,6 +9,7 @@
 #include "preview/playback_thread.h"
 #include "ui/controls/picture_button.h"
 #include "ui/controls/pictures.h"
+#include "ui/label_text.h"
 #include "ui/qt_message_sink.h"
 #include "ui/skin.h"
 #include "ui/title_naming.h"
@@ -31,7 +32,7 @@ QString RowText(const DiscRecord& record, std::size_t index)
 {
     const std::int32_t seconds = record.tracks[index].length / 75;
     return QStringLiteral("%1 (%2:%3)")
-        .arg(QString::fromStdString(DisplayUtf8(TitleOfAudioTrack(record, index))))
+        .arg(LabelText(DisplayUtf8(TitleOfAudioTrack(record, index))))
         .arg(seconds / 60)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
@@ -235,8 +236,7 @@ void TracksPage::PlayOrStop()
 void TracksPage::ShowPlaying()
 {
     if (!playback_.Running()) return;
-    status_->setText(QString::fromStdString(
-        Format("Playing %1%", DisplayUtf8(TitleAtDiscPosition(shown_, playbackData_->position)))));
+    status_->setText(LabelText(Format("Playing %1%", DisplayUtf8(TitleAtDiscPosition(shown_, playbackData_->position)))));
 }
 
 void TracksPage::StopPlayback()
