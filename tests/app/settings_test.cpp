@@ -54,12 +54,15 @@ TEST(Settings, ValuesOfTheWrongShapeLoadAsDefaults)
                                        "\"LastFolder\"=hex(1):2f,00,78,00,00\n" // odd length
                                        "\"CDDBServer\"=hex(1):2f,00,78,00\n"    // no terminating zero
                                        "\"LastPreset\"=\"4\"\n"                 // 4 bytes: 0x34
-                                       "\"JitterCorrection\"=dword:00000001\n");
+                                       "\"JitterCorrection\"=dword:00000001\n"
+                                       // longer than a path can be
+                                       "\"CDDBProxyServer\"=\"/" + std::string(32767, 'x') + "\"\n");
     const Settings settings;
     EXPECT_EQ(settings.LastFormat, 2u);
     EXPECT_EQ(settings.NameTemplate, "%1 - [%5] %2");
     EXPECT_EQ(settings.LastFolder, (sandbox.Home() / "Music").string());
     EXPECT_EQ(settings.CDDBServer, "");
+    EXPECT_EQ(settings.CDDBProxyServer, "");
     EXPECT_EQ(settings.LastPreset, 0x34u);
     EXPECT_EQ(settings.JitterCorrection, 1u);
 }

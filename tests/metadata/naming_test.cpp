@@ -130,5 +130,38 @@ TEST(OutputFilePath, LongComponentsAreShortenedAtACharacterKeepingTheExtension)
     EXPECT_EQ(file.size(), 250u + 5u);
 }
 
+TEST(ExpandNameTemplate, ANameTooLongIsCutInThePlaceholdersTextsLongestFirstKeepingTheTrackNumberAndExtension)
+{
+    auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i) out += text;
+        return out;
+    };
+    const std::string cjk = repeat("\xE9\x9F\xB3", 90);  // 270 bytes
+    const struct {
+        const char* name;
+        AlbumInfo album;
+        const char* pattern;
+        std::size_t extension;
+        std::string expected;
+    } cases[] = {
+        {"a short name stays whole", Album("Ann", "Days", "", {"Home"}), "%1 - [%5] %2", 5, "Ann - [01] Home"},
+        {"a long artist is cut, the title and number stay", Album(cjk, "", "", {"Home"}), "%1 - [%5] %2", 5,
+         repeat("\xE9\x9F\xB3", 79) + " - [01] Home"},
+        {"two long texts are cut to the same length", Album(repeat("a", 300), "", "", {repeat("b", 300)}),
+         "%1 %5 %2", 5, repeat("a", 123) + " 01 " + repeat("b", 123)},
+        {"each folder is fitted on its own", Album(repeat("a", 300), "", "", {"t"}), "%1\\%5 %1", 4,
+         repeat("a", 255) + "/01 " + repeat("a", 248)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = ExpandNameTemplate(Disc(c.album), 0, c.pattern, c.extension);
+        EXPECT_EQ(name, c.expected);
+        EXPECT_LE(name.substr(name.rfind('/') + 1).size() + c.extension, 255u);
+    }
+    // A template of nothing but its own text, far too long: cut, track number kept.
+    EXPECT_EQ(ExpandNameTemplate(Disc(Album("", "", "", {"t"})), 0, repeat("x", 400) + " %5", 5), repeat("x", 248) + "01");
+}
+
 }  // namespace
 }  // namespace tesslow

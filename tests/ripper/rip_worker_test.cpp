@@ -1,5 +1,6 @@
 #include "ripper/rip_worker.h"
 
+#include "app/settings.h"
 #include "drive/emulated_drive.h"
 #include "drive/scsi_command.h"
 #include "drive/toc_reader.h"
@@ -7,6 +8,7 @@
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
 #include "platform/messages.h"
+#include "support/file_size_limit.h"
 #include "support/recording_shell.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -17,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <functional>
 
 namespace tesslow {
 namespace {
@@ -50,7 +53,8 @@ protected:
         records[key].album.trackTitles = {"a", "b", "c", "d"};
     }
 
-    RipResult Rip(std::vector<std::uint32_t> tracks, RipSettings settings = {})
+    RipResult Rip(std::vector<std::uint32_t> tracks, RipSettings settings = {},
+                  const std::function<void(RipWorkerSetup&)>& adjust = {})
     {
         job.SelectedTracks = std::move(tracks);
         RipWorkerSetup setup;
@@ -61,7 +65,17 @@ protected:
         setup.overwrite = std::make_shared<OverwritePolicy>();
         setup.question = std::make_shared<AnswerNo>();
         setup.shell = shell;
+        if (adjust) adjust(setup);
         return RipWorker(std::move(setup)).Run();
+    }
+
+    // Everything in the output folder, hidden files included.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir / "out")) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     fs::path Output(int number) const { return dir / "out" / (std::string(number < 10 ? "0" : "") + std::to_string(number) + ".wav"); }
@@ -285,6 +299,128 @@ TEST_F(RipWorkerTest, AFileThatCannotBeCreatedIsReportedAndNothingIsDeleted)
     ASSERT_EQ(sink->ErrorLines().size(), 1u);
     EXPECT_EQ(sink->ErrorLines()[0], "01.wav: cannot create file (a file is in the way: Not a directory)");
     EXPECT_EQ(ReadFile(dir / "blocker"), "a file where the folder should be");
+}
+
+// Asked about an existing file, the user presses Ctrl-C: the question ends
+// unanswered and the cancel is requested at once.
+class InterruptedQuestion final : public OverwriteQuestion {
+public:
+    explicit InterruptedQuestion(std::shared_ptr<std::atomic<bool>> interrupted) : interrupted_(std::move(interrupted)) {}
+    Reply Ask(const std::string&) override
+    {
+        *interrupted_ = true;
+        return {Answer::CannotAsk, false};
+    }
+
+private:
+    std::shared_ptr<std::atomic<bool>> interrupted_;
+};
+
+TEST_F(RipWorkerTest, AnOldFileIsReplacedOnlyByACompleteNewOne)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> conditions;
+        std::function<std::intptr_t(const Message&)> answer;  // of the sent messages
+        bool fullDisk;
+        RipResult result;
+        std::string line;
+    };
+    auto cancelAtThirdChunk = [](std::shared_ptr<std::atomic<int>> asked) {
+        return [asked](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL && ++*asked > 4; };
+    };
+    const Case cases[] = {
+        {"a cancel in the middle of the track", {}, cancelAtThirdChunk(std::make_shared<std::atomic<int>>(0)), false,
+         RipResult::Canceled, "01.wav: Canceled."},
+        {"a read error", {"UNREADABLE 200"}, {}, false, RipResult::CompletedWithErrors, "01.wav: CD read error."},
+        {"a full disk", {}, {}, true, RipResult::CompletedWithErrors,
+         "01.wav: write error (the file is larger than allowed: File too large)"},
+        {"nothing wrong", {}, {}, false, RipResult::Success, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir / "out");
+        sink = std::make_shared<RecordingSink>();
+        if (c.answer) sink->Answer(c.answer);
+        Insert({.tracks = {{.sectors = 300}}, .conditions = c.conditions});
+        WriteFile(Output(1), "the good file of an earlier rip");
+        job.AlwaysOverwrite = true;
+        std::optional<test::FileSizeLimit> full;
+        if (c.fullDisk) full.emplace(100000);
+        EXPECT_EQ(Rip({0}), c.result);
+        full.reset();
+        EXPECT_EQ(sink->ErrorLines(), c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+        EXPECT_EQ(Entries(), std::vector<std::string>{"01.wav"}) << "no partial file, hidden or not";
+        if (c.result == RipResult::Success)
+            EXPECT_EQ(ReadFile(Output(1)).substr(46), Expected(written, records[key].tracks[0]));
+        else
+            EXPECT_EQ(ReadFile(Output(1)), "the good file of an earlier rip");
+    }
+}
+
+TEST_F(RipWorkerTest, NoTwoTracksOfAJobShareAPath)
+{
+    Insert({.tracks = {{.sectors = 30}, {.sectors = 40}, {.sectors = 50}}});
+    job.NameTemplate = "same";  // no track number: every track gets the same name
+    EXPECT_EQ(Rip({0, 1, 2}), RipResult::CompletedWithErrors);
+    EXPECT_EQ(sink->ErrorLines(),
+              (std::vector<std::string>{"same (2).wav: named so because an earlier track of this rip has the name same.wav",
+                                        "same (3).wav: named so because an earlier track of this rip has the name same.wav"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"same (2).wav", "same (3).wav", "same.wav"}));
+    EXPECT_EQ(fs::file_size(dir / "out" / "same (3).wav"), 46u + 50u * 2352u);
+
+    // An artist too long for a name: it is cut, the track numbers stay, and
+    // every track keeps a name of its own.
+    fs::remove_all(dir / "out");
+    sink = std::make_shared<RecordingSink>();
+    std::string artist;
+    for (int i = 0; i < 90; ++i) artist += "\xE9\x9F\xB3";  // 音, three bytes each
+    records[key].album.artist = artist;
+    job.NameTemplate = kDefaultNameTemplate;
+    EXPECT_EQ(Rip({0, 1, 2}), RipResult::Success);
+    EXPECT_TRUE(sink->ErrorLines().empty());
+    const std::vector<std::string> names = Entries();
+    ASSERT_EQ(names.size(), 3u);
+    for (std::size_t t = 0; t < 3; ++t) {
+        EXPECT_LE(names[t].size(), 255u);
+        EXPECT_NE(names[t].find(" - [0" + std::to_string(t + 1) + "] "), std::string::npos) << names[t];
+        EXPECT_TRUE(names[t].ends_with(".wav"));
+        EXPECT_EQ(ReadFile(dir / "out" / names[t]).substr(46), Expected(written, records[key].tracks[t]));
+    }
+}
+
+TEST_F(RipWorkerTest, ACancelWhileTheQuestionIsOpenStartsNoFurtherTrack)
+{
+    Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});
+    WriteFile(Output(1), "mine");
+    auto interrupted = std::make_shared<std::atomic<bool>>(false);
+    EXPECT_EQ(Rip({0, 1}, {}, [&](RipWorkerSetup& setup) {
+                  setup.question = std::make_shared<InterruptedQuestion>(interrupted);
+                  setup.cancelRequested = interrupted;
+              }),
+              RipResult::Canceled);
+    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: Canceled."});
+    EXPECT_EQ(sink->Of(UM_RIP_TRACK_STARTED).size(), 1u);
+    EXPECT_EQ(Entries(), std::vector<std::string>{"01.wav"});
+    EXPECT_EQ(ReadFile(Output(1)), "mine");
+}
+
+TEST_F(RipWorkerTest, ACancelBeforeASlowDriveDeliversAnythingEndsTheTrackWithoutWaitingForIt)
+{
+    // A drive at single speed: the library reads the whole track and more
+    // before it delivers its first sector.
+    Insert({.tracks = {{.sectors = 900}}, .conditions = {"SPEED 75"}});
+    std::atomic<int> asked{0};
+    // No to the questions before the track, yes to the first one asked while
+    // the worker waits for data.
+    sink->Answer([&](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL && ++asked > 2; });
+    EXPECT_EQ(Rip({0}, {.jitterCorrection = true}), RipResult::Canceled);
+    EXPECT_EQ(sink->ErrorLines(), std::vector<std::string>{"01.wav: Canceled."});
+    EXPECT_TRUE(sink->Of(UM_RIP_PROGRESS).empty()) << "the cancel came before any data";
+    EXPECT_TRUE(Entries().empty());
+    auto* drive = dynamic_cast<EmulatedDrive*>(records[key].drive->Transport().get());
+    ASSERT_NE(drive, nullptr);
+    EXPECT_LT(drive->Statistics().sectorsRead, 900u) << "the extraction did not stop";
 }
 
 }  // namespace

@@ -159,6 +159,14 @@ TEST_P(ChoicePages, ALongFolderIsShortenedInTheMiddleAfterItsFirstComponent)
     const QFontMetrics metrics(preview->font());
     EXPECT_EQ(ShortenFolder(QStringLiteral("Music/Jazz"), metrics, 10), "Music/Jazz");  // not a full path: as it is
     EXPECT_EQ(ShortenFolder(QStringLiteral("/a/b"), metrics, 500), "/a/b");
+    // A folder of 32 K characters (the longest a setting could hold) keeps its
+    // first folder and as much of its end as fits, and never half a character.
+    const QString longest = QStringLiteral("/home/") + QString(32760, QLatin1Char('x')) + QStringLiteral("/\U0001F3B5end");
+    const QString cut = ShortenFolder(longest, metrics, 300);
+    EXPECT_TRUE(cut.startsWith("/home/...x")) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith(QStringLiteral("x/\U0001F3B5end"))) << cut.toStdString();
+    EXPECT_LE(metrics.horizontalAdvance(cut), 300);
+    EXPECT_GT(metrics.horizontalAdvance(cut + QLatin1Char('x')), 300 - metrics.horizontalAdvance(QLatin1Char('x')));
 }
 
 TEST_P(ChoicePages, NextWantsAUsableNameAndAFolderThatCanBeWritten)

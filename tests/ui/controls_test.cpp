@@ -2,6 +2,7 @@
 #include "ui/controls/hyperlink_label.h"
 #include "ui/controls/picture_button.h"
 #include "ui/controls/pictures.h"
+#include "ui/label_text.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -25,6 +26,12 @@ public:
     }
     int presses = 0;
 };
+
+TEST(LabelText, TitlesShowTheirControlCharactersAsSpaces)
+{
+    EXPECT_EQ(LabelText("Line\nbreak\r\tand \x1b[2Jescape\xC2\x9B" "31m \xC3\xB6"),
+              QStringLiteral("Line break  and  [2Jescape 31m \u00F6"));
+}
 
 TEST(Pictures, EveryNumberedPictureLoadsAndAMissingOneShowsTheErrorBoxAndDrawsNothing)
 {
