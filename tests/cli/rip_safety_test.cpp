@@ -222,5 +222,29 @@ TEST_F(RipSafety, AnInterruptBeforeTheFirstDataLeavesNoFile)
     EXPECT_EQ(Entries(), std::vector<std::string>{}) << "a file was left";
 }
 
+TEST_F(RipSafety, ASizeLimitKillsTheRipWithoutAPartialFileAndTheNextRipClearsWhatItLeft)
+{
+    Insert({.tracks = {{.sectors = 300}, {.sectors = 300}}});
+    fs::create_directories(dir / "out");
+    test::WriteFile(dir / "out" / "Track 01.flac", "an earlier rip's file");
+    // Files may not grow past 100 kB: SIGXFSZ ends the program in the middle
+    // of the first track.
+    std::vector<std::string> command = {test::FindCommand("prlimit"), "--fsize=100000", TESSLOW_BIN_DIR "/tesslow-rip"};
+    for (const std::string& arg : Args({"--format", "flac", "--overwrite"})) command.push_back(arg);
+    const auto killed = test::RunCommand(command);
+    EXPECT_NE(killed.exitCode, 0);
+    std::vector<std::string> left = Entries();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[1], "Track 01.flac");
+    EXPECT_EQ(ReadFile(dir / "out" / "Track 01.flac"), "an earlier rip's file");
+    EXPECT_TRUE(left[0].starts_with(".Track 01.flac.") && left[0].ends_with(".tesslow-part")) << left[0];
+
+    // The next rip into the folder removes the temporary file of the one that died.
+    const auto rip = RunProgram("tesslow-rip", Args({"--format", "flac", "--overwrite"}));
+    EXPECT_EQ(rip.exitCode, 0) << rip.out << rip.err;
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Track 01.flac", "Track 02.flac"}));
+    EXPECT_TRUE(Decoded(dir / "out" / "Track 01.flac") == test::DiscBytes(written, written.starts[0], 300));
+}
+
 }  // namespace
 }  // namespace tesslow
