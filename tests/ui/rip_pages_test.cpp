@@ -155,11 +155,26 @@ TEST_P(RipPages, TheWholeWizardRipsTwoTracksAndRipMoreSkipsThemWhenToldToRemembe
 TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenTheDriveBlocks)
 {
     Insert({"DELAY 40"}, {600, 600, 600});  // slow reads: the rip takes a while
+    // A file of an earlier rip, which the user agrees to replace.
+    fs::create_directories(Track(1, "First").parent_path());
+    test::WriteFile(Track(1, "First"), "an earlier rip's file");
+    bool replaced = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget());
+        if (replaced || !dialog || !dialog->isVisible() ||
+            !dialog->findChild<QLabel*>(QStringLiteral("mainInstruction"))->text().contains("already exists"))
+            return;
+        replaced = true;
+        dialog->findChild<QPushButton*>(QStringLiteral("yesButton"))->click();
+    });
+    user.start(20);
     Key(Qt::Key_Return);
     std::chrono::steady_clock::time_point yes;
     QString statusAfterNo;
     RipToTheEnd([&] {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>("ripStatus")->text().startsWith("01"); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return replaced && Find<QLabel>("ripStatus")->text().startsWith("01"); }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !QApplication::activeModalWidget(); }, 5000));
         // No first: the rip goes on and the status line stays.
         QTimer::singleShot(50, [&] {
             if (auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget())) {
@@ -184,8 +199,13 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
     });
     EXPECT_LT(std::chrono::steady_clock::now() - yes, 7s);
     EXPECT_EQ(wizard.frame->CurrentPage()->Title(), "Canceled");
-    EXPECT_FALSE(fs::exists(Track(1, "First")));
-    EXPECT_FALSE(fs::exists(Track(3, "Third")));
+    // The old file is replaced only by a complete one: it is still there, and
+    // nothing else is, hidden or not.
+    EXPECT_EQ(test::ReadFile(Track(1, "First")), "an earlier rip's file");
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(Track(1, "First").parent_path()))
+        files.push_back(entry.path().filename().string());
+    EXPECT_EQ(files, std::vector<std::string>{Track(1, "First").filename().string()});
 }
 
 TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorList)
