@@ -1,14 +1,12 @@
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
+#include "support/private_mount.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <sched.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <numeric>
@@ -144,17 +142,8 @@ TEST(EncoderFactory, AFileThatCannotBeCreatedSaysWhy)
 TEST(EncoderFactory, AFolderThatCannotBeMadeSaysWhyNotThatTheFileIsMissing)
 {
     TempDir dir;
-    // A read-only file system, mounted in a namespace of a child process's own.
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        const uid_t uid = ::getuid();
-        const gid_t gid = ::getgid();
-        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) ::_exit(77);
-        test::WriteFile("/proc/self/setgroups", "deny");
-        test::WriteFile("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
-        test::WriteFile("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
-        if (::mount("none", dir.Path().c_str(), "tmpfs", MS_RDONLY, "size=64k") != 0) ::_exit(77);
+    // A read-only file system, seen by a child process alone.
+    const std::optional<int> result = test::WithPrivateTmpfs(dir.Path(), "size=64k", MS_RDONLY, [&] {
         OverwritePolicy policy;
         EncoderRequest request;
         request.path = (dir / "Artist" / "t.wav").string();
@@ -162,15 +151,12 @@ TEST(EncoderFactory, AFolderThatCannotBeMadeSaysWhyNotThatTheFileIsMissing)
         try {
             CreateEncoder(request);
         } catch (const EncoderException& e) {
-            ::_exit(std::string(e.what()) == "cannot create file (the folder is read-only: Read-only file system)" ? 0 : 1);
+            return std::string(e.what()) == "cannot create file (the folder is read-only: Read-only file system)" ? 0 : 1;
         }
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "no user namespaces here to mount a read-only file system in";
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 2;
+    });
+    if (!result) GTEST_SKIP() << "no user namespaces here to mount a read-only file system in";
+    EXPECT_EQ(*result, 0);
 }
 
 }  // namespace
