@@ -33,27 +33,41 @@ DamageCheck::DamageCheck(std::int32_t firstSector, std::int32_t sectorCount, std
       count_(std::max(sectorCount, 0)),
       readableEnd_(readableEnd),
       read_(std::move(read)),
-      readOk_(static_cast<std::size_t>(count_), false),
-      failed_(static_cast<std::size_t>(count_), false),
-      firstFailureAfter_(std::numeric_limits<std::int32_t>::max()),
-      state_(static_cast<std::size_t>(count_), State::Trusted),
-      ring_(static_cast<std::size_t>(kRingSectors) * kSectorBytes)
+      firstFailureAfter_(std::numeric_limits<std::int32_t>::max())
 {
     // Nothing readable follows the track: its last sectors had nothing to be
     // verified against.
-    if (readableEnd_ - (first_ + count_) < kTail)
+    if (readableEnd_ - (first_ + count_) < kTail && count_ > 0) {
+        WatchFromHere();
         for (std::int32_t i = std::max(count_ - kTail, 0); i < count_; ++i) state_[static_cast<std::size_t>(i)] = State::ToCheck;
+    }
+}
+
+// A track without damage costs nothing: the states and the ring of delivered
+// sectors are made when the first site is noted (the library reads well
+// ahead of what it delivers, so the sectors before it are still to come).
+void DamageCheck::WatchFromHere()
+{
+    if (!state_.empty()) return;
+    state_.assign(static_cast<std::size_t>(count_), State::Trusted);
+    ring_.resize(static_cast<std::size_t>(kRingSectors) * kSectorBytes);
+    ringFrom_ = delivered_;
 }
 
 bool DamageCheck::Failed(std::int32_t lba) const
 {
-    if (InTrack(lba)) return failed_[static_cast<std::size_t>(Index(lba))];
+    if (InTrack(lba)) return failed_.contains(lba);
     return lba >= first_ + count_ && lba >= firstFailureAfter_;
+}
+
+bool DamageCheck::NeverRead(std::int32_t index) const
+{
+    return failed_.contains(first_ + index) && !recovered_.contains(first_ + index);
 }
 
 bool DamageCheck::InRing(std::int32_t index) const
 {
-    return index >= 0 && index < delivered_ && index >= delivered_ - kRingSectors;
+    return index >= ringFrom_ && index < delivered_ && index >= delivered_ - kRingSectors;
 }
 
 const std::uint8_t* DamageCheck::Sector(std::int32_t index) const
@@ -63,18 +77,20 @@ const std::uint8_t* DamageCheck::Sector(std::int32_t index) const
 
 void DamageCheck::NoteRead(std::int32_t lba, std::int32_t count)
 {
-    for (std::int32_t s = std::max(lba, first_); s < std::min(lba + count, first_ + count_); ++s)
-        readOk_[static_cast<std::size_t>(Index(s))] = true;
+    for (auto failed = failed_.lower_bound(lba); failed != failed_.end() && *failed < lba + count; ++failed)
+        recovered_.insert(*failed);
 }
 
 void DamageCheck::NoteReadFailure(std::int32_t lba)
 {
     if (InTrack(lba)) {
-        if (failed_[static_cast<std::size_t>(Index(lba))]) return;
-        failed_[static_cast<std::size_t>(Index(lba))] = true;
+        if (!failed_.insert(lba).second) return;
         if (firstSite_ < 0 || Index(lba) < firstSite_) firstSite_ = Index(lba);
     } else if (lba >= first_ + count_ && lba < firstFailureAfter_) {
         firstFailureAfter_ = lba;
+        // Only a failure close enough after the track's end can have misled
+        // the library about the track.
+        if (lba >= first_ + count_ + kReach) return;
     } else {
         return;
     }
@@ -90,6 +106,7 @@ void DamageCheck::NoteSkip(std::int32_t lba)
 
 void DamageCheck::MarkAround(std::int32_t lba)
 {
+    WatchFromHere();
     const std::int32_t from = std::max(Index(lba) - kReach, 0);
     const std::int32_t to = std::min(Index(lba) + kReach + 1, count_);
     for (std::int32_t i = from; i < to; ++i) {
@@ -103,6 +120,10 @@ void DamageCheck::MarkAround(std::int32_t lba)
 void DamageCheck::Delivered(const std::uint8_t* sector)
 {
     if (delivered_ >= count_) return;
+    if (state_.empty()) {
+        ++delivered_;
+        return;
+    }
     std::memcpy(ring_.data() + static_cast<std::size_t>(delivered_ % kRingSectors) * kSectorBytes, sector, kSectorBytes);
     ++delivered_;
     CheckUpTo(delivered_ - kLag);
@@ -110,6 +131,7 @@ void DamageCheck::Delivered(const std::uint8_t* sector)
 
 void DamageCheck::Finish()
 {
+    if (state_.empty()) return;
     CheckUpTo(delivered_);
     // Unless the drive was seen to land true, where the audio after damage
     // belongs cannot be told; silence where nothing could be read is still
@@ -210,6 +232,7 @@ void DamageCheck::CheckReadable(std::int32_t begin, std::int32_t end)
 DamageVerdict DamageCheck::Verdict() const
 {
     DamageVerdict verdict;
+    if (state_.empty()) return verdict;
     std::int32_t lastTrusted = -1;  // the last sector not unverified
     for (std::int32_t i = 0; i < count_; ++i) {
         const State state = state_[static_cast<std::size_t>(i)];

@@ -3,6 +3,7 @@
 #include "drive/plain_read_check.h"
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 namespace tesslow {
@@ -70,9 +71,10 @@ private:
     std::int32_t Index(std::int32_t lba) const { return lba - first_; }
     bool InTrack(std::int32_t lba) const { return lba >= first_ && lba < first_ + count_; }
     bool Failed(std::int32_t lba) const;
-    bool NeverRead(std::int32_t index) const { return !readOk_[static_cast<std::size_t>(index)]; }
+    bool NeverRead(std::int32_t index) const;
     bool InRing(std::int32_t index) const;
     const std::uint8_t* Sector(std::int32_t index) const;
+    void WatchFromHere();
     void MarkAround(std::int32_t lba);
     void CheckUpTo(std::int32_t end);
     void CheckRun(std::int32_t begin, std::int32_t end);
@@ -82,14 +84,15 @@ private:
     const std::int32_t count_;
     const std::int32_t readableEnd_;
     const PlainRead read_;
-    std::vector<bool> readOk_;     // per track sector: some read of it succeeded
-    std::vector<bool> failed_;     // per track sector: some read of it failed
-    std::int32_t firstFailureAfter_;  // the first failed LBA at or after the track's end
-    std::vector<State> state_;
+    std::set<std::int32_t> failed_;     // track sectors a read of which failed
+    std::set<std::int32_t> recovered_;  // of those, the ones a later read got
+    std::int32_t firstFailureAfter_;    // the first failed LBA at or after the track's end
+    std::vector<State> state_;          // per track sector; empty while nothing is to be checked
     std::int32_t firstSite_ = -1;  // index of the first damage inside the track
     bool jitter_ = false;     // a read landed off
     bool landsTrue_ = false;  // two reads aligned on verified audio landed true
-    std::vector<std::uint8_t> ring_;  // the last sectors delivered
+    std::vector<std::uint8_t> ring_;  // the last sectors delivered, once something is to be checked
+    std::int32_t ringFrom_ = 0;       // the first sector the ring has kept
     std::int32_t delivered_ = 0;
     std::int32_t checked_ = 0;  // sectors before this index have been checked
 };

@@ -104,11 +104,16 @@ struct RipReader::Library {
         if (stop.load()) return GiveUp();
         if (sectors <= 0) return sectors;
         // A null buffer only moves the drive's position (the library does this
-        // to get past the drive's cache); the sectors are read and dropped.
+        // to get past the drive's cache, even beyond the disc's end); the
+        // sectors are read and dropped, and a failure is no damage.
         std::uint8_t* target = static_cast<std::uint8_t*>(buffer);
         if (!target) {
             scratch.resize(static_cast<std::size_t>(sectors) * kSectorBytes);
-            target = scratch.data();
+            const long count = std::min<long>(sectors, 255);
+            if (drive->ReadCd(static_cast<std::int32_t>(begin), static_cast<std::uint8_t>(count), scratch.data()) == kScsiOk)
+                return count;
+            errno = EIO;
+            return -1;
         }
         for (long done = 0; done < sectors;) {
             const long count = std::min<long>(sectors - done, 255);
