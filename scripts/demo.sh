@@ -18,7 +18,8 @@ echo "== The disc in the emulated drive"
 "$rip" --info
 echo
 echo "== Ripping it to FLAC"
-"$rip" --format flac --output "$out" --artist-folder --album-folder --year </dev/null
+# The demo disc is made here, so AccurateRip cannot know it.
+"$rip" --format flac --output "$out" --artist-folder --album-folder --year --no-accuraterip </dev/null
 echo
 echo "== Files made"
 (cd "$out" && find . -path ./.sandbox -prune -o -type f -printf '%10s  %P\n' | sort -k2)

@@ -29,8 +29,8 @@ constexpr std::array kFields = {
     NUMBER(CDDBAutoLoad),       NUMBER(SetMaxSpeed),       NUMBER(AlwaysOverwrite),
     TEXT(NameTemplate),         NUMBER(CreateArtistSubfolder), NUMBER(CreateAlbumSubfolder),
     NUMBER(AddYearToFolderName), NUMBER(BeepWhenDone),     NUMBER(OpenFolderWhenDone),
-    NUMBER(Skin),               MACHINE_TEXT(AppPath),     MACHINE_TEXT(HomeURL),
-    MACHINE_TEXT(MailURL),
+    NUMBER(Skin),               NUMBER(AccurateRip),       MACHINE_TEXT(AppPath),
+    MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };
 
 #undef NUMBER

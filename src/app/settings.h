@@ -58,6 +58,7 @@ struct Settings {
     std::uint32_t BeepWhenDone = 0;
     std::uint32_t OpenFolderWhenDone = 0;
     std::uint32_t Skin = 0;  // 0 Aero, 1 classic
+    std::uint32_t AccurateRip = 1;  // check every rip against the AccurateRip database
     // From the machine store, written by installation.
     std::string AppPath;
     std::string HomeURL;

@@ -1,8 +1,10 @@
+#include "accuracy/accuraterip_id.h"
 #include "app/disc_record.h"
 #include "app/rip_job.h"
 #include "app/settings.h"
 #include "cli/commands.h"
 #include "cli/disc_access.h"
+#include "cli/json_text.h"
 #include "cli/load_settings.h"
 #include "cli/printable.h"
 #include "cli/tesslow_rip.h"
@@ -16,25 +18,6 @@ namespace tesslow {
 
 namespace {
 
-std::string JsonString(const std::string& text)
-{
-    std::string out = "\"";
-    for (const char c : ValidUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 // A track's title as the tracks page shows it ("Track NN" without one).
 std::string Title(const DiscRecord& record, std::size_t i) { return Printable(DisplayUtf8(TitleOfAudioTrack(record, i))); }
 
@@ -43,6 +26,8 @@ void PrintText(const std::string& driveKey, const DiscRecord& record, const Titl
     const AlbumInfo& album = record.album;
     std::printf("Drive: %s\n", Printable(driveKey).c_str());
     std::printf("Disc id: %s\n", naming.discId.c_str());
+    if (const auto accurateRip = AccurateRipIdOf(record.rawToc))
+        std::printf("AccurateRip id: %s\n", accurateRip->Text().c_str());
     std::printf("Titles from: %s%s%s\n", TitlesFromName(naming.titlesFrom), naming.failure.empty() ? "" : " — ",
                 Printable(naming.failure).c_str());
     if (naming.titlesFrom != TitlesFrom::None) {
@@ -63,6 +48,7 @@ void PrintText(const std::string& driveKey, const DiscRecord& record, const Titl
 void PrintJson(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming)
 {
     const AlbumInfo& album = record.album;
+    const auto accurateRip = AccurateRipIdOf(record.rawToc);
     std::string json = "{\"drive\": " + JsonString(driveKey) + ", \"discid\": " + JsonString(naming.discId) +
                        ", \"titles_from\": " + JsonString(TitlesFromName(naming.titlesFrom)) +
                        ", \"release\": " + JsonString(album.source) + ", \"artist\": " + JsonString(album.artist) +
@@ -78,7 +64,8 @@ void PrintJson(const std::string& driveKey, const DiscRecord& record, const Titl
                 ", \"length\": " + std::to_string(record.tracks[i].length) +
                 ", \"title\": " + JsonString(TitleOfAudioTrack(record, i)) + "}";
     }
-    json += "], \"leadout\": " + std::to_string(record.leadOut) + "}\n";
+    json += "], \"leadout\": " + std::to_string(record.leadOut) + ", \"accuraterip_id\": " +
+            (accurateRip ? JsonString(accurateRip->Text()) : std::string("null")) + "}\n";
     std::fputs(json.c_str(), stdout);
 }
 

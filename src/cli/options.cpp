@@ -7,7 +7,7 @@
 namespace tesslow {
 
 const char* const kUsageText =
-    "Usage: tesslow-rip [OPTIONS]           rip the disc\n"
+    "Usage: tesslow-rip [OPTIONS] [--json]  rip the disc\n"
     "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
     "       tesslow-rip --play N [--drive KEY] [--no-lookup]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
@@ -30,10 +30,13 @@ const char* const kUsageText =
     "  --no-paranoia          read without jitter correction\n"
     "  --eject                eject the disc when done\n"
     "  --no-lookup            name the disc from the title cache only\n"
+    "  --no-accuraterip       do not check the tracks against the AccurateRip database\n"
+    "  --require-accurate     a track AccurateRip does not confirm is an error\n"
+    "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
-    "  --info                 show the disc: drive, tracks, lead-out, identifier and titles\n"
-    "  --json                 with --info: print one JSON object\n"
+    "  --info                 show the disc: drive, tracks, lead-out, identifiers and titles\n"
+    "                         (with --json: as one JSON object)\n"
     "  --play N               play track N from the disc on to its end; Enter or Ctrl-C stops\n"
     "  --settings             print the loaded settings, one Name=value per line\n"
     "  --check-installation   verify that the program is properly installed\n"
@@ -125,6 +128,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--paranoia") options.paranoia = true;
         else if (arg == "--no-paranoia") options.paranoia = false;
         else if (arg == "--eject") options.eject = true;
+        else if (arg == "--no-accuraterip") options.noAccurateRip = true;
+        else if (arg == "--require-accurate") options.requireAccurate = true;
         else throw UsageError("unknown option: " + arg);
     }
     return options;

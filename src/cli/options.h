@@ -35,6 +35,8 @@ struct CliOptions {
     bool overwrite = false;
     std::optional<bool> paranoia;
     bool eject = false;
+    bool noAccurateRip = false;         // do not ask AccurateRip
+    bool requireAccurate = false;       // a track AccurateRip does not confirm is an error
     std::uint32_t playTrack = 0;        // --play N: 1-based position
 };
 

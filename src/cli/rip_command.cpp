@@ -4,6 +4,7 @@
 #include "cli/disc_access.h"
 #include "cli/load_settings.h"
 #include "cli/printable.h"
+#include "cli/rip_report_output.h"
 #include "cli/tesslow_rip.h"
 #include "cli/terminal.h"
 #include "cli/terminal_progress.h"
@@ -41,6 +42,8 @@ RipChoices ChoicesFrom(const CliOptions& options)
     choices.jitterCorrection = options.paranoia;
     choices.ejectWhenDone = onIfGiven(options.eject);
     choices.openFolderWhenDone = false;  // a terminal program does not pop up a file manager
+    if (options.noAccurateRip) choices.accurateRip = false;
+    choices.requireAccurate = options.requireAccurate;
     return choices;
 }
 
@@ -106,11 +109,10 @@ int RunRipCommand(const CliOptions& options)
     progress.Done();
 
     const RipResult result = session.Result();
-    std::printf("%s\n", result == RipResult::Success    ? "Done: every track was ripped."
-                        : result == RipResult::Canceled ? "Canceled."
-                                                        : "Done, with errors:");
-    if (result != RipResult::Success)
-        for (const std::string& line : session.ErrorLines()) std::printf("  %s\n", Printable(line).c_str());
+    if (options.json)
+        std::fputs(RipReportJson(session.Monitor(), job.OutputFolder).c_str(), stdout);
+    else
+        std::fputs(RipReportText(session.Monitor(), disc).c_str(), stdout);
     return static_cast<int>(result);
 }
 

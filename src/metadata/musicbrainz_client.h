@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/album_info.h"
-#include "metadata/http_client.h"
+#include "platform/http_client.h"
 
 #include <chrono>
 #include <functional>

@@ -21,5 +21,7 @@ inline constexpr std::uint32_t UM_RIP_TOTAL_RANGE = WM_USER + 207;   // posted; 
 inline constexpr std::uint32_t UM_RIP_TRACK_RANGE = WM_USER + 208;   // posted; w = track bytes
 inline constexpr std::uint32_t UM_RIP_QUERY_CANCEL = WM_USER + 209;  // sent; answer non-zero = cancel confirmed
 inline constexpr std::uint32_t UM_RIP_TRACK_STARTED = WM_USER + 210; // posted; w = track index
+inline constexpr std::uint32_t UM_RIP_TRACK_DONE = WM_USER + 211;    // sent; w = const TrackOutcome*, valid during the call
+inline constexpr std::uint32_t UM_RIP_ACCURACY = WM_USER + 212;      // sent; w = const AccuracyOutcome*, valid during the call
 
 }  // namespace tesslow

@@ -9,6 +9,8 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
     switch (message.id) {
     case UM_RIP_STARTED:
         started_ = true;
+        tracks_.clear();
+        accuracy_.reset();
         trackPosition_ = jobPosition_ = jobRange_ = 0;
         clock_.Start(nowMs);
         break;
@@ -30,6 +32,12 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         break;
     case UM_RIP_ERROR:
         if (message.wParam) errorLines_.emplace_back(reinterpret_cast<const char*>(message.wParam));
+        break;
+    case UM_RIP_TRACK_DONE:
+        if (message.wParam) tracks_.push_back(*reinterpret_cast<const TrackOutcome*>(message.wParam));
+        break;
+    case UM_RIP_ACCURACY:
+        if (message.wParam) accuracy_ = *reinterpret_cast<const AccuracyOutcome*>(message.wParam);
         break;
     case UM_RIP_QUERY_CANCEL:
         return cancelConfirmed_ ? 1 : 0;

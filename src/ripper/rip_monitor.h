@@ -3,6 +3,7 @@
 #include "app/rip_job.h"
 #include "platform/message_sink.h"
 #include "ripper/rip_clock.h"
+#include "ripper/rip_report.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,6 +40,12 @@ public:
     const std::vector<std::string>& ErrorLines() const { return errorLines_; }
     std::string ErrorText() const;
 
+    // What became of each track the job did not cancel, in ripping order, and
+    // what AccurateRip said of them (when it was asked and the job was not
+    // canceled).
+    const std::vector<TrackOutcome>& Tracks() const { return tracks_; }
+    const std::optional<AccuracyOutcome>& Accuracy() const { return accuracy_; }
+
     std::int64_t TrackPosition() const { return trackPosition_; }
     std::int64_t TrackRange() const { return trackRange_; }
     std::int64_t JobPosition() const { return jobPosition_; }
@@ -52,6 +59,8 @@ private:
     bool finished_ = false;
     bool cancelConfirmed_ = false;
     std::vector<std::string> errorLines_;
+    std::vector<TrackOutcome> tracks_;
+    std::optional<AccuracyOutcome> accuracy_;
     std::int64_t trackPosition_ = 0, trackRange_ = 0, jobPosition_ = 0, jobRange_ = 0;
     std::optional<std::uint32_t> currentTrack_;
 };

@@ -71,6 +71,8 @@ RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::
     plan.settings.jitterCorrection = choices.jitterCorrection.value_or(plan.settings.jitterCorrection);
     plan.settings.ejectWhenDone = choices.ejectWhenDone.value_or(plan.settings.ejectWhenDone);
     plan.settings.openFolderWhenDone = choices.openFolderWhenDone.value_or(plan.settings.openFolderWhenDone);
+    plan.settings.accurateRip = choices.accurateRip.value_or(plan.settings.accurateRip);
+    plan.settings.requireAccurate = choices.requireAccurate;
     return plan;
 }
 

@@ -31,6 +31,8 @@ struct RipChoices {
     std::optional<bool> jitterCorrection;        // else JitterCorrection
     std::optional<bool> ejectWhenDone;           // else EjectWhenDone
     std::optional<bool> openFolderWhenDone;      // else OpenFolderWhenDone
+    std::optional<bool> accurateRip;             // else AccurateRip
+    bool requireAccurate = false;                // every track AccurateRip does not confirm is an error
 };
 
 // The job and the settings a rip session runs with.

@@ -14,9 +14,11 @@
 #include "platform/messages.h"
 #include "platform/partial_file.h"
 #include "platform/system_error.h"
+#include "ripper/accuracy_check.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <optional>
@@ -63,14 +65,23 @@ std::string Numbered(const std::string& path, int number)
 
 RipSettings RipSettings::From(const Settings& settings)
 {
-    return {settings.JitterCorrection != 0, settings.EjectWhenDone != 0, settings.OpenFolderWhenDone != 0,
-            settings.MP3ForceCBR != 0, settings.AppPath};
+    RipSettings from;
+    from.jitterCorrection = settings.JitterCorrection != 0;
+    from.ejectWhenDone = settings.EjectWhenDone != 0;
+    from.openFolderWhenDone = settings.OpenFolderWhenDone != 0;
+    from.mp3ForceCbr = settings.MP3ForceCBR != 0;
+    from.moduleFolder = settings.AppPath;
+    from.accurateRip = settings.AccurateRip != 0;
+    from.accurateRipUrl = AccurateRipBaseUrl();
+    return from;
 }
 
 // The state of the track being ripped. The encoder writes the file under a
 // temporary name; it takes the output path only once complete.
 struct RipWorker::Track {
+    explicit Track(TrackOutcome& of) : outcome(of) {}
     std::string outputPath;
+    TrackOutcome& outcome;
     std::optional<PartialFile> file;
     std::unique_ptr<Encoder> encoder;
     RipStream stream;
@@ -89,8 +100,7 @@ std::string RipWorker::PathOfItsOwn(const std::string& path)
     std::string chosen = path;
     for (int number = 2; !chosenPaths_.insert(chosen).second; ++number) chosen = Numbered(path, number);
     if (chosen != path)
-        SendErrorLine(FileNameOf(chosen) + ": named so because an earlier track of this rip has the name " +
-                      FileNameOf(path));
+        SendTrackLine(chosen, "named so because an earlier track of this rip has the name " + FileNameOf(path));
     return chosen;
 }
 
@@ -120,11 +130,16 @@ RipResult RipWorker::Run()
     folder_ = job.OutputFolder.empty() ? "." : job.OutputFolder;
     if (folder_.back() != '/') folder_ += '/';
 
+    // The database is asked while the tracks are ripped.
+    AccuracyCheck accuracy(disc, setup_.settings.accurateRip, setup_.settings.accurateRipUrl);
+    accuracy_ = &accuracy;
     jobPosition_ = 0;
     for (std::uint32_t t : job.SelectedTracks) {
         RipTrack(t);
         if (canceled_) break;
     }
+    accuracy_ = nullptr;
+    if (!canceled_ && setup_.settings.accurateRip) ReportAccuracy(accuracy);
 
     if (!setup_.abandoned || !setup_.abandoned->load()) {
         if (setup_.settings.ejectWhenDone && disc.drive) Eject(*disc.drive);
@@ -140,7 +155,15 @@ void RipWorker::RipTrack(std::uint32_t t)
     const RipJob& job = setup_.job;
     const DiscRecord& disc = setup_.disc;
     MessageSink& sink = *setup_.sink;
-    Track track;
+    TrackOutcome outcome;
+    outcome.trackIndex = t;
+    outcome.number = t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1);
+    Track track(outcome);
+    current_ = &outcome;
+    struct Done {
+        TrackOutcome*& current;
+        ~Done() { current = nullptr; }
+    } done{current_};
 
     if (AskCancel()) {
         canceled_ = true;
@@ -184,6 +207,7 @@ void RipWorker::RipTrack(std::uint32_t t)
         request.question = setup_.question.get();
         track.encoder = CreateEncoder(request);
 
+        TrackChecksums checksums = accuracy_->ChecksumsFor(t);
         track.stream = StartRipExtraction(disc, t, setup_.settings.jitterCorrection);
         std::vector<unsigned char> chunk(kRipChunkBytes);
         std::int64_t trackPosition = 0;
@@ -200,6 +224,7 @@ void RipWorker::RipTrack(std::uint32_t t)
                 break;
             }
             track.encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
+            checksums.Add(chunk.data(), static_cast<std::size_t>(n));
             trackPosition += n;
             jobPosition_ += n;
             sink.Post(UM_RIP_PROGRESS, static_cast<std::uintptr_t>(trackPosition), static_cast<std::intptr_t>(jobPosition_));
@@ -210,9 +235,9 @@ void RipWorker::RipTrack(std::uint32_t t)
         track.encoder->Finish();
         track.encoder.reset();
         track.file->Commit();
+        outcome.sums = checksums.Result();
         // The file is kept: it holds all the disc would give.
-        if (const std::string doubt = Doubt(track.stream.Report()); !doubt.empty())
-            SendErrorLine(FileNameOf(track.outputPath) + ": " + doubt);
+        if (const std::string doubt = Doubt(track.stream.Report()); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
     } catch (const EncoderException& error) {
         ReportFailure(track, error.Message());
     } catch (const std::runtime_error& error) {
@@ -220,6 +245,28 @@ void RipWorker::RipTrack(std::uint32_t t)
     } catch (...) {
         ReportFailure(track, "Unhandled exception.");
     }
+    outcome.file = track.outputPath;
+    if (canceled_) return;
+    outcomes_.push_back(outcome);
+    sink.Send(UM_RIP_TRACK_DONE, reinterpret_cast<std::uintptr_t>(&outcomes_.back()), 0);
+}
+
+void RipWorker::ReportAccuracy(AccuracyCheck& accuracy)
+{
+    const AccuracyOutcome outcome = accuracy.Judge(outcomes_, setup_.settings.requireAccurate);
+    setup_.sink->Send(UM_RIP_ACCURACY, reinterpret_cast<std::uintptr_t>(&outcome), 0);
+    for (const AccuracyOutcome::Track& track : outcome.tracks) {
+        if (track.error.empty()) continue;
+        const auto ripped = std::find_if(outcomes_.begin(), outcomes_.end(),
+                                         [&](const TrackOutcome& o) { return o.trackIndex == track.trackIndex; });
+        SendErrorLine(FileNameOf(ripped->file) + ": " + track.error);
+    }
+}
+
+void RipWorker::SendTrackLine(const std::string& path, const std::string& message)
+{
+    if (current_) current_->errors.push_back(message);
+    SendErrorLine(FileNameOf(path) + ": " + message);
 }
 
 void RipWorker::SendErrorLine(const std::string& line)
@@ -230,7 +277,8 @@ void RipWorker::SendErrorLine(const std::string& line)
 
 void RipWorker::ReportFailure(Track& track, const std::string& message)
 {
-    SendErrorLine(FileNameOf(track.outputPath) + ": " + message);
+    track.outcome.status = message == "file skipped" ? TrackOutcome::Status::Skipped : TrackOutcome::Status::Error;
+    SendTrackLine(track.outputPath, message);
     track.stream.Stop();
     track.encoder.reset();  // closed without Finish
     if (track.file) track.file->Discard();

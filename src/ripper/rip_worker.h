@@ -2,14 +2,17 @@
 
 #include "app/disc_record.h"
 #include "app/rip_job.h"
+#include "ripper/rip_report.h"
 
 #include <atomic>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace tesslow {
 
+class AccuracyCheck;
 class DesktopShell;
 class MessageSink;
 class OverwritePolicy;
@@ -24,6 +27,9 @@ struct RipSettings {
     bool openFolderWhenDone = false;  // OpenFolderWhenDone
     bool mp3ForceCbr = false;         // MP3ForceCBR
     std::string moduleFolder{};       // AppPath: where the encoder modules are
+    bool accurateRip = false;         // AccurateRip: check the ripped tracks against its database
+    bool requireAccurate = false;     // every track that AccurateRip does not confirm is an error
+    std::string accurateRipUrl{};     // the database's address (AccurateRipBaseUrl)
 
     static RipSettings From(const Settings& settings);
 };
@@ -63,7 +69,14 @@ struct RipWorkerSetup {
 //
 // A track that was ripped whole but not known to be exact (sectors the drive
 // could not read, or that could not be verified) keeps its file and gets an
-// error line that says so. The job stops early only when the sink answers the
+// error line that says so.
+//
+// With AccurateRip on, the database is asked while the tracks are ripped, and
+// each track's checksums are taken from exactly the audio given to its
+// encoder. Once the tracks are done (not after a cancel) the verdicts go out
+// with UM_RIP_ACCURACY; a track that does not match while others on the disc
+// do gets an error line (every track that does not match, when accurate rips
+// are required). The job stops early only when the sink answers the
 // cancel question (asked before every track, every chunk and, while a chunk
 // is slow to come, every 100 ms) or the cancel request is set. At the end it ejects the disc and opens the
 // folder when the settings ask for it (the folder not after a cancel, neither
@@ -71,8 +84,9 @@ struct RipWorkerSetup {
 //
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
-// UM_RIP_QUERY_CANCEL (before every track and every chunk) and UM_RIP_ERROR
-// are sent. Positions and ranges are bytes of CD audio.
+// UM_RIP_QUERY_CANCEL (before every track and every chunk), UM_RIP_ERROR,
+// UM_RIP_TRACK_DONE (after every track the job did not cancel) and
+// UM_RIP_ACCURACY are sent. Positions and ranges are bytes of CD audio.
 class RipWorker {
 public:
     explicit RipWorker(RipWorkerSetup setup);
@@ -87,6 +101,8 @@ private:
     void RipTrack(std::uint32_t trackIndex);
     void ReportFailure(Track& track, const std::string& message);
     void SendErrorLine(const std::string& line);
+    void SendTrackLine(const std::string& path, const std::string& message);
+    void ReportAccuracy(AccuracyCheck& accuracy);
     bool AskCancel();
     std::string PathOfItsOwn(const std::string& path);
     void PrepareFolder(const std::string& path);
@@ -98,6 +114,9 @@ private:
     bool reportedErrors_ = false;
     std::set<std::string> chosenPaths_;    // output paths given to this job's tracks
     std::set<std::string> cleanedFolders_;  // folders cleared of stale temporary files
+    std::vector<TrackOutcome> outcomes_;    // of the tracks done so far
+    TrackOutcome* current_ = nullptr;       // of the track being ripped
+    AccuracyCheck* accuracy_ = nullptr;     // while the tracks are ripped
 };
 
 }  // namespace tesslow

@@ -72,7 +72,7 @@ TEST_F(InfoCommand, AnExactAudioCopySheetWithOneWaveFilePerTrackGivesItsTrackLis
               "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300, \"title\": \"Track 01\"}, "
               "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180, \"title\": \"Track 02\"}, "
               "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220, \"title\": \"Track 03\"}], "
-              "\"leadout\": 700}\n");
+              "\"leadout\": 700, \"accuraterip_id\": \"003-000005c8-000012e9-10000903\"}\n");
 }
 
 TEST_F(InfoCommand, ACdrdaoSheetWithPregapsAndADataTrackListsOnlyTheAudio)
@@ -97,11 +97,13 @@ TEST_F(InfoCommand, ACdrdaoSheetWithPregapsAndADataTrackListsOnlyTheAudio)
     const auto result = Info(dir / "image.cue");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // Track 2 starts after 1020 sectors of track 1 and 150 of generated
-    // pregap; the data track at file sector 2250 follows it.
+    // pregap; the data track at file sector 2250 follows it. The AccurateRip
+    // id counts the audio tracks and the disc's lead-out; its FreeDB part
+    // every track.
     EXPECT_EQ(TrackPart(result.out, dir / "image.cue"),
               "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 1170, \"title\": \"Track 01\"}, "
               "{\"position\": 2, \"number\": 2, \"start\": 1170, \"length\": 1230, \"title\": \"Track 02\"}], "
-              "\"leadout\": 3150}\n");
+              "\"leadout\": 3150, \"accuraterip_id\": \"002-000010e0-00002e0f-11002a03\"}\n");
 }
 
 TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
@@ -124,13 +126,14 @@ TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
     EXPECT_EQ(TrackPart(result.out, dir / "enhanced.cue"),
               "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 450, \"title\": \"Track 01\"}, "
               "{\"position\": 2, \"number\": 2, \"start\": 450, \"length\": 450, \"title\": \"Track 02\"}], "
-              "\"leadout\": 12800}\n");
+              "\"leadout\": 12800, \"accuraterip_id\": \"002-000033c2-00009985-1700aa03\"}\n");
 
     const auto text = Info(dir / "enhanced.cue", {"--info"});
     ASSERT_EQ(text.exitCode, 0) << text.err;
     const std::string trackTable = text.out.substr(text.out.find("    #"));
     EXPECT_EQ(text.out.substr(0, text.out.find('\n')), "Drive: " + (dir / "enhanced.cue").string());
     EXPECT_NE(text.out.find("\nTitles from: none\n"), std::string::npos);
+    EXPECT_NE(text.out.find("\nAccurateRip id: 002-000033c2-00009985-1700aa03\n"), std::string::npos) << text.out;
     EXPECT_EQ(trackTable,
               "    #  Track     Start    Length   Time  Title\n"
               "    1      1         0       450   0:06  Track 01\n"

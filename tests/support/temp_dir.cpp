@@ -54,7 +54,10 @@ UserSandbox::UserSandbox()
     : home_("HOME", (dir_.Path() / "home").c_str()),
       config_("XDG_CONFIG_HOME", (dir_.Path() / "home" / ".config").c_str()),
       data_("XDG_DATA_HOME", (dir_.Path() / "home" / ".local" / "share").c_str()),
-      dirs_("XDG_CONFIG_DIRS", (dir_.Path() / "xdg").c_str())
+      dirs_("XDG_CONFIG_DIRS", (dir_.Path() / "xdg").c_str()),
+      // The AccurateRip database is never asked from a test: a test that
+      // wants it points this at a server of its own.
+      accurateRip_("TESSLOW_ACCURATERIP_URL", "http://127.0.0.1:9")
 {
     fs::create_directories(Home());
 }

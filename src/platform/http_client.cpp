@@ -1,4 +1,4 @@
-#include "metadata/http_client.h"
+#include "platform/http_client.h"
 
 #include <curl/curl.h>
 

@@ -1,0 +1,134 @@
+#include "cli/rip_report_output.h"
+
+#include "cli/json_text.h"
+#include "cli/printable.h"
+#include "metadata/naming.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace tesslow {
+
+namespace {
+
+std::string Hex(std::uint32_t value)
+{
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", value);
+    return text;
+}
+
+const AccuracyOutcome::Track* JudgedTrack(const RipMonitor& monitor, std::uint32_t trackIndex)
+{
+    if (!monitor.Accuracy()) return nullptr;
+    const auto& tracks = monitor.Accuracy()->tracks;
+    const auto found = std::find_if(tracks.begin(), tracks.end(),
+                                    [&](const AccuracyOutcome::Track& t) { return t.trackIndex == trackIndex; });
+    return found == tracks.end() ? nullptr : &*found;
+}
+
+const char* ResultName(RipResult result)
+{
+    switch (result) {
+    case RipResult::Success: return "completed";
+    case RipResult::Canceled: return "canceled";
+    case RipResult::CompletedWithErrors: break;
+    }
+    return "completed with errors";
+}
+
+const char* StatusName(AccuracyOutcome::Status status)
+{
+    switch (status) {
+    case AccuracyOutcome::Status::Found: return "found";
+    case AccuracyOutcome::Status::NotFound: return "not found";
+    case AccuracyOutcome::Status::Error: return "error";
+    case AccuracyOutcome::Status::Off: break;
+    }
+    return "off";
+}
+
+const char* VerdictName(TrackAccuracy::Result result)
+{
+    switch (result) {
+    case TrackAccuracy::Result::Accurate: return "accurate";
+    case TrackAccuracy::Result::NotAccurate: return "not accurate";
+    case TrackAccuracy::Result::NotPresent: break;
+    }
+    return "not present";
+}
+
+const char* TrackStatusName(TrackOutcome::Status status)
+{
+    switch (status) {
+    case TrackOutcome::Status::Ripped: return "ripped";
+    case TrackOutcome::Status::Skipped: return "skipped";
+    case TrackOutcome::Status::Error: break;
+    }
+    return "error";
+}
+
+std::string JsonTrack(const RipMonitor& monitor, const TrackOutcome& track)
+{
+    const AccuracyOutcome::Track* judged = JudgedTrack(monitor, track.trackIndex);
+    std::vector<std::string> errors = track.errors;
+    if (judged && !judged->error.empty()) errors.push_back(judged->error);
+    std::string json = "{\"position\": " + std::to_string(track.trackIndex + 1) +
+                       ", \"number\": " + std::to_string(track.number) + ", \"file\": " + JsonString(track.file) +
+                       ", \"status\": " + JsonString(TrackStatusName(track.status)) + ", \"errors\": [";
+    for (std::size_t i = 0; i < errors.size(); ++i) json += (i > 0 ? ", " : "") + JsonString(errors[i]);
+    json += "], \"crc32\": ";
+    if (!track.sums) return json + "null, \"accuraterip\": null}";
+    json += JsonString(Hex(track.sums->crc32)) + ", \"accuraterip\": {\"v1\": " + JsonString(Hex(track.sums->v1)) +
+            ", \"v2\": " + JsonString(Hex(track.sums->v2)) + ", \"result\": ";
+    if (!judged || monitor.Accuracy()->status == AccuracyOutcome::Status::Error ||
+        monitor.Accuracy()->status == AccuracyOutcome::Status::Off)
+        return json + "null, \"confidence\": 0, \"match\": null}}";
+    const TrackAccuracy& verdict = judged->verdict;
+    json += JsonString(VerdictName(verdict.result)) + ", \"confidence\": " + std::to_string(verdict.confidence) +
+            ", \"match\": " + (verdict.version == 0 ? std::string("null") : JsonString("v" + std::to_string(verdict.version)));
+    return json + "}}";
+}
+
+}  // namespace
+
+std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc)
+{
+    const RipResult result = monitor.Result();
+    std::string text = result == RipResult::Success    ? "Done: every track was ripped.\n"
+                       : result == RipResult::Canceled ? "Canceled.\n"
+                                                       : "Done, with errors:\n";
+    if (result != RipResult::Success)
+        for (const std::string& line : monitor.ErrorLines()) text += "  " + Printable(line) + "\n";
+    if (const auto& accuracy = monitor.Accuracy(); accuracy && accuracy->status != AccuracyOutcome::Status::Off) {
+        if (accuracy->status == AccuracyOutcome::Status::Found) {
+            text += "AccurateRip (" + accuracy->id + "):\n";
+            for (const AccuracyOutcome::Track& track : accuracy->tracks)
+                text += "  " + ExpandNameTemplate(disc, track.trackIndex, "%5 \xE2\x80\x94 %2") + ": " + track.text + "\n";
+        }
+        if (!accuracy->summary.empty()) text += Printable(accuracy->summary) + "\n";
+    }
+    return text;
+}
+
+std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFolder)
+{
+    const RipResult result = monitor.Result();
+    std::string json = "{\"result\": " + JsonString(ResultName(result)) +
+                       ", \"exit_code\": " + std::to_string(static_cast<int>(result)) +
+                       ", \"output\": " + JsonString(outputFolder) + ", \"accuraterip\": ";
+    if (const auto& accuracy = monitor.Accuracy()) {
+        json += "{\"id\": " + (accuracy->id.empty() ? std::string("null") : JsonString(accuracy->id)) +
+                ", \"status\": " + JsonString(StatusName(accuracy->status)) +
+                ", \"responses\": " + std::to_string(accuracy->responses) +
+                ", \"max_confidence\": " + std::to_string(accuracy->maxConfidence) + "}";
+    } else {
+        json += "{\"id\": null, \"status\": \"off\", \"responses\": 0, \"max_confidence\": 0}";
+    }
+    json += ", \"tracks\": [";
+    const auto& tracks = monitor.Tracks();
+    for (std::size_t i = 0; i < tracks.size(); ++i) json += (i > 0 ? ", " : "") + JsonTrack(monitor, tracks[i]);
+    return json + "]}\n";
+}
+
+}  // namespace tesslow

@@ -1,0 +1,109 @@
+#include "ripper/accuracy_check.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+
+namespace tesslow {
+
+struct AccuracyCheck::Pending {
+    std::mutex mutex;
+    std::condition_variable done;
+    std::optional<AccurateRipLookup> answer;
+};
+
+AccuracyCheck::AccuracyCheck(const DiscRecord& disc, bool enabled, const std::string& baseUrl,
+                             std::chrono::milliseconds limit)
+    : tracks_(disc.tracks),
+      entries_(AccurateRipEntries(disc.rawToc)),
+      id_(AccurateRipIdOf(disc.rawToc)),
+      deadline_(std::chrono::steady_clock::now() + limit)
+{
+    if (!enabled || !id_) return;
+    pending_ = std::make_shared<Pending>();
+    thread_ = WorkerThread([pending = pending_, id = *id_, baseUrl, limit] {
+        AccurateRipLookup answer = LookUpAccurateRip(id, baseUrl, limit);
+        std::lock_guard lock(pending->mutex);
+        pending->answer = std::move(answer);
+        pending->done.notify_all();
+    });
+}
+
+AccuracyCheck::~AccuracyCheck()
+{
+    // Never waits: a look-up still under way is left to end on its own.
+    if (thread_.Running()) (void)thread_.WaitFor(std::chrono::milliseconds(0));
+}
+
+TrackChecksums AccuracyCheck::ChecksumsFor(std::uint32_t trackIndex) const
+{
+    const std::int32_t length = trackIndex < tracks_.size() ? tracks_[trackIndex].length : 0;
+    return TrackChecksums(length, trackIndex == 0, trackIndex + 1 == tracks_.size());
+}
+
+AccuracyOutcome AccuracyCheck::Judge(const std::vector<TrackOutcome>& tracks, bool requireAccurate)
+{
+    AccuracyOutcome outcome;
+    if (id_) outcome.id = id_->Text();
+    if (!pending_) return outcome;
+
+    AccurateRipLookup answer;
+    {
+        std::unique_lock lock(pending_->mutex);
+        if (pending_->done.wait_until(lock, deadline_, [&] { return pending_->answer.has_value(); })) {
+            answer = *pending_->answer;
+        } else {
+            answer.problem = "no answer within " + std::to_string(kLimit.count()) + " seconds";
+        }
+    }
+    outcome.problem = answer.problem;
+    switch (answer.status) {
+    case AccurateRipLookup::Status::Found: outcome.status = AccuracyOutcome::Status::Found; break;
+    case AccurateRipLookup::Status::NotFound: outcome.status = AccuracyOutcome::Status::NotFound; break;
+    case AccurateRipLookup::Status::Error: outcome.status = AccuracyOutcome::Status::Error; break;
+    }
+    outcome.responses = answer.responses.size();
+    for (const DbarResponse& response : answer.responses)
+        for (const DbarResponse::Track& track : response.tracks)
+            outcome.maxConfidence = std::max<int>(outcome.maxConfidence, track.confidence);
+
+    std::vector<TrackAccuracy> verdicts;
+    for (const TrackOutcome& track : tracks) {
+        if (!track.sums || track.trackIndex >= entries_.size()) continue;
+        AccuracyOutcome::Track judged;
+        judged.trackIndex = track.trackIndex;
+        judged.verdict = JudgeTrack(answer.responses, entries_[track.trackIndex], track.sums->v1, track.sums->v2);
+        judged.text = VerdictText(judged.verdict, track.sums->v1, track.sums->v2, answer.responses.size());
+        outcome.tracks.push_back(std::move(judged));
+        verdicts.push_back(outcome.tracks.back().verdict);
+    }
+
+    switch (outcome.status) {
+    case AccuracyOutcome::Status::Found:
+        outcome.summary = SummaryText(verdicts);
+        break;
+    case AccuracyOutcome::Status::NotFound:
+        outcome.summary = "AccurateRip: this disc is not in the database";
+        break;
+    case AccuracyOutcome::Status::Error:
+        outcome.summary = "AccurateRip: the database could not be asked (" + outcome.problem + ")";
+        break;
+    case AccuracyOutcome::Status::Off:
+        break;
+    }
+    const bool othersMatch = std::any_of(verdicts.begin(), verdicts.end(), [](const TrackAccuracy& v) {
+        return v.result == TrackAccuracy::Result::Accurate;
+    });
+    for (AccuracyOutcome::Track& track : outcome.tracks) {
+        const bool error = outcome.status == AccuracyOutcome::Status::Found
+                               ? NotAccurateIsAnError(verdicts, track.verdict, requireAccurate)
+                               : requireAccurate;
+        if (!error) continue;
+        track.error = othersMatch && track.verdict.result == TrackAccuracy::Result::NotAccurate
+                          ? "AccurateRip does not confirm this track although others on the disc match; it may be damaged"
+                          : "AccurateRip does not confirm this track";
+    }
+    return outcome;
+}
+
+}  // namespace tesslow

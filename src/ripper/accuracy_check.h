@@ -1,0 +1,51 @@
+#pragma once
+
+#include "accuracy/accuraterip_id.h"
+#include "accuracy/accuraterip_lookup.h"
+#include "accuracy/track_checksums.h"
+#include "app/disc_record.h"
+#include "platform/worker_thread.h"
+#include "ripper/rip_report.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tesslow {
+
+// A rip job's check against the AccurateRip database. The look-up starts on a
+// thread of its own as soon as the check is made (so it never delays the first
+// track); Judge waits for it only as long as the look-up may take in all.
+// A look-up that misses that deadline is abandoned and the database counts as
+// not answering. Used by the rip worker's thread.
+class AccuracyCheck {
+public:
+    static constexpr std::chrono::seconds kLimit{20};
+
+    // `enabled` false, or a disc without an AccurateRip id: nothing is asked
+    // and Judge reports Off.
+    AccuracyCheck(const DiscRecord& disc, bool enabled, const std::string& baseUrl,
+                  std::chrono::milliseconds limit = kLimit);
+    ~AccuracyCheck();
+    AccuracyCheck(const AccuracyCheck&) = delete;
+    AccuracyCheck& operator=(const AccuracyCheck&) = delete;
+
+    // An empty accumulator for audio track `trackIndex` of the disc.
+    TrackChecksums ChecksumsFor(std::uint32_t trackIndex) const;
+
+    // The verdicts on the tracks that were ripped whole (those with checksums);
+    // with `requireAccurate` every track that is not accurate is an error.
+    AccuracyOutcome Judge(const std::vector<TrackOutcome>& tracks, bool requireAccurate);
+
+private:
+    struct Pending;
+    std::vector<TocEntry> tracks_;
+    std::vector<std::size_t> entries_;
+    std::optional<AccurateRipId> id_;
+    std::shared_ptr<Pending> pending_;
+    std::chrono::steady_clock::time_point deadline_;
+    WorkerThread thread_;
+};
+
+}  // namespace tesslow
