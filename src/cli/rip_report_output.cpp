@@ -2,7 +2,8 @@
 
 #include "cli/json_text.h"
 #include "cli/printable.h"
-#include "metadata/naming.h"
+#include "metadata/track_titles.h"
+#include "platform/utf.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,6 +17,14 @@ std::string Hex(std::uint32_t value)
     char text[9];
     std::snprintf(text, sizeof text, "%08x", value);
     return text;
+}
+
+// "NN — Title", as the progress shows a track ("Track NN" without a title).
+std::string TrackLabel(const DiscRecord& disc, std::uint32_t t)
+{
+    char number[8];
+    std::snprintf(number, sizeof number, "%02d", t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1));
+    return std::string(number) + " \xE2\x80\x94 " + Printable(DisplayUtf8(TitleOfAudioTrack(disc, t)));
 }
 
 const AccuracyOutcome::Track* JudgedTrack(const RipMonitor& monitor, std::uint32_t trackIndex)
@@ -104,7 +113,7 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc)
         if (accuracy->status == AccuracyOutcome::Status::Found) {
             text += "AccurateRip (" + accuracy->id + "):\n";
             for (const AccuracyOutcome::Track& track : accuracy->tracks)
-                text += "  " + ExpandNameTemplate(disc, track.trackIndex, "%5 \xE2\x80\x94 %2") + ": " + track.text + "\n";
+                text += "  " + TrackLabel(disc, track.trackIndex) + ": " + track.text + "\n";
         }
         if (!accuracy->summary.empty()) text += Printable(accuracy->summary) + "\n";
     }

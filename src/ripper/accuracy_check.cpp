@@ -17,6 +17,7 @@ AccuracyCheck::AccuracyCheck(const DiscRecord& disc, bool enabled, const std::st
     : tracks_(disc.tracks),
       entries_(AccurateRipEntries(disc.rawToc)),
       id_(AccurateRipIdOf(disc.rawToc)),
+      limit_(limit),
       deadline_(std::chrono::steady_clock::now() + limit)
 {
     if (!enabled || !id_) return;
@@ -53,7 +54,8 @@ AccuracyOutcome AccuracyCheck::Judge(const std::vector<TrackOutcome>& tracks, bo
         if (pending_->done.wait_until(lock, deadline_, [&] { return pending_->answer.has_value(); })) {
             answer = *pending_->answer;
         } else {
-            answer.problem = "no answer within " + std::to_string(kLimit.count()) + " seconds";
+            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit_).count();
+            answer.problem = "no answer within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
         }
     }
     outcome.problem = answer.problem;

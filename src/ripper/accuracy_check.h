@@ -44,6 +44,7 @@ private:
     std::vector<std::size_t> entries_;
     std::optional<AccurateRipId> id_;
     std::shared_ptr<Pending> pending_;
+    std::chrono::milliseconds limit_;
     std::chrono::steady_clock::time_point deadline_;
     WorkerThread thread_;
 };

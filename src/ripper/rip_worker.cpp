@@ -131,7 +131,8 @@ RipResult RipWorker::Run()
     if (folder_.back() != '/') folder_ += '/';
 
     // The database is asked while the tracks are ripped.
-    AccuracyCheck accuracy(disc, setup_.settings.accurateRip, setup_.settings.accurateRipUrl);
+    AccuracyCheck accuracy(disc, setup_.settings.accurateRip, setup_.settings.accurateRipUrl,
+                           setup_.settings.accurateRipLimit);
     accuracy_ = &accuracy;
     jobPosition_ = 0;
     for (std::uint32_t t : job.SelectedTracks) {

@@ -5,6 +5,7 @@
 #include "ripper/rip_report.h"
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <set>
 #include <string>
@@ -30,6 +31,7 @@ struct RipSettings {
     bool accurateRip = false;         // AccurateRip: check the ripped tracks against its database
     bool requireAccurate = false;     // every track that AccurateRip does not confirm is an error
     std::string accurateRipUrl{};     // the database's address (AccurateRipBaseUrl)
+    std::chrono::milliseconds accurateRipLimit{20000};  // the look-up, all of it
 
     static RipSettings From(const Settings& settings);
 };

@@ -26,6 +26,7 @@ struct WizardState {
     std::shared_ptr<TitleNaming> naming;  // made by the tracks page on first use
     RipResult result = RipResult::Success;
     std::string errorText;                       // lines separated by CR LF
+    std::string accuracyLine;                    // what AccurateRip said of the rip, or empty
     // The run's remembered answer to "Remember my choice for all files".
     std::shared_ptr<OverwritePolicy> overwrite = std::make_shared<OverwritePolicy>();
 };

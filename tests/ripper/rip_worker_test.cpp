@@ -1,5 +1,6 @@
 #include "ripper/rip_worker.h"
 
+#include "accuracy/accuraterip_id.h"
 #include "app/settings.h"
 #include "drive/emulated_drive.h"
 #include "drive/scsi_command.h"
@@ -9,6 +10,7 @@
 #include "platform/desktop_shell.h"
 #include "platform/messages.h"
 #include "support/file_size_limit.h"
+#include "support/http_fixture_server.h"
 #include "support/recording_shell.h"
 #include "support/recording_sink.h"
 #include "support/temp_dir.h"
@@ -421,6 +423,29 @@ TEST_F(RipWorkerTest, ACancelBeforeASlowDriveDeliversAnythingEndsTheTrackWithout
     auto* drive = dynamic_cast<EmulatedDrive*>(records[key].drive->Transport().get());
     ASSERT_NE(drive, nullptr);
     EXPECT_LT(drive->Statistics().sectorsRead, 900u) << "the extraction did not stop";
+}
+
+TEST_F(RipWorkerTest, ADatabaseThatNeverAnswersIsGivenUpOnAndTheRipEndsWithoutAnError)
+{
+    Insert({.tracks = {{.sectors = 100}, {.sectors = 100}}});
+    TempDir serverRoot;
+    test::HttpFixtureServer server(serverRoot.Path());
+    const std::optional<AccurateRipId> id = AccurateRipIdOf(records[key].rawToc);
+    ASSERT_TRUE(id);
+    WriteFile(serverRoot.Path().string() + id->DbarPath() + ".xml.hang", "");
+    std::optional<AccuracyOutcome> accuracy;
+    sink->Answer([&](const Message& m) -> std::intptr_t {
+        if (m.id == UM_RIP_ACCURACY) accuracy = *reinterpret_cast<const AccuracyOutcome*>(m.wParam);
+        return 0;
+    });
+    EXPECT_EQ(Rip({0, 1}, {.accurateRip = true, .accurateRipUrl = server.Url(), .accurateRipLimit = std::chrono::seconds(1)}),
+              RipResult::Success);
+    ASSERT_TRUE(accuracy);
+    EXPECT_EQ(accuracy->status, AccuracyOutcome::Status::Error);
+    EXPECT_EQ(accuracy->summary, "AccurateRip: the database could not be asked (no answer within 1 second)");
+    EXPECT_EQ(accuracy->tracks.size(), 2u);
+    EXPECT_TRUE(sink->ErrorLines().empty());
+    EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 }  // namespace

@@ -133,14 +133,28 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             frame.SetCurSel(index);
         }
         if (index == static_cast<int>(PageId::Final)) {
-            // Each outcome.
-            const std::pair<RipResult, const char*> outcomes[] = {{RipResult::Success, "completed"},
-                                                                  {RipResult::Canceled, "canceled"},
-                                                                  {RipResult::CompletedWithErrors, "errors"}};
-            for (const auto& [result, outcome] : outcomes) {
+            // Each outcome, with what AccurateRip said of it.
+            const struct {
+                RipResult result;
+                const char* name;
+                const char* accuracy;
+                const char* errors;
+            } outcomes[] = {
+                {RipResult::Success, "completed", "AccurateRip: all 12 tracks accurately ripped (confidence 45).", ""},
+                {RipResult::Canceled, "canceled", "", ""},
+                {RipResult::CompletedWithErrors, "errors", "AccurateRip: 11 of 12 tracks accurately ripped.",
+                 "Screenshots - [02] Morning Light.flac: 5 sectors could not be read; the file has silence there\r\n"
+                 "Screenshots - [07] Night Train.flac: file skipped\r\n"
+                 "Screenshots - [05] Harbour.flac: AccurateRip does not confirm this track although others on the disc "
+                 "match; it may be damaged"},
+                {RipResult::Success, "not-in-database", "AccurateRip: this disc is not in the database.", ""},
+                {RipResult::Success, "other-pressing",
+                 "AccurateRip: no track matches; this pressing may not be in the database.", ""},
+            };
+            for (const auto& [result, outcome, accuracy, errors] : outcomes) {
                 state.result = result;
-                state.errorText = "Screenshots - [02] Morning Light.flac: 5 sectors could not be read; the file has "
-                                  "silence there\r\nScreenshots - [07] Night Train.flac: file skipped";
+                state.accuracyLine = accuracy;
+                state.errorText = errors;
                 frame.SetCurSel(static_cast<int>(PageId::Ready));
                 frame.SetCurSel(static_cast<int>(PageId::Final));
                 QTest::qWait(20);

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 #include "metadata/disc_id.h"
 #include "metadata/title_cache.h"
+#include "support/http_fixture_server.h"
 #include "support/run_program.h"
 #include "ui/controls/task_dialog.h"
 #include "ui/pages/progress_page.h"
@@ -208,15 +209,22 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
     EXPECT_EQ(files, std::vector<std::string>{Track(1, "First").filename().string()});
 }
 
-TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorList)
+TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndWhatAccurateRipSaidUnderTheText)
 {
     Insert({"UNREADABLE 330 334"});  // inside track 3
+    // A database of the test's own that does not know the disc.
+    test::TempDir databaseRoot;
+    test::HttpFixtureServer database(databaseRoot.Path());
+    test::ScopedEnv url("TESSLOW_ACCURATERIP_URL", database.Url().c_str());
     Key(Qt::Key_Return);
     RipToTheEnd();
     EXPECT_EQ(wizard.frame->CurrentPage()->Title(), "Completing Tesslow");
     ASSERT_TRUE(Find<QPlainTextEdit>("errorList")->isVisible());
     EXPECT_TRUE(Find<QPlainTextEdit>("errorList")->toPlainText().startsWith("The Testers - [03] Third.flac: "))
         << Find<QPlainTextEdit>("errorList")->toPlainText().toStdString();
+    EXPECT_TRUE(Find<QLabel>("accuracyLine")->isVisible());
+    EXPECT_EQ(Find<QLabel>("accuracyLine")->text(), "AccurateRip: this disc is not in the database.");
+    EXPECT_EQ(database.Requests().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, RipPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),

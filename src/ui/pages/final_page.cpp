@@ -9,6 +9,8 @@
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +22,7 @@ namespace tesslow {
 FinalPage::FinalPage(const PageContext& context)
     : WizardPage(PageId::Final, context),
       text_(new QLabel(this)),
+      accuracy_(new QLabel(this)),
       picture_(new QLabel(this)),
       errors_(new QPlainTextEdit(this)),
       site_(new HyperlinkLabel(QStringLiteral("<a>Visit program site >></a>"), this)),
@@ -29,6 +32,8 @@ FinalPage::FinalPage(const PageContext& context)
     text_->setObjectName(QStringLiteral("outcomeText"));
     text_->setWordWrap(true);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    accuracy_->setObjectName(QStringLiteral("accuracyLine"));
+    accuracy_->setWordWrap(true);
     picture_->setObjectName(QStringLiteral("outcomePicture"));
     picture_->setPixmap(QPixmap::fromImage(LoadPicture(kFinalPicture)));
     picture_->setAlignment(Qt::AlignCenter);
@@ -53,6 +58,10 @@ FinalPage::FinalPage(const PageContext& context)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text_);
+    layout->addWidget(accuracy_);
+    // A paragraph of its own: a blank line's space above it, as between the
+    // text's paragraphs.
+    accuracy_->setContentsMargins(0, std::max(0, text_->fontMetrics().lineSpacing() - layout->spacing()), 0, 0);
     layout->addWidget(picture_, 1);
     layout->addWidget(errors_, 1);
     layout->addLayout(links);
@@ -81,6 +90,9 @@ void FinalPage::OnSetActive()
                                       "progress. See list below.\n\n") + again.arg(QStringLiteral("another")));
         break;
     }
+    // What AccurateRip said, under the text of a completed rip.
+    accuracy_->setText(LabelText(State().accuracyLine));
+    accuracy_->setVisible(result != RipResult::Canceled && !State().accuracyLine.empty());
     const bool withErrors = result == RipResult::CompletedWithErrors;
     picture_->setVisible(!withErrors);
     errors_->setVisible(withErrors);

@@ -73,6 +73,7 @@ void ProgressPage::OnSetActive()
     elapsed_->setText(QStringLiteral("Time elapsed: 00:00"));
     left_->setText(QStringLiteral("Time left: ??:??"));
     State().errorText.clear();
+    State().accuracyLine.clear();
     animation_->Start();
     QTimer::singleShot(0, this, &ProgressPage::StartRip);
 }
@@ -137,6 +138,8 @@ void ProgressPage::Finish()
         if (!state.errorText.empty()) state.errorText += "\r\n";
         state.errorText += line;
     }
+    const auto& accuracy = session_->Monitor().Accuracy();
+    state.accuracyLine = accuracy && !accuracy->summary.empty() ? accuracy->summary + "." : std::string();
     OnRipTick(session_->Monitor());
     session_.reset();
     if (Settings().BeepWhenDone != 0) QApplication::beep();
