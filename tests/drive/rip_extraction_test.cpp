@@ -202,12 +202,22 @@ TEST_F(RipExtraction, DamageNextToATrackLeavesItExactOrReportedWithCountsThatCov
     auto after = [](std::int32_t gap) { return kTrack + gap; };
     auto before = [](std::int32_t gap) { return kTrack - 2 - gap; };
     auto inside = [](std::int32_t gap) { return 100 + 3 * gap; };
+#ifdef __SANITIZE_THREAD__
+    // Ten times slower under ThreadSanitizer: the corners of the grid.
+    const std::vector<int> jitters = {30, 588}, seeds = {1};
+    const std::vector<std::int32_t> gaps = {0, 12};
+    const int expectedCases = 48;
+#else
+    const std::vector<int> jitters = {30, 300, 588}, seeds = {1, 5};
+    const std::vector<std::int32_t> gaps = {0, 5, 12};
+    const int expectedCases = 216;
+#endif
     int reported = 0, cases = 0;
-    for (const int jitter : {30, 300, 588}) {
+    for (const int jitter : jitters) {
         for (const auto& [name, place] : {std::pair{"after the end", +after}, {"before the start", +before}, {"inside", +inside}}) {
-            for (const std::int32_t gap : {0, 5, 12}) {
+            for (const std::int32_t gap : gaps) {
                 for (const bool second : {false, true}) {
-                    for (const int seed : {1, 5}) {
+                    for (const int seed : seeds) {
                         const std::int32_t scratch = place(gap);
                         std::vector<std::string> conditions = {
                             "JITTER " + std::to_string(jitter), "SEED " + std::to_string(seed),
@@ -247,7 +257,7 @@ TEST_F(RipExtraction, DamageNextToATrackLeavesItExactOrReportedWithCountsThatCov
             }
         }
     }
-    EXPECT_EQ(cases, 216);
+    EXPECT_EQ(cases, expectedCases);
     EXPECT_GT(reported, 0);
 }
 
