@@ -12,6 +12,8 @@ packages=(
   libcdparanoia-dev patch
   # disc identifier, web service, title cache
   libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates openssl
+  # checksums of the rip (CRC-32 at memory speed)
+  libisal-dev
   # encoders
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
   # preview playback

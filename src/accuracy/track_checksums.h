@@ -14,8 +14,8 @@ namespace tesslow {
 //   the last its last 5 sectors: what a drive with a read offset cannot read.
 // - the frame-450 sum: v1 over sector 450 of the track alone (positions from
 //   1 again), for finding a drive's offset; 0 for a shorter track;
-// - CRC-32 (zlib's) of all of the track's bytes, the "copy CRC" of other
-//   rippers.
+// - CRC-32 (zlib's polynomial) of all of the track's bytes, the "copy CRC"
+//   of other rippers.
 // One thread feeds an instance.
 class TrackChecksums {
 public:
@@ -42,7 +42,7 @@ private:
     std::uint64_t to_;    // last position counted
     std::uint64_t position_ = 0;
     std::uint32_t low_ = 0, high_ = 0, frame450_ = 0;
-    unsigned long crc_;
+    std::uint32_t crc_;
     unsigned char pending_[4] = {};
     std::size_t pendingBytes_ = 0;
 };
