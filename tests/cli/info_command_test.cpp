@@ -141,6 +141,18 @@ TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
               "Lead-out: 12800\n");
 }
 
+TEST_F(InfoCommand, AMixedModeDiscsAccurateRipIdLeavesItsDataTrackOutOfTheSums)
+{
+    // Data track 1, then two audio tracks: the audio is numbered from 1 in
+    // the sums, the FreeDB part counts all three tracks.
+    const auto disc = test::WriteTestDisc(dir.Path(), {.tracks = {{300, true}, {300}, {300}}, .sparse = true}, "mixed");
+    const auto result = Info(disc.cue);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("\"leadout\": 900, \"accuraterip_id\": \"002-00000708-00001068-09000c03\"}"),
+              std::string::npos)
+        << result.out;
+}
+
 TEST_F(InfoCommand, WithoutAnAudioDiscItSaysSoInOneLineAndExitsWithTwo)
 {
     const auto none = Info(dir / "nothing.cue");
