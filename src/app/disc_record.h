@@ -34,6 +34,11 @@ struct DiscRecord {
     AlbumInfo album;
 };
 
+// The first sector after the disc's last audio track: the lead-out, or on a
+// disc with a later data session the end of the audio session. The drive can
+// read every sector of the audio before it.
+std::int32_t AudioEnd(const DiscRecord& disc);
+
 // The disc records of every drive, keyed by drive key (a device path or an
 // emulated drive's image). Looking up a key that has no record creates an
 // empty one. Records are never removed or moved, so a reference stays valid

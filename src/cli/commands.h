@@ -10,5 +10,6 @@ int RunCheckInstallationCommand(const CliOptions& options);
 int RunInfoCommand(const CliOptions& options);
 int RunRipCommand(const CliOptions& options);
 int RunPlayCommand(const CliOptions& options);
+int RunFindOffsetCommand(const CliOptions& options);
 
 }  // namespace tesslow

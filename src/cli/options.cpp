@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include "app/cd_audio.h"
 #include "encoding/presets.h"
 
 #include <charconv>
@@ -10,9 +11,11 @@ const char* const kUsageText =
     "Usage: tesslow-rip [OPTIONS] [--json]  rip the disc\n"
     "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
     "       tesslow-rip --play N [--drive KEY] [--no-lookup]\n"
+    "       tesslow-rip --find-offset [--drive KEY] [--overread | --no-overread] [--json]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
     "\n"
-    "Ripping (defaults come from your settings, which it never changes):\n"
+    "Ripping (defaults come from your settings, which it never changes; a drive's read\n"
+    "offset that it finds is remembered for the drive model):\n"
     "  --drive KEY            the drive: a device such as /dev/sr0, or a disc image's CUE sheet\n"
     "                         (default: the first drive holding an audio disc)\n"
     "  --format F             wav, mp3, wma, ogg, ape or flac\n"
@@ -32,12 +35,19 @@ const char* const kUsageText =
     "  --no-lookup            name the disc from the title cache only\n"
     "  --no-accuraterip       do not check the tracks against the AccurateRip database\n"
     "  --require-accurate     a track AccurateRip does not confirm is an error\n"
+    "  --offset N             the drive's read offset correction in samples, such as +667 or -472\n"
+    "                         (default: the one remembered for the drive model, else found with\n"
+    "                         AccurateRip when it knows the disc, else 0)\n"
+    "  --overread             read the sectors just outside the disc that the offset needs\n"
+    "  --no-overread          give silence there instead (default: the drive model's setting, off)\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
     "  --info                 show the disc: drive, tracks, lead-out, identifiers and titles\n"
     "                         (with --json: as one JSON object)\n"
     "  --play N               play track N from the disc on to its end; Enter or Ctrl-C stops\n"
+    "  --find-offset          find the drive's read offset with a disc that AccurateRip knows and\n"
+    "                         remember it for the drive model (and --overread or --no-overread)\n"
     "  --settings             print the loaded settings, one Name=value per line\n"
     "  --check-installation   verify that the program is properly installed\n"
     "  --version              print the version\n"
@@ -71,6 +81,18 @@ std::vector<std::uint32_t> ParseTracks(const std::string& list)
         start = end + 1;
     }
     return tracks;
+}
+
+std::int32_t ParseOffset(const std::string& text)
+{
+    std::int32_t value = 0;
+    const std::string_view digits = text.size() > 1 && text[0] == '+' ? std::string_view(text).substr(1) : text;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || value < -kLargestReadOffset ||
+        value > kLargestReadOffset)
+        throw UsageError("invalid read offset: " + text + " (a number of samples from -" +
+                         std::to_string(kLargestReadOffset) + " to +" + std::to_string(kLargestReadOffset) + ")");
+    return value;
 }
 
 FormatCode ParseFormat(const std::string& name)
@@ -107,6 +129,7 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         };
         if (arg == "--info") setCommand(CliCommand::Info);
         else if (arg == "--settings") setCommand(CliCommand::Settings);
+        else if (arg == "--find-offset") setCommand(CliCommand::FindOffset);
         else if (arg == "--check-installation") setCommand(CliCommand::CheckInstallation);
         else if (arg == "--version") setCommand(CliCommand::Version);
         else if (arg == "--help" || arg == "-h") setCommand(CliCommand::Help);
@@ -130,6 +153,9 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--eject") options.eject = true;
         else if (arg == "--no-accuraterip") options.noAccurateRip = true;
         else if (arg == "--require-accurate") options.requireAccurate = true;
+        else if (arg == "--offset") options.offset = ParseOffset(value());
+        else if (arg == "--overread") options.overread = true;
+        else if (arg == "--no-overread") options.overread = false;
         else throw UsageError("unknown option: " + arg);
     }
     return options;

@@ -10,7 +10,7 @@
 
 namespace tesslow {
 
-enum class CliCommand { Rip, Info, Play, Settings, CheckInstallation, Version, Help };
+enum class CliCommand { Rip, Info, Play, FindOffset, Settings, CheckInstallation, Version, Help };
 
 // --quality low|medium|high|custom:KBPS
 struct QualityChoice {
@@ -37,6 +37,8 @@ struct CliOptions {
     bool eject = false;
     bool noAccurateRip = false;         // do not ask AccurateRip
     bool requireAccurate = false;       // a track AccurateRip does not confirm is an error
+    std::optional<std::int32_t> offset;  // the drive's read offset correction, in samples
+    std::optional<bool> overread;        // read outside the disc's audio where the offset needs it
     std::uint32_t playTrack = 0;        // --play N: 1-based position
 };
 

@@ -79,6 +79,8 @@ int RunRipCommand(const CliOptions& options)
         std::fprintf(stderr, "tesslow-rip: %s\n", error.what());
         return kExitUsage;
     }
+    plan.settings.readOffset.samples = options.offset;
+    plan.settings.readOffset.overread = options.overread;
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();
@@ -107,6 +109,7 @@ int RunRipCommand(const CliOptions& options)
     }
     progress.OnRipTick(session.Monitor());
     progress.Done();
+
 
     const RipResult result = session.Result();
     if (options.json)

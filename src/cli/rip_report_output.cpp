@@ -67,6 +67,17 @@ const char* VerdictName(TrackAccuracy::Result result)
     return "not present";
 }
 
+const char* SourceName(ReadOffsetUsed::Source source)
+{
+    switch (source) {
+    case ReadOffsetUsed::Source::Given: return "given";
+    case ReadOffsetUsed::Source::Remembered: return "remembered";
+    case ReadOffsetUsed::Source::Found: return "found";
+    case ReadOffsetUsed::Source::Unknown: break;
+    }
+    return "unknown";
+}
+
 const char* TrackStatusName(TrackOutcome::Status status)
 {
     switch (status) {
@@ -86,7 +97,7 @@ std::string JsonTrack(const RipMonitor& monitor, const TrackOutcome& track)
                        ", \"number\": " + std::to_string(track.number) + ", \"file\": " + JsonString(track.file) +
                        ", \"status\": " + JsonString(TrackStatusName(track.status)) + ", \"errors\": [";
     for (std::size_t i = 0; i < errors.size(); ++i) json += (i > 0 ? ", " : "") + JsonString(errors[i]);
-    json += "], \"crc32\": ";
+    json += "], \"silent_samples\": " + std::to_string(track.silentSamples) + ", \"crc32\": ";
     if (!track.sums) return json + "null, \"accuraterip\": null}";
     json += JsonString(Hex(track.sums->crc32)) + ", \"accuraterip\": {\"v1\": " + JsonString(Hex(track.sums->v1)) +
             ", \"v2\": " + JsonString(Hex(track.sums->v2)) + ", \"result\": ";
@@ -109,6 +120,7 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc)
                                                        : "Done, with errors:\n";
     if (result != RipResult::Success)
         for (const std::string& line : monitor.ErrorLines()) text += "  " + Printable(line) + "\n";
+    for (const std::string& line : monitor.NoteLines()) text += "Note: " + Printable(line) + "\n";
     if (const auto& accuracy = monitor.Accuracy(); accuracy && accuracy->status != AccuracyOutcome::Status::Off) {
         if (accuracy->status == AccuracyOutcome::Status::Found) {
             text += "AccurateRip (" + accuracy->id + "):\n";
@@ -134,7 +146,17 @@ std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFo
     } else {
         json += "{\"id\": null, \"status\": \"off\", \"responses\": 0, \"max_confidence\": 0}";
     }
-    json += ", \"tracks\": [";
+    json += ", \"read_offset\": ";
+    if (const auto& offset = monitor.ReadOffset())
+        json += "{\"samples\": " + std::to_string(offset->samples) + ", \"source\": " +
+                JsonString(SourceName(offset->source)) + ", \"drive\": " + JsonString(offset->drive) + "}";
+    else
+        json += "null";
+    json += ", \"overread\": " + std::string(monitor.ReadOffset() && monitor.ReadOffset()->overread ? "true" : "false");
+    json += ", \"notes\": [";
+    for (std::size_t i = 0; i < monitor.NoteLines().size(); ++i)
+        json += (i > 0 ? ", " : "") + JsonString(monitor.NoteLines()[i]);
+    json += "], \"tracks\": [";
     const auto& tracks = monitor.Tracks();
     for (std::size_t i = 0; i < tracks.size(); ++i) json += (i > 0 ? ", " : "") + JsonTrack(monitor, tracks[i]);
     return json + "]}\n";

@@ -9,15 +9,18 @@ namespace tesslow {
 
 // What tesslow-rip prints when a rip has ended, from the session's monitor.
 
-// For people: the result line, the error lines, and what AccurateRip said of
-// each ripped track with its summary line. Outside text is shown escaped.
+// For people: the result line, the error lines, the notes, and what
+// AccurateRip said of each ripped track with its summary line. Outside text is shown escaped.
 std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc);
 
 // For scripts (--json), one line:
 // {"result": "completed" | "completed with errors" | "canceled", "exit_code",
 //  "output", "accuraterip": {"id", "status" ("found", "not found", "error",
-//  "off"), "responses", "max_confidence"}, "tracks": [{"position", "number",
-//  "file", "status" ("ripped", "error", "skipped"), "errors": [...], "crc32",
+//  "off"), "responses", "max_confidence"}, "read_offset": {"samples",
+//  "source" ("given", "remembered", "found", "unknown"), "drive"} (null when
+//  the job ended before reading), "overread", "notes": [...], "tracks":
+//  [{"position", "number", "file", "status" ("ripped", "error", "skipped"),
+//  "errors": [...], "silent_samples" (given as silence, outside the disc), "crc32",
 //  "accuraterip": {"v1", "v2", "result" ("accurate", "not accurate", "not
 //  present", or null when the database gave no verdict), "confidence",
 //  "match" ("v1", "v2" or null)}}]}

@@ -9,6 +9,8 @@ namespace tesslow {
 
 namespace {
 
+constexpr const char* kFindingOffset = "Finding the drive's read offset...";
+
 std::string Bar(std::int64_t position, std::int64_t range, int width)
 {
     const double share = range > 0 ? std::min(1.0, static_cast<double>(position) / static_cast<double>(range)) : 0.0;
@@ -23,6 +25,10 @@ void TerminalProgress::OnRipMessage(const Message& message, const RipMonitor& mo
 {
     if (message.id == UM_RIP_ERROR && !monitor.ErrorLines().empty()) {
         terminal_.PrintLine("error: " + Printable(monitor.ErrorLines().back()));
+    } else if (message.id == UM_RIP_NOTE && !monitor.NoteLines().empty()) {
+        terminal_.PrintLine("note: " + Printable(monitor.NoteLines().back()));
+    } else if (message.id == UM_RIP_STEP && monitor.Step() == RipStep::FindingReadOffset && !terminal_.interactive) {
+        terminal_.PrintLine(kFindingOffset);
     } else if (message.id == UM_RIP_TRACK_STARTED && !terminal_.interactive) {
         terminal_.PrintLine("Ripping " + ExpandNameTemplate(disc_, static_cast<std::uint32_t>(message.wParam),
                                                             "%5 \xE2\x80\x94 %2"));
@@ -35,9 +41,10 @@ void TerminalProgress::OnRipTick(const RipMonitor& monitor)
     std::unique_lock guard(terminal_.lock, std::try_to_lock);
     if (!guard) return;  // a question owns the screen
     const auto track = monitor.CurrentTrack();
-    const std::string status = monitor.CancelConfirmed() ? "Canceling..."
-                               : track                   ? ExpandNameTemplate(disc_, *track, "%5 \xE2\x80\x94 %2")
-                                                         : "Starting...";
+    const std::string status = monitor.CancelConfirmed()                     ? "Canceling..."
+                               : monitor.Step() == RipStep::FindingReadOffset ? kFindingOffset
+                               : track ? ExpandNameTemplate(disc_, *track, "%5 \xE2\x80\x94 %2")
+                                       : "Starting...";
     const std::string jobLine = "Job   " + Bar(monitor.JobPosition(), monitor.JobRange(), 30) + "  " +
                                 monitor.Clock().ElapsedText() + "  " + monitor.Clock().LeftText();
     const std::string trackLine = "Track " + Bar(monitor.TrackPosition(), monitor.TrackRange(), 30) + "  " + status;

@@ -32,6 +32,8 @@ int RunTesslowRip(int argc, char** argv)
         return RunInfoCommand(options);
     case CliCommand::Play:
         return RunPlayCommand(options);
+    case CliCommand::FindOffset:
+        return RunFindOffsetCommand(options);
     case CliCommand::Rip:
         return RunRipCommand(options);
     }

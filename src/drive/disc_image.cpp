@@ -26,6 +26,18 @@ bool DiscImage::Readable(std::int32_t lba, std::int64_t count) const
     return true;
 }
 
+bool DiscImage::Overreadable(std::int32_t lba, std::int64_t count, std::int32_t reach) const
+{
+    if (count < 0 || lba < -std::int64_t(reach) || lba + count > std::int64_t(leadOut_) + reach) return false;
+    for (const Extent& extent : extents_) {
+        if (extent.kind != Extent::Kind::Gap) continue;
+        // A gap's first `reach` sectors are the overread past the audio before it.
+        const std::int64_t unreadable = std::int64_t(extent.first) + std::min(reach, extent.count);
+        if (lba < std::int64_t(extent.first) + extent.count && lba + count > unreadable) return false;
+    }
+    return true;
+}
+
 bool DiscImage::ReadFile(int file, std::uint8_t* out, std::size_t size, std::int64_t position) const
 {
     const std::int64_t held = std::clamp<std::int64_t>(fileEnds_[file] - position, 0, static_cast<std::int64_t>(size));

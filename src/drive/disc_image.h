@@ -53,6 +53,11 @@ public:
     // True when every sector of [lba, lba + count) lies inside the disc and
     // outside the gaps between sessions.
     bool Readable(std::int32_t lba, std::int64_t count) const;
+    // True when every sector of [lba, lba + count) is readable or lies within
+    // `reach` sectors outside an end of the disc's audio: before sector 0,
+    // after the lead-out, or at the start of a gap between sessions. These are
+    // what a drive that overreads returns.
+    bool Overreadable(std::int32_t lba, std::int64_t count, std::int32_t reach) const;
 
     // The disc as one stream of raw sectors, sector L at byte L x 2352: fills
     // `out` with `size` bytes from byte `offset`. Bytes outside the readable

@@ -2,6 +2,7 @@
 
 #include "drive/cue_words.h"
 #include "drive/mmc.h"
+#include "drive/read_offset.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -120,6 +121,21 @@ void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>&
     } else if (name == "SEED") {
         expect(1, 1);
         conditions.seed = static_cast<std::uint64_t>(positive(1));
+    } else if (name == "OFFSET") {
+        expect(1, 1);
+        const std::int64_t samples = Number(words[1].rfind('+', 0) == 0 ? words[1].substr(1) : words[1]);
+        if (samples < -kLargestReadOffset || samples > kLargestReadOffset)
+            throw std::invalid_argument("OFFSET is limited to " + std::to_string(kLargestReadOffset) + " samples either way");
+        conditions.readOffset = static_cast<std::int32_t>(samples);
+    } else if (name == "OVERREAD") {
+        expect(0, 0);
+        conditions.overread = true;
+    } else if (name == "INQUIRY") {
+        expect(2, 2);
+        if (words[1].size() > 8 || words[2].size() > 16)
+            throw std::invalid_argument("INQUIRY vendor and product are at most 8 and 16 characters");
+        conditions.vendor = words[1];
+        conditions.product = words[2];
     } else {
         throw std::invalid_argument("unknown condition " + words[0]);
     }

@@ -27,6 +27,10 @@ struct DriveConditions {
     std::uint32_t speedLimit = 0;        // SPEED: sectors per second, 0 = as fast as the host reads
     std::uint32_t delayMilliseconds = 0; // DELAY: per command
     std::uint64_t seed = 1;              // SEED
+    std::int32_t readOffset = 0;         // OFFSET n: a READ CD of sector s delivers the disc's samples from s x 588 - n
+    bool overread = false;               // OVERREAD: sectors just outside the disc can be read
+    std::string vendor = "TESSLOW";      // INQUIRY "vendor" "product": the drive model's strings
+    std::string product = "EMULATED CD-ROM";
 };
 
 // Applies one condition line's words (after "REM TESSLOW"). Throws

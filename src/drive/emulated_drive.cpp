@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace tesslow {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// How far past an end of the disc's audio a drive that overreads can read.
+constexpr std::int32_t kOverreadSectors = 11;
 
 // Copies an answer into the caller's buffer: no more than the CDB's
 // allocation length, nor than the buffer holds.
@@ -184,8 +188,11 @@ std::int32_t EmulatedDrive::Inquiry(const CommandBlock& block)
     answer[2] = 0x05;  // SPC-3
     answer[3] = 0x02;  // response data format
     answer[4] = 36 - 5;
-    std::memcpy(&answer[8], "TESSLOW ", 8);
-    std::memcpy(&answer[16], "EMULATED CD-ROM ", 16);
+    // Blank-padded, as drives answer.
+    const std::string vendor = (conditions_.vendor + std::string(8, ' ')).substr(0, 8);
+    const std::string product = (conditions_.product + std::string(16, ' ')).substr(0, 16);
+    std::memcpy(&answer[8], vendor.data(), 8);
+    std::memcpy(&answer[16], product.data(), 16);
     std::memcpy(&answer[32], "1.0 ", 4);
     Reply(block, ReadBigEndian16(cdb + 3), answer);
     return kScsiOk;
@@ -300,7 +307,9 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
     if (const std::int32_t status = NotReadyStatus()) return status;
     ++counters_.readCdCommands;
     if (count == 0) return kScsiOk;
-    if (!image_->Readable(lba, count)) return kSenseLbaOutOfRange;
+    // A drive that overreads reads a little way past the ends of the audio.
+    if (conditions_.overread ? !image_->Overreadable(lba, count, kOverreadSectors) : !image_->Readable(lba, count))
+        return kSenseLbaOutOfRange;
     for (const auto& [first, last] : conditions_.unreadable)
         if (lba <= last && lba + count > first) return kSenseUnrecoveredRead;
 
@@ -314,7 +323,8 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
         std::this_thread::sleep_until(readyAt_);
     }
 
-    std::int64_t offset = std::int64_t(lba) * kSectorBytes;
+    // The drive's own offset: sector s holds the disc's samples from s x 588 - n.
+    std::int64_t offset = std::int64_t(lba) * kSectorBytes - std::int64_t(conditions_.readOffset) * 4;
     if (conditions_.jitterSamples > 0 && lba % conditions_.jitterBoundary != 0) {
         // Not on a cache boundary: the drive lands a little early or late.
         const std::int64_t shift = std::int64_t(conditions_.jitterSamples) * 4;

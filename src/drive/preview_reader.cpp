@@ -1,7 +1,9 @@
 #include "drive/preview_reader.h"
 
 #include "app/disc_record.h"
+#include "drive/drive_model.h"
 #include "drive/mmc.h"
+#include "drive/read_offset.h"
 #include "drive/scsi_status.h"
 #include "platform/format.h"
 #include "platform/system_error.h"
@@ -24,6 +26,11 @@ PreviewReader::PreviewReader(DiscRecords& records, const std::string& driveKey, 
         throw std::runtime_error(Format("Cannot access CD drive: %1%.", SystemErrorText(errno)));
     }
     if (record.rawToc.empty()) throw std::runtime_error("Internal error #141.");
+    // The preview plays the disc's audio where a rip puts it: corrected by the
+    // offset remembered for this drive model (no overread: a preview never
+    // needs the few samples outside the disc).
+    offset_ = LoadDriveProfile(InquireDriveModel(drive_)).readOffset.value_or(0);
+    audioEnd_ = AudioEnd(record);
     (void)drive_.SetCdSpeed(mmc::kSingleSpeedKBps, mmc::kSingleSpeedKBps);
 }
 
@@ -47,7 +54,7 @@ std::size_t PreviewReader::Read(std::uint8_t* buffer, std::size_t size)
     std::size_t delivered = Deliver(buffer, size);
     std::uint8_t sector[kSectorBytes];
     while (delivered < size && nextSector_ < firstSector_ + sectorCount_) {
-        if (drive_.ReadCd(nextSector_, 1, sector) != kScsiOk) break;
+        if (ReadCorrected(drive_, ReadOffset{offset_}, audioEnd_, nextSector_, 1, sector) != kScsiOk) break;
         ++nextSector_;
         // The queue is empty here: everything before was delivered.
         std::memcpy(queue_.data(), sector, kSectorBytes);

@@ -12,7 +12,8 @@ namespace tesslow {
 class DiscRecords;
 
 // Reads raw audio for the track preview: one sector per READ CD, at single
-// speed, from a first sector for a number of sectors, without correction.
+// speed, from a first sector for a number of sectors, without jitter
+// correction but corrected by the read offset remembered for the drive model.
 // Destruction sets the drive back to its maximum speed, so a rip through the
 // same handle afterwards does not read at single speed.
 //
@@ -43,6 +44,8 @@ private:
     std::int32_t firstSector_ = 0;
     std::int32_t sectorCount_ = 0;
     std::int32_t nextSector_ = 0;
+    std::int32_t offset_ = 0;    // the drive's read offset correction, in samples
+    std::int32_t audioEnd_ = 0;  // the first sector after the disc's audio
 };
 
 // The preview pipe is written in blocks of 16 sectors.

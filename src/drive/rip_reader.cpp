@@ -56,10 +56,23 @@ struct RipReader::Library {
         Library* owner;
     };
 
-    Library(std::shared_ptr<ScsiCommand> command, std::int32_t first, std::int32_t count, bool correction,
-            const std::atomic<bool>& stopFlag)
-        : drive(std::move(command)), firstSector(first), trackEnd(first + count), jitterCorrection(correction), stop(stopFlag)
+    Library(std::shared_ptr<ScsiCommand> command, std::int32_t first, std::int32_t count, std::int32_t readable,
+            bool correction, const ReadOffset& driveOffset, const std::atomic<bool>& stopFlag)
+        : drive(std::move(command)),
+          firstSector(first),
+          trackEnd(first + count),
+          readableEnd(readable),
+          jitterCorrection(correction),
+          offset(driveOffset),
+          stop(stopFlag)
     {
+    }
+
+    // One read of the disc's audio, corrected by the drive's offset.
+    std::int32_t DriveRead(long lba, long count, std::uint8_t* out)
+    {
+        return ReadCorrected(*drive, offset, readableEnd, static_cast<std::int32_t>(lba), static_cast<std::int32_t>(count),
+                             out, &silence);
     }
 
     static long ReadAudio(cdrom_drive* d, void* buffer, long begin, long sectors)
@@ -109,16 +122,15 @@ struct RipReader::Library {
         std::uint8_t* target = static_cast<std::uint8_t*>(buffer);
         if (!target) {
             scratch.resize(static_cast<std::size_t>(sectors) * kSectorBytes);
-            const long count = std::min<long>(sectors, 255);
-            if (drive->ReadCd(static_cast<std::int32_t>(begin), static_cast<std::uint8_t>(count), scratch.data()) == kScsiOk)
-                return count;
+            const long count = std::min<long>(sectors, kLongestCorrectedRead);
+            if (DriveRead(begin, count, scratch.data()) == kScsiOk) return count;
             errno = EIO;
             return -1;
         }
         for (long done = 0; done < sectors;) {
-            const long count = std::min<long>(sectors - done, 255);
+            const long count = std::min<long>(sectors - done, kLongestCorrectedRead);
             std::uint8_t* at = target + done * kSectorBytes;
-            const std::int32_t status = drive->ReadCd(static_cast<std::int32_t>(begin + done), static_cast<std::uint8_t>(count), at);
+            const std::int32_t status = DriveRead(begin + done, count, at);
             if (status == kScsiOk) {
                 NoteRead(begin + done, count);
             } else {
@@ -174,8 +186,7 @@ struct RipReader::Library {
         auto attempt = [&](long n) -> std::optional<bool> {
             if (stop.load()) return std::nullopt;
             attemptBuffer.resize(static_cast<std::size_t>(n) * kSectorBytes);
-            const std::int32_t status =
-                drive->ReadCd(static_cast<std::int32_t>(first), static_cast<std::uint8_t>(n), attemptBuffer.data());
+            const std::int32_t status = DriveRead(first, n, attemptBuffer.data());
             if (status != kScsiOk) {
                 ++report.readErrors;
                 if (DriveLost(status)) return std::nullopt;
@@ -211,8 +222,11 @@ struct RipReader::Library {
     std::shared_ptr<ScsiCommand> drive;
     const std::int32_t firstSector;
     const std::int32_t trackEnd;
+    const std::int32_t readableEnd;
     const bool jitterCorrection;
+    const ReadOffset offset;
     const std::atomic<bool>& stop;
+    OutsideSilence silence;  // where a read gave silence outside the disc's audio
     std::vector<std::uint8_t> scratch;
     std::vector<std::uint8_t> attemptBuffer;
     std::optional<DamageCheck> damage;  // with correction only
@@ -226,8 +240,10 @@ struct RipReader::Library {
 thread_local RipReader::Library* RipReader::Library::reporting = nullptr;
 
 RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
-                     std::int32_t readableEnd, bool jitterCorrection, const std::atomic<bool>& stop)
-    : library_(std::make_unique<Library>(std::move(drive), firstSector, sectorCount, jitterCorrection, stop))
+                     std::int32_t readableEnd, bool jitterCorrection, const ReadOffset& offset,
+                     const std::atomic<bool>& stop)
+    : library_(std::make_unique<Library>(std::move(drive), firstSector, sectorCount, readableEnd, jitterCorrection,
+                                         offset, stop))
 {
     Library& l = *library_;
     cdrom_drive& d = l.descriptor.drive;
@@ -267,7 +283,7 @@ RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSecto
 
     if (jitterCorrection)
         l.damage.emplace(firstSector, sectorCount, end, [&l](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
-            return !l.stop.load() && l.drive->ReadCd(lba, static_cast<std::uint8_t>(count), out) == kScsiOk;
+            return !l.stop.load() && l.DriveRead(lba, count, out) == kScsiOk;
         });
 
     l.paranoia = paranoia_init(&d);
@@ -302,6 +318,12 @@ ExtractionReport RipReader::Report() const
     const Library& l = *library_;
     ExtractionReport report = l.report;
     if (l.damage) static_cast<DamageVerdict&>(report) = l.damage->Verdict();
+    // Only the samples of the track itself count, once each, however often
+    // the library read them.
+    const OutsideSamples outside =
+        SamplesOutside(l.offset.samples, l.readableEnd, l.firstSector, l.trackEnd - l.firstSector);
+    report.silent.before = l.silence.before ? outside.before : 0;
+    report.silent.after = l.silence.after ? outside.after : 0;
     return report;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drive/damage_check.h"
+#include "drive/read_offset.h"
 
 #include <atomic>
 #include <cstdint>
@@ -16,13 +17,17 @@ class ScsiCommand;
 struct ExtractionReport : DamageVerdict {
     std::uint32_t readErrors = 0;  // failed drive reads, retried by the library
     std::uint32_t fixups = 0;      // jitter repaired by the library (not a doubt)
+    // Samples at the track's start and end given as silence: the read offset
+    // puts them outside the disc's audio and they were not overread.
+    OutsideSamples silent;
 
     bool Exact() const { return unreadableSectors == 0 && unverifiedSectors == 0; }
 };
 
 // Reads the sectors of one track, in order, through the paranoia library,
 // which drives the program's own reads: READ CD commands of up to 26 sectors
-// sent through `drive`. With jitter correction the library runs in mode DFh
+// sent through `drive`, corrected by the drive's read offset (ReadCorrected),
+// so the library and the damage check see the disc's audio in place. With jitter correction the library runs in mode DFh
 // (verify, fragment, overlap, scratch and repair checks; skipping allowed, so
 // after 5 failed verification rounds it accepts the best data it has, or
 // silence); without it in mode 0, plain reads. The library never reads
@@ -54,7 +59,8 @@ struct ExtractionReport : DamageVerdict {
 class RipReader {
 public:
     RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
-              std::int32_t readableEnd, bool jitterCorrection, const std::atomic<bool>& stop);
+              std::int32_t readableEnd, bool jitterCorrection, const ReadOffset& offset,
+              const std::atomic<bool>& stop);
     ~RipReader();
     RipReader(const RipReader&) = delete;
     RipReader& operator=(const RipReader&) = delete;

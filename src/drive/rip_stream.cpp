@@ -20,15 +20,6 @@ namespace {
 constexpr auto kStopWait = std::chrono::milliseconds(1000);
 constexpr int kGiveUpIntervalMs = 100;
 
-// The first sector after the disc's last audio track: the lead-out, or on a
-// disc with a later data session the end of the audio session. The drive can
-// read every sector before it, so the library may verify a track's end there.
-std::int32_t AudioEnd(const DiscRecord& disc)
-{
-    if (disc.tracks.empty()) return 0;
-    return disc.tracks.back().start + disc.tracks.back().length;
-}
-
 }  // namespace
 
 // What the extraction thread and the stream's owner share; the thread holds
@@ -39,6 +30,7 @@ struct RipExtractionState {
     std::int32_t sectorCount = 0;
     std::int32_t readableEnd = 0;
     bool jitterCorrection = false;
+    ReadOffset offset;
     std::atomic<bool> stop{false};
     std::atomic<bool> readError{false};
     mutable std::mutex mutex;
@@ -56,7 +48,7 @@ void Extract(RipExtractionState& shared, UniqueFd out)
         if (shared.sectorCount > 0) {
             if (!shared.drive) throw std::invalid_argument("no drive");
             reader.emplace(shared.drive, shared.startSector, shared.sectorCount, shared.readableEnd,
-                           shared.jitterCorrection, shared.stop);
+                           shared.jitterCorrection, shared.offset, shared.stop);
         }
         for (std::int32_t i = 0; i < shared.sectorCount && !shared.stop.load(); ++i) {
             const std::uint8_t* sector = reader->ReadSector();
@@ -126,7 +118,8 @@ void RipStream::Stop()
     if (thread_.Running()) (void)thread_.WaitFor(kStopWait);
 }
 
-RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection)
+RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection,
+                             const ReadOffset& offset)
 {
     RipStream stream;
     stream.shared_ = std::make_shared<RipExtractionState>();
@@ -140,6 +133,7 @@ RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, boo
     shared.sectorCount = track.length;
     shared.readableEnd = AudioEnd(disc);
     shared.jitterCorrection = jitterCorrection;
+    shared.offset = offset;
     stream.readEnd_ = std::move(pipe.readEnd);
     stream.thread_ = WorkerThread([state = stream.shared_, out = std::make_shared<UniqueFd>(std::move(pipe.writeEnd))] {
         Extract(*state, std::move(*out));

@@ -64,17 +64,20 @@ public:
     void Stop();
 
 private:
-    friend RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection);
+    friend RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection,
+                                        const ReadOffset& offset);
     std::shared_ptr<RipExtractionState> shared_;
     UniqueFd readEnd_;
     WorkerThread thread_;
 };
 
 // Starts the rip extraction thread for audio track `trackIndex` of `disc`
-// through the record's drive, with full jitter correction or none. The pipe
+// through the record's drive, with full jitter correction or none, corrected
+// by the drive's read offset. The pipe
 // asks for a buffer of the whole track, so extraction runs ahead of the
 // encoder as far as the system allows. A track index past the disc's tracks
 // gives a stream that cannot be read.
-RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection);
+RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, bool jitterCorrection,
+                             const ReadOffset& offset = {});
 
 }  // namespace tesslow

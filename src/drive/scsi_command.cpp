@@ -124,9 +124,11 @@ std::int32_t ScsiCommand::ReadToc(std::uint8_t format, std::uint8_t startingTrac
 std::int32_t ScsiCommand::ReadCd(std::int32_t lba, std::uint8_t sectors, void* buffer)
 {
     std::uint8_t cdb[12] = {mmc::kReadCd, 0, 0, 0, 0, 0, 0, 0, sectors, mmc::kReadCdFullSector, 0, 0};
-    // Bytes 2..5 hold the LBA; the program's addresses fit in the low three.
+    // Bytes 2..5 hold the LBA; the disc's addresses fit in the low three. An
+    // overread before the disc's first sector is a negative address, sent as
+    // MMC has it: all four bytes, two's complement.
     WriteBigEndian32(cdb + 2, static_cast<std::uint32_t>(lba));
-    cdb[2] = 0;
+    if (lba >= 0) cdb[2] = 0;
     return Execute(cdb, DataDirection::In, buffer, sectors * kSectorBytes);
 }
 

@@ -23,5 +23,8 @@ inline constexpr std::uint32_t UM_RIP_QUERY_CANCEL = WM_USER + 209;  // sent; an
 inline constexpr std::uint32_t UM_RIP_TRACK_STARTED = WM_USER + 210; // posted; w = track index
 inline constexpr std::uint32_t UM_RIP_TRACK_DONE = WM_USER + 211;    // sent; w = const TrackOutcome*, valid during the call
 inline constexpr std::uint32_t UM_RIP_ACCURACY = WM_USER + 212;      // sent; w = const AccuracyOutcome*, valid during the call
+inline constexpr std::uint32_t UM_RIP_NOTE = WM_USER + 213;          // sent; w = const char* UTF-8 line, valid during the call
+inline constexpr std::uint32_t UM_RIP_READ_OFFSET = WM_USER + 214;   // sent; w = const ReadOffsetUsed*, valid during the call
+inline constexpr std::uint32_t UM_RIP_STEP = WM_USER + 215;          // posted; w = RipStep
 
 }  // namespace tesslow

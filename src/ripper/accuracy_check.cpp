@@ -42,6 +42,15 @@ TrackChecksums AccuracyCheck::ChecksumsFor(std::uint32_t trackIndex) const
     return TrackChecksums(length, trackIndex == 0, trackIndex + 1 == tracks_.size());
 }
 
+std::optional<AccurateRipLookup> AccuracyCheck::AnswerBy(std::chrono::steady_clock::time_point until)
+{
+    if (!pending_) return std::nullopt;
+    std::unique_lock lock(pending_->mutex);
+    if (!pending_->done.wait_until(lock, std::min(until, deadline_), [&] { return pending_->answer.has_value(); }))
+        return std::nullopt;
+    return pending_->answer;
+}
+
 AccuracyOutcome AccuracyCheck::Judge(const std::vector<TrackOutcome>& tracks, bool requireAccurate)
 {
     AccuracyOutcome outcome;
@@ -49,14 +58,11 @@ AccuracyOutcome AccuracyCheck::Judge(const std::vector<TrackOutcome>& tracks, bo
     if (!pending_) return outcome;
 
     AccurateRipLookup answer;
-    {
-        std::unique_lock lock(pending_->mutex);
-        if (pending_->done.wait_until(lock, deadline_, [&] { return pending_->answer.has_value(); })) {
-            answer = *pending_->answer;
-        } else {
-            const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit_).count();
-            answer.problem = "no answer within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
-        }
+    if (std::optional<AccurateRipLookup> given = AnswerBy(deadline_)) {
+        answer = std::move(*given);
+    } else {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit_).count();
+        answer.problem = "no answer within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
     }
     outcome.problem = answer.problem;
     switch (answer.status) {

@@ -34,6 +34,18 @@ public:
     // An empty accumulator for audio track `trackIndex` of the disc.
     TrackChecksums ChecksumsFor(std::uint32_t trackIndex) const;
 
+    // Whether the database is being asked, and until when it is waited for.
+    bool Asking() const { return pending_ != nullptr; }
+    std::chrono::steady_clock::time_point Deadline() const { return deadline_; }
+
+    // The database's answer as soon as it is there, waiting no later than
+    // `until` (nor than the look-up's own limit); nothing when it has not
+    // come by then, or nothing is asked.
+    std::optional<AccurateRipLookup> AnswerBy(std::chrono::steady_clock::time_point until);
+
+    // Where each audio track's entries sit in the database's responses.
+    const std::vector<std::size_t>& Entries() const { return entries_; }
+
     // The verdicts on the tracks that were ripped whole (those with checksums);
     // with `requireAccurate` every track that is not accurate is an error.
     AccuracyOutcome Judge(const std::vector<TrackOutcome>& tracks, bool requireAccurate);

@@ -11,6 +11,9 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         started_ = true;
         tracks_.clear();
         accuracy_.reset();
+        noteLines_.clear();
+        readOffset_.reset();
+        step_ = RipStep::Tracks;
         trackPosition_ = jobPosition_ = jobRange_ = 0;
         clock_.Start(nowMs);
         break;
@@ -38,6 +41,15 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         break;
     case UM_RIP_ACCURACY:
         if (message.wParam) accuracy_ = *reinterpret_cast<const AccuracyOutcome*>(message.wParam);
+        break;
+    case UM_RIP_NOTE:
+        if (message.wParam) noteLines_.emplace_back(reinterpret_cast<const char*>(message.wParam));
+        break;
+    case UM_RIP_READ_OFFSET:
+        if (message.wParam) readOffset_ = *reinterpret_cast<const ReadOffsetUsed*>(message.wParam);
+        break;
+    case UM_RIP_STEP:
+        step_ = static_cast<RipStep>(message.wParam);
         break;
     case UM_RIP_QUERY_CANCEL:
         return cancelConfirmed_ ? 1 : 0;

@@ -46,6 +46,13 @@ public:
     const std::vector<TrackOutcome>& Tracks() const { return tracks_; }
     const std::optional<AccuracyOutcome>& Accuracy() const { return accuracy_; }
 
+    // The lines that are not errors (what was found of the drive's read
+    // offset, silence outside the disc), the read offset the job read with,
+    // and what the job is doing besides ripping tracks.
+    const std::vector<std::string>& NoteLines() const { return noteLines_; }
+    const std::optional<ReadOffsetUsed>& ReadOffset() const { return readOffset_; }
+    RipStep Step() const { return step_; }
+
     std::int64_t TrackPosition() const { return trackPosition_; }
     std::int64_t TrackRange() const { return trackRange_; }
     std::int64_t JobPosition() const { return jobPosition_; }
@@ -61,6 +68,9 @@ private:
     std::vector<std::string> errorLines_;
     std::vector<TrackOutcome> tracks_;
     std::optional<AccuracyOutcome> accuracy_;
+    std::vector<std::string> noteLines_;
+    std::optional<ReadOffsetUsed> readOffset_;
+    RipStep step_ = RipStep::Tracks;
     std::int64_t trackPosition_ = 0, trackRange_ = 0, jobPosition_ = 0, jobRange_ = 0;
     std::optional<std::uint32_t> currentTrack_;
 };

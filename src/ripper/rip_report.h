@@ -19,7 +19,22 @@ struct TrackOutcome {
     Status status = Status::Ripped;
     std::vector<std::string> errors;           // the messages of its error lines
     std::optional<TrackChecksums::Sums> sums;  // when the whole track went to the encoder
+    std::int64_t silentSamples = 0;            // given as silence: the read offset put them outside the disc
 };
+
+// The read offset correction a rip job read with, and where it came from
+// (sent with UM_RIP_READ_OFFSET before the first track).
+struct ReadOffsetUsed {
+    enum class Source { Given, Remembered, Found, Unknown };
+    std::int32_t samples = 0;
+    Source source = Source::Unknown;
+    bool overread = false;
+    std::string drive;       // the drive model's name; empty when it did not say
+    int agreeingTracks = 0;  // found: the tracks that agreed on it
+};
+
+// What a rip job is doing besides ripping its tracks (posted with UM_RIP_STEP).
+enum class RipStep { Tracks = 0, FindingReadOffset = 1 };
 
 // What the AccurateRip database said of the job's ripped tracks (sent with
 // UM_RIP_ACCURACY once the tracks are done; not after a cancel).

@@ -135,7 +135,10 @@ RipResult RipWorker::Run()
                            setup_.settings.accurateRipLimit);
     accuracy_ = &accuracy;
     jobPosition_ = 0;
+
+    if (!job.SelectedTracks.empty()) SettleReadOffset(accuracy);
     for (std::uint32_t t : job.SelectedTracks) {
+        if (canceled_) break;
         RipTrack(t);
         if (canceled_) break;
     }
@@ -149,6 +152,23 @@ RipResult RipWorker::Run()
     sink.Post(UM_RIP_FINISHED, 0, 0);
     if (canceled_) return RipResult::Canceled;
     return reportedErrors_ ? RipResult::CompletedWithErrors : RipResult::Success;
+}
+
+void RipWorker::SettleReadOffset(AccuracyCheck& accuracy)
+{
+    MessageSink& sink = *setup_.sink;
+    OffsetChoiceHooks hooks;
+    bool searched = false;
+    hooks.searching = [&] {
+        searched = true;
+        sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::FindingReadOffset), 0);
+    };
+    hooks.note = [&](const std::string& line) { SendNote(line); };
+    hooks.giveUp = [&] { return canceled_ = canceled_ || AskCancel(); };
+    const ReadOffsetUsed offset = ChooseReadOffset(setup_.disc, setup_.settings.readOffset, &accuracy, hooks);
+    if (searched) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::Tracks), 0);
+    sink.Send(UM_RIP_READ_OFFSET, reinterpret_cast<std::uintptr_t>(&offset), 0);
+    readOffset_ = {offset.samples, offset.overread};
 }
 
 void RipWorker::RipTrack(std::uint32_t t)
@@ -209,7 +229,7 @@ void RipWorker::RipTrack(std::uint32_t t)
         track.encoder = CreateEncoder(request);
 
         TrackChecksums checksums = accuracy_->ChecksumsFor(t);
-        track.stream = StartRipExtraction(disc, t, setup_.settings.jitterCorrection);
+        track.stream = StartRipExtraction(disc, t, setup_.settings.jitterCorrection, readOffset_);
         std::vector<unsigned char> chunk(kRipChunkBytes);
         std::int64_t trackPosition = 0;
         // A drive may take long to deliver a chunk (a slow one, or one
@@ -237,8 +257,17 @@ void RipWorker::RipTrack(std::uint32_t t)
         track.encoder.reset();
         track.file->Commit();
         outcome.sums = checksums.Result();
+        const ExtractionReport report = track.stream.Report();
         // The file is kept: it holds all the disc would give.
-        if (const std::string doubt = Doubt(track.stream.Report()); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
+        if (const std::string doubt = Doubt(report); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
+        outcome.silentSamples = report.silent.before + report.silent.after;
+        const std::string label = "Track " + std::to_string(outcome.number);
+        if (report.silent.before > 0)
+            SendNote(label + ": the first " + std::to_string(report.silent.before) +
+                     " samples lie before the start of the disc and are silence");
+        if (report.silent.after > 0)
+            SendNote(label + ": the last " + std::to_string(report.silent.after) +
+                     " samples lie past the end of the disc and are silence");
     } catch (const EncoderException& error) {
         ReportFailure(track, error.Message());
     } catch (const std::runtime_error& error) {
@@ -268,6 +297,11 @@ void RipWorker::SendTrackLine(const std::string& path, const std::string& messag
 {
     if (current_) current_->errors.push_back(message);
     SendErrorLine(FileNameOf(path) + ": " + message);
+}
+
+void RipWorker::SendNote(const std::string& line)
+{
+    setup_.sink->Send(UM_RIP_NOTE, reinterpret_cast<std::uintptr_t>(line.c_str()), 0);
 }
 
 void RipWorker::SendErrorLine(const std::string& line)

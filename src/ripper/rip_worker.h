@@ -2,6 +2,8 @@
 
 #include "app/disc_record.h"
 #include "app/rip_job.h"
+#include "drive/read_offset.h"
+#include "ripper/read_offset_choice.h"
 #include "ripper/rip_report.h"
 
 #include <atomic>
@@ -32,6 +34,7 @@ struct RipSettings {
     bool requireAccurate = false;     // every track that AccurateRip does not confirm is an error
     std::string accurateRipUrl{};     // the database's address (AccurateRipBaseUrl)
     std::chrono::milliseconds accurateRipLimit{20000};  // the look-up, all of it
+    ReadOffsetWish readOffset{};      // the drive's read offset: given, or to be found
 
     static RipSettings From(const Settings& settings);
 };
@@ -69,6 +72,11 @@ struct RipWorkerSetup {
 // replaces the old file only then. No two tracks of a job get the same path:
 // a later one gets " (2)" (and so on) and a line saying so.
 //
+// Before the first track the drive's read offset is settled (see
+// ChooseReadOffset; a search shows as a step of the progress) and every track
+// is read corrected by it. Samples that it puts outside the disc's audio and
+// that were not overread are silence, with a note that says so.
+//
 // A track that was ripped whole but not known to be exact (sectors the drive
 // could not read, or that could not be verified) keeps its file and gets an
 // error line that says so.
@@ -87,8 +95,10 @@ struct RipWorkerSetup {
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
 // UM_RIP_QUERY_CANCEL (before every track and every chunk), UM_RIP_ERROR,
-// UM_RIP_TRACK_DONE (after every track the job did not cancel) and
-// UM_RIP_ACCURACY are sent. Positions and ranges are bytes of CD audio.
+// UM_RIP_TRACK_DONE (after every track the job did not cancel),
+// UM_RIP_ACCURACY, UM_RIP_READ_OFFSET (before the first track) and
+// UM_RIP_NOTE (lines that are not errors) are sent; UM_RIP_STEP is posted
+// around a search for the read offset. Positions and ranges are bytes of CD audio.
 class RipWorker {
 public:
     explicit RipWorker(RipWorkerSetup setup);
@@ -100,10 +110,12 @@ public:
 
 private:
     struct Track;
+    void SettleReadOffset(AccuracyCheck& accuracy);
     void RipTrack(std::uint32_t trackIndex);
     void ReportFailure(Track& track, const std::string& message);
     void SendErrorLine(const std::string& line);
     void SendTrackLine(const std::string& path, const std::string& message);
+    void SendNote(const std::string& line);
     void ReportAccuracy(AccuracyCheck& accuracy);
     bool AskCancel();
     std::string PathOfItsOwn(const std::string& path);
@@ -119,6 +131,7 @@ private:
     std::vector<TrackOutcome> outcomes_;    // of the tracks done so far
     TrackOutcome* current_ = nullptr;       // of the track being ripped
     AccuracyCheck* accuracy_ = nullptr;     // while the tracks are ripped
+    ReadOffset readOffset_;                 // what the tracks are read with
 };
 
 }  // namespace tesslow

@@ -118,7 +118,7 @@ protected:
         const Expected& sums = expected[static_cast<std::size_t>(position - 1)];
         return "{\"position\": " + std::to_string(position) + ", \"number\": " + std::to_string(position) +
                ", \"file\": \"" + (dir / "out" / ("Track 0" + std::to_string(position) + ".wav")).string() +
-               "\", \"status\": \"ripped\", \"errors\": [], \"crc32\": \"" + Hex(sums.crc32) +
+               "\", \"status\": \"ripped\", \"errors\": [], \"silent_samples\": 0, \"crc32\": \"" + Hex(sums.crc32) +
                "\", \"accuraterip\": {\"v1\": \"" + Hex(sums.v1) + "\", \"v2\": \"" + Hex(sums.v2) +
                "\", \"result\": \"accurate\", \"confidence\": " + std::to_string(confidence) + ", \"match\": \"" + match +
                "\"}}";
@@ -144,7 +144,7 @@ TEST_F(AccurateRipCommand, EveryTrackIsFoundInTheSecondOfTwoResponsesAndTheJsonC
     ASSERT_EQ(json.exitCode, 0) << json.out << json.err;
     EXPECT_EQ(json.out.rfind("{\"result\": \"completed\", \"exit_code\": 0, \"output\": \"" + (dir / "out").string() +
                                  "\", \"accuraterip\": {\"id\": \"" + id +
-                                 "\", \"status\": \"found\", \"responses\": 2, \"max_confidence\": 40}, \"tracks\": [",
+                                 "\", \"status\": \"found\", \"responses\": 2, \"max_confidence\": 40}, ",
                              0),
               0u)
         << json.out;

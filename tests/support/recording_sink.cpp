@@ -16,7 +16,7 @@ std::intptr_t RecordingSink::Send(std::uint32_t id, std::uintptr_t wParam, std::
     {
         std::lock_guard lock(mutex_);
         Entry entry{{id, wParam, lParam}, true, {}};
-        if (id == UM_RIP_ERROR && wParam) entry.text = reinterpret_cast<const char*>(wParam);
+        if ((id == UM_RIP_ERROR || id == UM_RIP_NOTE) && wParam) entry.text = reinterpret_cast<const char*>(wParam);
         entries_.push_back(std::move(entry));
         answer = answer_;
     }
@@ -54,6 +54,17 @@ std::vector<std::string> RecordingSink::ErrorLines() const
 {
     std::vector<std::string> lines;
     for (const Entry& entry : Of(UM_RIP_ERROR)) lines.push_back(entry.text);
+    return lines;
+}
+
+}  // namespace tesslow::test
+
+namespace tesslow::test {
+
+std::vector<std::string> RecordingSink::Notes() const
+{
+    std::vector<std::string> lines;
+    for (const Entry& entry : Of(UM_RIP_NOTE)) lines.push_back(entry.text);
     return lines;
 }
 

@@ -11,13 +11,13 @@ namespace tesslow::test {
 
 // A message sink that records every message in arrival order and answers sent
 // messages with a function the test chooses (0 by default). The text behind a
-// UM_RIP_ERROR is copied, since it is valid only during the call.
+// UM_RIP_ERROR or UM_RIP_NOTE is copied, since it is valid only during the call.
 class RecordingSink final : public MessageSink {
 public:
     struct Entry {
         Message message;
         bool sent = false;
-        std::string text;  // UM_RIP_ERROR's line
+        std::string text;  // UM_RIP_ERROR's or UM_RIP_NOTE's line
     };
 
     void Post(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam) override;
@@ -29,6 +29,7 @@ public:
     std::vector<std::uint32_t> Ids() const;
     std::vector<Entry> Of(std::uint32_t id) const;
     std::vector<std::string> ErrorLines() const;
+    std::vector<std::string> Notes() const;
 
 private:
     mutable std::mutex mutex_;

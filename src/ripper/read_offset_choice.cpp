@@ -1,0 +1,104 @@
+#include "ripper/read_offset_choice.h"
+
+#include "app/cd_audio.h"
+#include "app/drive_profile.h"
+#include "drive/drive_model.h"
+#include "drive/scsi_command.h"
+#include "drive/scsi_status.h"
+#include "ripper/accuracy_check.h"
+
+namespace tesslow {
+
+namespace {
+
+std::string Signed(std::int32_t samples) { return (samples > 0 ? "+" : "") + std::to_string(samples); }
+
+constexpr auto kGiveUpStep = std::chrono::milliseconds(100);
+
+std::string Tracks(int n) { return std::to_string(n) + (n == 1 ? " track" : " tracks"); }
+
+}  // namespace
+
+OffsetSearchResult SearchReadOffset(const DiscRecord& disc, const std::vector<std::size_t>& entries,
+                                    const std::vector<DbarResponse>& responses,
+                                    std::chrono::steady_clock::time_point deadline,
+                                    const std::function<bool()>& giveUp)
+{
+    if (!disc.drive) return {};
+    std::vector<OffsetSearchTrack> tracks;
+    for (std::size_t t = 0; t < disc.tracks.size() && t < entries.size(); ++t)
+        tracks.push_back({disc.tracks[t].start, disc.tracks[t].length, entries[t]});
+    ScsiCommand& drive = *disc.drive;
+    return FindReadOffset(responses, tracks, AudioEnd(disc),
+                          [&](std::int32_t lba, std::int32_t count, std::uint8_t* out) {
+                              if (giveUp && giveUp()) return false;
+                              return drive.ReadCd(lba, static_cast<std::uint8_t>(count), out) == kScsiOk;
+                          },
+                          deadline);
+}
+
+std::string FoundOffsetText(std::int32_t samples, int agreeingTracks)
+{
+    return "Read offset of this drive: " + Signed(samples) + " samples (" + Tracks(agreeingTracks) +
+           " agree, AccurateRip)";
+}
+
+std::string NoOffsetText(const OffsetSearchResult& result)
+{
+    if (result.comparedTracks == 0) return "no track is long enough to be compared, or none could be read";
+    if (result.comparedTracks == 1) return "only 1 track could be compared";
+    return "no offset within " + std::to_string(kLargestReadOffset) + " samples either way is agreed on by two of the " +
+           Tracks(result.comparedTracks) + " compared";
+}
+
+ReadOffsetUsed ChooseReadOffset(const DiscRecord& disc, const ReadOffsetWish& wish, AccuracyCheck* accuracy,
+                                const OffsetChoiceHooks& hooks)
+{
+    auto deadline = std::chrono::steady_clock::now() + wish.searchLimit;
+    ReadOffsetUsed used;
+    const DriveModel model = disc.drive ? InquireDriveModel(*disc.drive) : DriveModel{};
+    used.drive = model.Name();
+    const DriveProfile profile = LoadDriveProfile(model);
+    used.overread = wish.overread.value_or(profile.overread);
+
+    if (wish.samples) {
+        used.samples = *wish.samples;
+        used.source = ReadOffsetUsed::Source::Given;
+        return used;
+    }
+    if (profile.readOffset) {
+        used.samples = *profile.readOffset;
+        used.source = ReadOffsetUsed::Source::Remembered;
+        return used;
+    }
+    bool gaveUp = false;
+    if (wish.search && accuracy && accuracy->Asking()) {
+        if (hooks.searching) hooks.searching();
+        deadline = std::min(deadline, accuracy->Deadline());
+        // The answer is waited for in short steps, so a cancel is seen.
+        std::optional<AccurateRipLookup> answer;
+        while (!answer && !(gaveUp = hooks.giveUp && hooks.giveUp()) && std::chrono::steady_clock::now() < deadline)
+            answer = accuracy->AnswerBy(std::min(deadline, std::chrono::steady_clock::now() + kGiveUpStep));
+        if (answer && answer->status == AccurateRipLookup::Status::Found) {
+            const OffsetSearchResult found =
+                SearchReadOffset(disc, accuracy->Entries(), answer->responses, deadline, hooks.giveUp);
+            if (found.offset) {
+                used.samples = *found.offset;
+                used.source = ReadOffsetUsed::Source::Found;
+                used.agreeingTracks = found.agreeingTracks;
+                const bool kept = RememberReadOffset(model, used.samples);
+                hooks.note(FoundOffsetText(used.samples, used.agreeingTracks) +
+                           (kept ? "; remembered for " + used.drive + "." : "; it could not be remembered."));
+                return used;
+            }
+        }
+    }
+    if (gaveUp) return used;
+    const bool asking = accuracy && accuracy->Asking() && wish.search;
+    hooks.note(std::string("The read offset of this drive is not known yet, so the tracks are read as the drive "
+                           "delivers them") +
+               (asking ? "; it is found by itself the first time a disc that AccurateRip knows is ripped." : "."));
+    return used;
+}
+
+}  // namespace tesslow
