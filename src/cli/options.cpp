@@ -88,8 +88,9 @@ std::int32_t ParseOffset(const std::string& text)
     std::int32_t value = 0;
     const std::string_view digits = text.size() > 1 && text[0] == '+' ? std::string_view(text).substr(1) : text;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || value < -kLargestReadOffset ||
-        value > kLargestReadOffset)
+    const bool signTwice = digits.size() != text.size() && digits.starts_with('-');
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || signTwice ||
+        value < -kLargestReadOffset || value > kLargestReadOffset)
         throw UsageError("invalid read offset: " + text + " (a number of samples from -" +
                          std::to_string(kLargestReadOffset) + " to +" + std::to_string(kLargestReadOffset) + ")");
     return value;

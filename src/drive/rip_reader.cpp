@@ -68,11 +68,12 @@ struct RipReader::Library {
     {
     }
 
-    // One read of the disc's audio, corrected by the drive's offset.
-    std::int32_t DriveRead(long lba, long count, std::uint8_t* out)
+    // One read of the disc's audio, corrected by the drive's offset; where it
+    // gave silence outside the disc is noted for audio that is delivered.
+    std::int32_t DriveRead(long lba, long count, std::uint8_t* out, bool delivered = true)
     {
         return ReadCorrected(*drive, offset, readableEnd, static_cast<std::int32_t>(lba), static_cast<std::int32_t>(count),
-                             out, &silence);
+                             out, delivered ? &silence : nullptr);
     }
 
     static long ReadAudio(cdrom_drive* d, void* buffer, long begin, long sectors)
@@ -123,7 +124,7 @@ struct RipReader::Library {
         if (!target) {
             scratch.resize(static_cast<std::size_t>(sectors) * kSectorBytes);
             const long count = std::min<long>(sectors, kLongestCorrectedRead);
-            if (DriveRead(begin, count, scratch.data()) == kScsiOk) return count;
+            if (DriveRead(begin, count, scratch.data(), false) == kScsiOk) return count;
             errno = EIO;
             return -1;
         }

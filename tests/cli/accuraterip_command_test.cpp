@@ -1,11 +1,10 @@
+#include "support/accuraterip_data.h"
 #include "support/http_fixture_server.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
 
 #include <gtest/gtest.h>
-
-#include <zlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -28,30 +27,6 @@ std::string Hex(std::uint32_t value)
     return text;
 }
 
-// A track's checksums, worked out here from the disc image by the plain
-// definition, apart from the program's own streaming code.
-struct Expected {
-    std::uint32_t v1 = 0, v2 = 0, crc32 = 0;
-};
-Expected ChecksumsOf(const std::string& audio, bool first, bool last)
-{
-    Expected sums;
-    std::uint32_t high = 0;
-    const std::uint64_t samples = audio.size() / 4;
-    for (std::uint64_t m = 1; m <= samples; ++m) {
-        if ((first && m < 2940) || (last && m > samples - 2940)) continue;
-        std::uint32_t sample;
-        std::memcpy(&sample, &audio[(m - 1) * 4], 4);
-        const std::uint64_t product = std::uint64_t{sample} * m;
-        sums.v1 += static_cast<std::uint32_t>(product);
-        high += static_cast<std::uint32_t>(product >> 32);
-    }
-    sums.v2 = sums.v1 + high;
-    sums.crc32 = static_cast<std::uint32_t>(
-        ::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(audio.data()), static_cast<uInt>(audio.size())));
-    return sums;
-}
-
 // tesslow-rip checking a disc of three tracks against an AccurateRip database
 // of the test's own, a server on 127.0.0.1 answering with dBAR files written
 // here as the real database writes them.
@@ -61,42 +36,20 @@ protected:
     {
         written = test::WriteTestDisc(dir.Path(), {.tracks = {{kTrackSectors}, {kTrackSectors}, {kTrackSectors}}});
         for (std::size_t t = 0; t < 3; ++t)
-            expected.push_back(ChecksumsOf(test::DiscBytes(written, written.starts[t], kTrackSectors), t == 0, t == 2));
+            expected.push_back(test::SumsOf(test::DiscBytes(written, written.starts[t], kTrackSectors), t == 0, t == 2));
         const auto info = RunProgram("tesslow-rip", {"--info", "--json", "--no-lookup", "--drive", written.cue.string()});
         const std::size_t at = info.out.find("\"accuraterip_id\": \"");
         EXPECT_NE(at, std::string::npos) << info.out;
         id = info.out.substr(at + 19, 30);
     }
 
-    struct Entry {
-        std::uint8_t confidence;
-        std::uint32_t crc;
-    };
     // A response of the database for this disc (or, with `foreignIds`, for
     // another), as bytes.
-    std::string Response(const std::vector<Entry>& entries, bool foreignIds = false) const
+    std::string Response(const std::vector<test::DbarEntry>& entries, bool foreignIds = false) const
     {
-        std::string bytes(1, static_cast<char>(entries.size()));
-        auto le32 = [&](std::uint32_t v) {
-            for (int i = 0; i < 4; ++i) bytes += static_cast<char>(v >> (8 * i));
-        };
-        le32(static_cast<std::uint32_t>(std::stoul(id.substr(4, 8), nullptr, 16)) + (foreignIds ? 1 : 0));
-        le32(static_cast<std::uint32_t>(std::stoul(id.substr(13, 8), nullptr, 16)));
-        le32(static_cast<std::uint32_t>(std::stoul(id.substr(22, 8), nullptr, 16)));
-        for (const Entry& entry : entries) {
-            bytes += static_cast<char>(entry.confidence);
-            le32(entry.crc);
-            le32(0);
-        }
-        return bytes;
+        return test::DbarResponse(id, entries, foreignIds);
     }
-
-    // The database's file for the disc (the fixture server adds ".xml").
-    fs::path DbarFile() const
-    {
-        return serverRoot.Path() / "accuraterip" / id.substr(11, 1) / id.substr(10, 1) / id.substr(9, 1) /
-               ("dBAR-" + id + ".bin.xml");
-    }
+    fs::path DbarFile() const { return test::DbarFixture(serverRoot.Path(), id); }
     void Serve(const std::string& bytes) const { test::WriteFile(DbarFile(), bytes); }
 
     test::ProgramResult Rip(std::vector<std::string> extra = {}) const
@@ -115,7 +68,7 @@ protected:
     }
     std::string AccurateTrack(int position, int confidence, const char* match) const
     {
-        const Expected& sums = expected[static_cast<std::size_t>(position - 1)];
+        const test::TrackSums& sums = expected[static_cast<std::size_t>(position - 1)];
         return "{\"position\": " + std::to_string(position) + ", \"number\": " + std::to_string(position) +
                ", \"file\": \"" + (dir / "out" / ("Track 0" + std::to_string(position) + ".wav")).string() +
                "\", \"status\": \"ripped\", \"errors\": [], \"silent_samples\": 0, \"crc32\": \"" + Hex(sums.crc32) +
@@ -129,7 +82,7 @@ protected:
     test::TempDir serverRoot;
     test::HttpFixtureServer server{serverRoot.Path()};
     test::WrittenDisc written;
-    std::vector<Expected> expected;
+    std::vector<test::TrackSums> expected;
     std::string id;
 };
 

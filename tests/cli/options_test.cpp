@@ -10,7 +10,7 @@ TEST(CliOptions, RipOptionsParseIntoTheirFields)
     const CliOptions options =
         ParseOptions({"--drive", "/tmp/d.cue", "--format", "flac", "--quality", "custom:192", "--tracks", "1,3-5,9",
                       "--output", "/music", "--template", "%5 %2", "--artist-folder", "--album-folder", "--year",
-                      "--overwrite", "--no-paranoia", "--eject"});
+                      "--overwrite", "--no-paranoia", "--eject", "--offset", "+667", "--no-overread"});
     EXPECT_EQ(options.command, CliCommand::Rip);
     EXPECT_EQ(options.drive, "/tmp/d.cue");
     EXPECT_EQ(options.format, FormatCode::Flac);
@@ -23,6 +23,11 @@ TEST(CliOptions, RipOptionsParseIntoTheirFields)
     EXPECT_TRUE(options.artistFolder && options.albumFolder && options.yearInAlbumFolder && options.overwrite);
     EXPECT_EQ(options.paranoia, false);
     EXPECT_TRUE(options.eject);
+    EXPECT_EQ(options.offset, 667);
+    EXPECT_EQ(options.overread, false);
+    EXPECT_EQ(ParseOptions({"--offset", "-5880", "--overread"}).offset, -5880);
+    EXPECT_EQ(ParseOptions({"--offset", "0"}).offset, 0);
+    EXPECT_EQ(ParseOptions({"--find-offset", "--overread"}).command, CliCommand::FindOffset);
 }
 
 TEST(CliOptions, MistakesAreUsageErrors)
@@ -35,6 +40,12 @@ TEST(CliOptions, MistakesAreUsageErrors)
              {"--tracks", "5-3"},
              {"--tracks", "1,,2"},
              {"--tracks", "100"},
+             {"--offset", "5881"},
+             {"--offset", "-5881"},
+             {"--offset", "+-3"},
+             {"--offset", "12 samples"},
+             {"--offset", "+"},
+             {"--find-offset", "--info"},
              {"--output"},
              {"--info", "--settings"},
              {"stray"},

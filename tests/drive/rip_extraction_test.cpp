@@ -2,6 +2,7 @@
 
 #include "app/cd_audio.h"
 #include "app/disc_record.h"
+#include "drive/read_offset.h"
 #include "drive/emulated_drive.h"
 #include "drive/scsi_command.h"
 #include "drive/toc_reader.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -25,6 +27,7 @@ struct Rip {
     DiscRecord disc;
     std::size_t track = 0;
     bool correction = true;
+    ReadOffset offset{};
 
     std::string bytes{};
     bool readError = false;
@@ -32,7 +35,7 @@ struct Rip {
 
     void Run(const std::function<bool(RipStream&)>& afterChunk = {})
     {
-        RipStream stream = StartRipExtraction(disc, track, correction);
+        RipStream stream = StartRipExtraction(disc, track, correction, offset);
         std::string chunk(kRipChunkBytes, '\0');
         for (;;) {
             const ssize_t n = stream.Read(chunk.data(), chunk.size());
@@ -92,6 +95,68 @@ TEST_F(RipExtraction, ACleanTrackGivesExactlyItsSectorsWithCorrectionOnAndOff)
     EXPECT_FALSE(nothing.readError);
     // A track the disc does not have cannot be read.
     EXPECT_EQ(StartRipExtraction(Record(), 3, true).Read(nullptr, 0), -1);
+}
+
+// Drives of the common models deliver the disc's audio between 1164 samples
+// early and 1776 late; corrected, every track is the disc's audio. Where the
+// correction needs samples from outside the disc, a drive that overreads
+// gives them when asked to; otherwise they are silence, and reported.
+TEST_F(RipExtraction, EveryDriveOffsetIsCorrectedWithSilenceOnlyWhereTheDiscEndsAndNothingOverreads)
+{
+    const std::vector<test::TestTrack> tracks = {{600}, {700}, {650}};
+    for (const std::int32_t offset : {+667, -472, +102, +1776, -1164}) {
+        for (const bool driveOverreads : {false, true}) {
+            std::vector<std::string> conditions = {"OFFSET " + std::to_string(offset)};
+            if (driveOverreads) conditions.push_back("OVERREAD");
+            Insert({.tracks = tracks, .conditions = conditions});
+            for (const bool overread : {false, true}) {
+                for (const bool correction : {true, false}) {
+                    for (std::size_t t = 0; t < tracks.size(); ++t) {
+                        SCOPED_TRACE(testing::Message() << "offset " << offset << ", drive overreads " << driveOverreads
+                                                        << ", overread " << overread << ", correction " << correction
+                                                        << ", track " << t);
+                        Rip rip = Track(t, correction);
+                        rip.offset = {offset, overread};
+                        rip.Run();
+                        ASSERT_FALSE(rip.readError);
+                        // Silence where the disc has no audio and nothing was overread.
+                        std::string expected = Image(t);
+                        const bool silent = !(overread && driveOverreads);
+                        const std::int64_t before = silent && t == 0 && offset < 0 ? -offset : 0;
+                        const std::int64_t after = silent && t + 1 == tracks.size() && offset > 0 ? offset : 0;
+                        std::fill_n(expected.begin(), before * 4, '\0');
+                        std::fill_n(expected.end() - after * 4, after * 4, '\0');
+                        EXPECT_TRUE(rip.bytes == expected);
+                        EXPECT_EQ(rip.report.silent.before, before);
+                        EXPECT_EQ(rip.report.silent.after, after);
+                        EXPECT_TRUE(rip.report.Exact());
+                    }
+                }
+            }
+        }
+    }
+}
+
+// A peer's correction fails on the last track of a full disc with a large
+// offset; ours reads it like any other.
+TEST_F(RipExtraction, TheLastTrackOfANinetyNineTrackDiscIsReadWithALargeOffset)
+{
+    std::vector<test::TestTrack> tracks(99, test::TestTrack{40});
+    Insert({.tracks = tracks, .conditions = {"OFFSET +1776", "OVERREAD"}});
+    ASSERT_EQ(Record().tracks.size(), 99u);
+    for (const bool overread : {true, false}) {
+        for (const bool correction : {true, false}) {
+            SCOPED_TRACE(testing::Message() << "overread " << overread << ", correction " << correction);
+            Rip rip = Track(98, correction);
+            rip.offset = {1776, overread};
+            rip.Run();
+            ASSERT_FALSE(rip.readError);
+            std::string expected = Image(98);
+            if (!overread) std::fill_n(expected.end() - 1776 * 4, 1776 * 4, '\0');
+            EXPECT_TRUE(rip.bytes == expected);
+            EXPECT_EQ(rip.report.silent.after, overread ? 0 : 1776);
+        }
+    }
 }
 
 TEST_F(RipExtraction, OnAJitteryDriveOnlyCorrectionGivesTheTrueAudio)

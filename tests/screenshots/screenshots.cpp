@@ -133,14 +133,18 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             frame.SetCurSel(index);
         }
         if (index == static_cast<int>(PageId::Final)) {
-            // Each outcome, with what AccurateRip said of it.
+            // Each outcome, with the rip's notes and what AccurateRip said of it.
             const struct {
                 RipResult result;
                 const char* name;
                 const char* accuracy;
                 const char* errors;
+                const char* notes = "";
             } outcomes[] = {
                 {RipResult::Success, "completed", "AccurateRip: all 12 tracks accurately ripped (confidence 45).", ""},
+                {RipResult::Success, "offset-found", "AccurateRip: all 12 tracks accurately ripped (confidence 45).", "",
+                 "Read offset of this drive: +667 samples (3 tracks agree, AccurateRip); remembered for HL-DT-ST "
+                 "DVDRAM GH24NSD1.\nTrack 12: the last 667 samples lie past the end of the disc and are silence.\n"},
                 {RipResult::Canceled, "canceled", "", ""},
                 {RipResult::CompletedWithErrors, "errors", "AccurateRip: 11 of 12 tracks accurately ripped.",
                  "Screenshots - [02] Morning Light.flac: 5 sectors could not be read; the file has silence there\r\n"
@@ -151,9 +155,10 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
                 {RipResult::Success, "other-pressing",
                  "AccurateRip: no track matches; this pressing may not be in the database.", ""},
             };
-            for (const auto& [result, outcome, accuracy, errors] : outcomes) {
+            for (const auto& [result, outcome, accuracy, errors, notes] : outcomes) {
                 state.result = result;
                 state.accuracyLine = accuracy;
+                state.noteText = notes;
                 state.errorText = errors;
                 frame.SetCurSel(static_cast<int>(PageId::Ready));
                 frame.SetCurSel(static_cast<int>(PageId::Final));

@@ -209,7 +209,7 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
     EXPECT_EQ(files, std::vector<std::string>{Track(1, "First").filename().string()});
 }
 
-TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndWhatAccurateRipSaidUnderTheText)
+TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndTheNotesAndWhatAccurateRipSaidUnderTheText)
 {
     Insert({"UNREADABLE 330 334"});  // inside track 3
     // A database of the test's own that does not know the disc.
@@ -225,6 +225,10 @@ TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndWhatAccurateRipS
     EXPECT_TRUE(Find<QLabel>("accuracyLine")->isVisible());
     EXPECT_EQ(Find<QLabel>("accuracyLine")->text(), "AccurateRip: this disc is not in the database.");
     EXPECT_EQ(database.Requests().size(), 1u);
+    // The drive's read offset could not be found with this disc, and the page says so.
+    EXPECT_TRUE(Find<QLabel>("ripNotes")->isVisible());
+    EXPECT_TRUE(Find<QLabel>("ripNotes")->text().startsWith("The read offset of this drive is not known yet"))
+        << Find<QLabel>("ripNotes")->text().toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, RipPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),

@@ -22,6 +22,7 @@ namespace tesslow {
 FinalPage::FinalPage(const PageContext& context)
     : WizardPage(PageId::Final, context),
       text_(new QLabel(this)),
+      notes_(new QLabel(this)),
       accuracy_(new QLabel(this)),
       picture_(new QLabel(this)),
       errors_(new QPlainTextEdit(this)),
@@ -32,6 +33,8 @@ FinalPage::FinalPage(const PageContext& context)
     text_->setObjectName(QStringLiteral("outcomeText"));
     text_->setWordWrap(true);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    notes_->setObjectName(QStringLiteral("ripNotes"));
+    notes_->setWordWrap(true);
     accuracy_->setObjectName(QStringLiteral("accuracyLine"));
     accuracy_->setWordWrap(true);
     picture_->setObjectName(QStringLiteral("outcomePicture"));
@@ -58,10 +61,13 @@ FinalPage::FinalPage(const PageContext& context)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text_);
+    layout->addWidget(notes_);
     layout->addWidget(accuracy_);
-    // A paragraph of its own: a blank line's space above it, as between the
-    // text's paragraphs.
-    accuracy_->setContentsMargins(0, std::max(0, text_->fontMetrics().lineSpacing() - layout->spacing()), 0, 0);
+    // Paragraphs of their own: a blank line's space above each, as between
+    // the text's paragraphs.
+    const int paragraph = std::max(0, text_->fontMetrics().lineSpacing() - layout->spacing());
+    notes_->setContentsMargins(0, paragraph, 0, 0);
+    accuracy_->setContentsMargins(0, paragraph, 0, 0);
     layout->addWidget(picture_, 1);
     layout->addWidget(errors_, 1);
     layout->addLayout(links);
@@ -90,7 +96,12 @@ void FinalPage::OnSetActive()
                                       "progress. See list below.\n\n") + again.arg(QStringLiteral("another")));
         break;
     }
-    // What AccurateRip said, under the text of a completed rip.
+    // The rip's notes and what AccurateRip said, under the text of a completed rip.
+    QStringList notes;
+    for (const QString& line : QString::fromStdString(State().noteText).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        notes << LabelText(line.toStdString());
+    notes_->setText(notes.join(QLatin1Char('\n')));
+    notes_->setVisible(result != RipResult::Canceled && !notes.isEmpty());
     accuracy_->setText(LabelText(State().accuracyLine));
     accuracy_->setVisible(result != RipResult::Canceled && !State().accuracyLine.empty());
     const bool withErrors = result == RipResult::CompletedWithErrors;

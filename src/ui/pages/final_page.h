@@ -31,6 +31,7 @@ private:
     void Restart();
 
     QLabel* text_;
+    QLabel* notes_;
     QLabel* accuracy_;
     QLabel* picture_;
     QPlainTextEdit* errors_;

@@ -74,6 +74,7 @@ void ProgressPage::OnSetActive()
     left_->setText(QStringLiteral("Time left: ??:??"));
     State().errorText.clear();
     State().accuracyLine.clear();
+    State().noteText.clear();
     animation_->Start();
     QTimer::singleShot(0, this, &ProgressPage::StartRip);
 }
@@ -107,6 +108,8 @@ void ProgressPage::Pump()
 
 void ProgressPage::OnRipMessage(const Message& message, const RipMonitor& monitor)
 {
+    if (message.id == UM_RIP_STEP && monitor.Step() == RipStep::FindingReadOffset)
+        status_->setText(QStringLiteral("Finding the drive's read offset..."));
     if (message.id != UM_RIP_TRACK_STARTED || !monitor.CurrentTrack()) return;
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
     status_->setText(QString::fromStdString(
@@ -140,6 +143,10 @@ void ProgressPage::Finish()
     }
     const auto& accuracy = session_->Monitor().Accuracy();
     state.accuracyLine = accuracy && !accuracy->summary.empty() ? accuracy->summary + "." : std::string();
+    // A note is a sentence of its own.
+    state.noteText.clear();
+    for (const std::string& line : session_->Monitor().NoteLines())
+        state.noteText += line + (line.ends_with('.') ? "\n" : ".\n");
     OnRipTick(session_->Monitor());
     session_.reset();
     if (Settings().BeepWhenDone != 0) QApplication::beep();
