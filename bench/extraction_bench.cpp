@@ -1,7 +1,7 @@
 // Extraction benchmark, run by hand:
 //
 //     cmake --build build --target bench_extraction
-//     build/bench/bench_extraction [--sparse] [--minutes M] [--rounds N] [--cancel-trials N]
+//     build/bench/bench_extraction [--sparse] [--minutes M] [--rounds N] [--offset N] [--cancel-trials N]
 //
 // 1. Throughput: a clean 74-minute disc (333000 sectors in 20 tracks; --minutes
 //    for another length, in as many tracks) on the
@@ -10,13 +10,15 @@
 //    Prints sectors per second and the multiple of real time (75 sectors/s),
 //    of the best of --rounds rips of the whole disc (default 1).
 //    The image is written with the test audio pattern (780 MB in $TMPDIR);
-//    --sparse uses a sparse image (silence) instead.
+//    --sparse uses a sparse image (silence) instead. With --offset N the drive
+//    delivers the audio N samples late and every read is corrected for it.
 // 2. Cancel: a track on a drive with jitter, an unreadable range and a 40x
 //    speed limit; the rip is cancelled at spread-out moments and the time the
 //    stream's Stop takes (until the thread has ended) is measured.
 
 #include "app/cd_audio.h"
 #include "app/disc_record.h"
+#include "drive/read_offset.h"
 #include "drive/rip_stream.h"
 #include "drive/toc_reader.h"
 #include "support/temp_dir.h"
@@ -44,10 +46,10 @@ struct TrackResult {
 // Rips one track as the worker does. When `cancelAfter` bytes have arrived it
 // stops the stream, which waits for the thread; the wait is returned in
 // `cancelTime`.
-TrackResult RipTrack(const DiscRecord& disc, std::size_t track, bool correction, std::size_t cancelAfter = 0,
-                     double* cancelTime = nullptr)
+TrackResult RipTrack(const DiscRecord& disc, std::size_t track, bool correction, std::int32_t offset = 0,
+                     std::size_t cancelAfter = 0, double* cancelTime = nullptr)
 {
-    RipStream stream = StartRipExtraction(disc, track, correction);
+    RipStream stream = StartRipExtraction(disc, track, correction, ReadOffset{offset});
     TrackResult result;
     std::vector<char> chunk(kRipChunkBytes);
     for (;;) {
@@ -73,10 +75,11 @@ const DiscRecord& Load(DiscRecords& records, const test::WrittenDisc& written)
     return records[written.cue.string()];
 }
 
-void Throughput(bool sparse, int minutes, int rounds)
+void Throughput(bool sparse, int minutes, int rounds, std::int32_t offset)
 {
     test::TempDir dir;
     test::TestDisc disc{.sparse = sparse};
+    if (offset != 0) disc.conditions.push_back("OFFSET " + std::to_string(offset));
     const std::int32_t total = minutes * 60 * 75;
     for (int t = 0; t < 20; ++t) disc.tracks.push_back({total / 20});
     std::printf("Writing a %d-minute %s image...\n", minutes, sparse ? "sparse (silent)" : "patterned");
@@ -92,7 +95,7 @@ void Throughput(bool sparse, int minutes, int rounds)
             const auto begin = Clock::now();
             bytes = 0;
             for (std::size_t t = 0; t < record.tracks.size(); ++t) {
-                const TrackResult r = RipTrack(record, t, correction);
+                const TrackResult r = RipTrack(record, t, correction, offset);
                 bytes += r.bytes;
                 failed = failed || r.readError;
             }
@@ -120,7 +123,7 @@ void Cancel(int trials)
         // Spread the cancel over the first 4500 sectors, around the scratch.
         const std::size_t after = (200 + std::size_t(i) * 4300 / std::max(1, trials - 1)) * kSectorBytes;
         double time = -1;
-        RipTrack(record, 0, true, after, &time);
+        RipTrack(record, 0, true, 0, after, &time);
         if (time >= 0) times.push_back(time * 1000);
     }
     std::sort(times.begin(), times.end());
@@ -138,6 +141,7 @@ int main(int argc, char** argv)
     int trials = 20;
     int rounds = 1;
     int minutes = 74;
+    std::int32_t offset = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--sparse") == 0)
             sparse = true;
@@ -147,12 +151,15 @@ int main(int argc, char** argv)
             minutes = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--offset") == 0 && i + 1 < argc)
+            offset = std::clamp(std::atoi(argv[++i]), -kLargestReadOffset, kLargestReadOffset);
         else {
-            std::fprintf(stderr, "usage: bench_extraction [--sparse] [--minutes M] [--rounds N] [--cancel-trials N]\n");
+            std::fprintf(stderr, "usage: bench_extraction [--sparse] [--minutes M] [--rounds N] [--offset N] "
+                                 "[--cancel-trials N]\n");
             return 2;
         }
     }
-    Throughput(sparse, minutes, rounds);
+    Throughput(sparse, minutes, rounds, offset);
     Cancel(trials);
     return 0;
 }

@@ -42,7 +42,10 @@ std::int32_t ReadCorrected(ScsiCommand& drive, const ReadOffset& offset, std::in
     // The drive's sectors that hold the samples asked for.
     const auto rawFirst = static_cast<std::int32_t>(FloorDiv(firstSample, kSectorFrames));
     const auto rawEnd = static_cast<std::int32_t>(FloorDiv(endSample + kSectorFrames - 1, kSectorFrames));
-    std::vector<std::uint8_t> raw(std::size_t(rawEnd - rawFirst) * kSectorBytes, 0);
+    // The raw sectors go through a buffer of the thread's own, kept between
+    // reads: a rip reads every sector this way, often more than once.
+    thread_local std::vector<std::uint8_t> raw;
+    raw.resize(std::max(raw.size(), std::size_t(rawEnd - rawFirst) * kSectorBytes));
     auto at = [&](std::int32_t sector) { return raw.data() + std::size_t(sector - rawFirst) * kSectorBytes; };
 
     // Inside the disc's audio they must be read; outside it only with
