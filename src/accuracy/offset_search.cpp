@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 
 namespace tesslow {
 
@@ -14,6 +15,10 @@ constexpr std::int32_t kFrame450Sector = 450;
 constexpr std::int32_t kNarrowSectors = 2;
 constexpr std::int32_t kWideSectors = kLargestReadOffset / static_cast<std::int32_t>(kSectorFrames);
 constexpr int kEnoughAgreeing = 3;
+// A track matching at more offsets than this holds silence or a repeating
+// signal, which tells nothing. Pressings of a disc that differ by a few
+// samples make a track match at one offset per pressing.
+constexpr std::size_t kMostOffsetsPerTrack = 4;
 
 struct Target {
     std::uint32_t sum;
@@ -52,17 +57,35 @@ OffsetSearchResult FindReadOffset(const std::vector<DbarResponse>& responses,
                                   const std::vector<OffsetSearchTrack>& tracks, std::int32_t audioEnd,
                                   const RawSectorRead& read, std::chrono::steady_clock::time_point deadline)
 {
+    struct Vote {
+        int tracks = 0;
+        int confidence = 0;        // summed over the tracks
+        int lowestConfidence = 0;
+    };
     OffsetSearchResult result;
     for (const std::int32_t reach : {kNarrowSectors, kWideSectors}) {
-        std::map<std::int32_t, std::pair<int, int>> votes;  // offset: tracks, lowest confidence
+        std::map<std::int32_t, Vote> votes;
         int compared = 0;
-        auto agreed = [&] {
-            int best = 0;
-            for (const auto& [offset, vote] : votes) best = std::max(best, vote.first);
+        // The offset with the most tracks, then the most confidence; nothing
+        // when another is as good.
+        auto leader = [&]() -> std::optional<std::pair<std::int32_t, Vote>> {
+            std::optional<std::pair<std::int32_t, Vote>> best;
+            bool tie = false;
+            for (const auto& [offset, vote] : votes) {
+                const auto key = std::make_pair(vote.tracks, vote.confidence);
+                if (!best || key > std::make_pair(best->second.tracks, best->second.confidence)) {
+                    best = {offset, vote};
+                    tie = false;
+                } else if (key == std::make_pair(best->second.tracks, best->second.confidence)) {
+                    tie = true;
+                }
+            }
+            if (tie) return std::nullopt;
             return best;
         };
         for (const OffsetSearchTrack& track : tracks) {
-            if (agreed() >= kEnoughAgreeing || std::chrono::steady_clock::now() >= deadline) break;
+            if (std::chrono::steady_clock::now() >= deadline) break;
+            if (const auto best = leader(); best && best->second.tracks >= kEnoughAgreeing) break;
             std::vector<Target> targets;
             for (const DbarResponse& response : responses)
                 if (track.entry < response.tracks.size() && response.tracks[track.entry].confidence > 0)
@@ -74,30 +97,27 @@ OffsetSearchResult FindReadOffset(const std::vector<DbarResponse>& responses,
             std::vector<std::uint32_t> words(static_cast<std::size_t>(count) * kSectorFrames);
             if (!read(first, count, reinterpret_cast<std::uint8_t*>(words.data()))) continue;
             ++compared;
-            const auto matches = Matches(words, reach, targets);
-            const bool one = !matches.empty() && std::all_of(matches.begin(), matches.end(), [&](const auto& m) {
-                return m.first == matches.front().first;
-            });
-            if (!one) continue;
-            auto& vote = votes[matches.front().first];
-            int confidence = 0;
-            for (const auto& m : matches) confidence = std::max(confidence, m.second);
-            vote.second = vote.first == 0 ? confidence : std::min(vote.second, confidence);
-            ++vote.first;
+            std::map<std::int32_t, int> matched;  // offset: the best confidence matching there
+            for (const auto& [offset, confidence] : Matches(words, reach, targets))
+                matched[offset] = std::max(matched[offset], confidence);
+            if (matched.size() > kMostOffsetsPerTrack) continue;
+            for (const auto& [offset, confidence] : matched) {
+                Vote& vote = votes[offset];
+                vote.lowestConfidence = vote.tracks == 0 ? confidence : std::min(vote.lowestConfidence, confidence);
+                vote.confidence += confidence;
+                ++vote.tracks;
+            }
         }
         result.comparedTracks = std::max(result.comparedTracks, compared);
-        const int best = agreed();
-        if (best >= 2) {
-            std::vector<std::int32_t> leaders;
-            for (const auto& [offset, vote] : votes)
-                if (vote.first == best) leaders.push_back(offset);
-            if (leaders.size() == 1) {
-                result.offset = leaders.front();
-                result.agreeingTracks = best;
-                result.confidence = votes[leaders.front()].second;
-            }
+        const auto best = leader();
+        if (best && best->second.tracks >= 2) {
+            result.offset = best->first;
+            result.agreeingTracks = best->second.tracks;
+            result.confidence = best->second.lowestConfidence;
             return result;
         }
+        // Two offsets as good as each other: a wider look cannot settle it.
+        if (!votes.empty() && !best) return result;
         if (std::chrono::steady_clock::now() >= deadline) break;
     }
     return result;

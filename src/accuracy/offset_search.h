@@ -36,11 +36,13 @@ using RawSectorRead = std::function<bool(std::int32_t lba, std::int32_t count, s
 // it with the track's entries of usable confidence. First within 2 sectors
 // either way, then, when that finds nothing, within 10 (kLargestReadOffset).
 //
-// A track votes only when it matches at exactly one offset (silence or a
-// repeating signal could match at many); an offset is taken when at least
-// two tracks vote for it and no other offset has as many votes. The search
-// stops reading once three tracks agree, and at `deadline`, judging on what
-// it read by then. `audioEnd` is the first sector after the disc's audio;
+// A track votes for each offset it matches at (one per pressing of the disc
+// in the database), unless it matches at more than four (silence, or a
+// repeating signal). The offset taken is the one with the most tracks, then
+// the most confidence summed over them, when at least two tracks agree and no
+// other offset is as good; pressings that differ only by a shift and are
+// equally trusted leave it undecided. The search stops reading once three
+// tracks agree, and at `deadline`, judging on what it read by then. `audioEnd` is the first sector after the disc's audio;
 // no read goes outside it.
 OffsetSearchResult FindReadOffset(const std::vector<DbarResponse>& responses,
                                   const std::vector<OffsetSearchTrack>& tracks, std::int32_t audioEnd,
