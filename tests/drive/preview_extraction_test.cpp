@@ -1,4 +1,5 @@
 #include "app/disc_record.h"
+#include "app/drive_profile.h"
 #include "drive/disc_probe.h"
 #include "drive/emulated_drive.h"
 #include "drive/mmc.h"
@@ -56,6 +57,18 @@ TEST_F(PreviewExtraction, APreviewOfTheFirstTrackPlaysOnIntoTheSecond)
     const std::size_t wanted = (20 + 15) * kSectorBytes;
     EXPECT_EQ(Consume(stream, wanted), test::DiscBytes(written, 0, 35));
     stream.readEnd.Reset();  // the consumer stops early
+    stream.thread.Join();
+}
+
+TEST_F(PreviewExtraction, APreviewPlaysTheDiscsAudioWhereTheOffsetRememberedForTheDriveModelPutsIt)
+{
+    test::UserSandbox sandbox;
+    Insert({"OFFSET -472"});
+    ASSERT_TRUE(RememberReadOffset({"TESSLOW", "EMULATED CD-ROM"}, -472));
+    PreviewStream stream = StartPreviewExtraction(records, key, 3);
+    const std::size_t wanted = 40 * kSectorBytes;
+    EXPECT_TRUE(Consume(stream, wanted) == test::DiscBytes(written, written.starts[3], 40));
+    stream.readEnd.Reset();
     stream.thread.Join();
 }
 
