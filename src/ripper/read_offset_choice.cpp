@@ -91,6 +91,11 @@ ReadOffsetUsed ChooseReadOffset(const DiscRecord& disc, const ReadOffsetWish& wi
                            (kept ? "; remembered for " + used.drive + "." : "; it could not be remembered."));
                 return used;
             }
+            if (!(gaveUp = hooks.giveUp && hooks.giveUp())) {
+                hooks.note("The read offset of this drive could not be found with this disc (" + NoOffsetText(found) +
+                           "), so the tracks are read as the drive delivers them.");
+                return used;
+            }
         }
     }
     if (gaveUp) return used;

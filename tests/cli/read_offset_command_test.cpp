@@ -178,8 +178,9 @@ TEST_F(ReadOffsetCommand, ARipOnADriveOfUnknownOffsetFindsItFirstWhenTheDatabase
     EXPECT_NE(again.out.find("\"source\": \"given\""), std::string::npos) << again.out;
     EXPECT_EQ(Rip(disc).out.find("\"source\": \"found\""), std::string::npos);
 
-    // A disc the database does not know: read as the drive delivers it, and said.
-    const Disc unknown = Insert(-472, false);
+    // A disc the database does not know (its layout, and so its id, is
+    // another's): read as the drive delivers it, and said.
+    const Disc unknown = Insert(-472, false, {610, 700, 650});
     const auto plain = Rip(unknown);
     ASSERT_EQ(plain.exitCode, 0) << plain.out << plain.err;
     EXPECT_NE(plain.out.find("\"read_offset\": {\"samples\": 0, \"source\": \"unknown\""), std::string::npos)
@@ -190,6 +191,14 @@ TEST_F(ReadOffsetCommand, ARipOnADriveOfUnknownOffsetFindsItFirstWhenTheDatabase
               std::string::npos)
         << plain.out;
     EXPECT_TRUE(Ripped(1) == unknown.audio[1].substr(472 * 4) + unknown.audio[2].substr(0, 472 * 4));
+
+    // A disc the database knows, but with one track long enough to compare.
+    const auto unsettled = Rip(Insert(40, true, {600, 300, 300}));
+    ASSERT_EQ(unsettled.exitCode, 0) << unsettled.out << unsettled.err;
+    EXPECT_NE(unsettled.out.find("\"notes\": [\"The read offset of this drive could not be found with this disc (only 1 "
+                                 "track could be compared), so the tracks are read as the drive delivers them.\"]"),
+              std::string::npos)
+        << unsettled.out;
 }
 
 TEST_F(ReadOffsetCommand, FindOffsetRefusesWhatCannotTellTheOffsetAndRemembersNothing)
