@@ -19,11 +19,16 @@ constexpr std::uint64_t kFrame450Last = 451 * kSectorFrames;
 // Sums the low and the high 32 bits of sample x position over `count`
 // samples whose positions start at `first`. A track's positions stay below
 // 2^32 and each sum of halves fits 64 bits, so the loop vectorises
-// (widening 32-bit multiplies); cloned for the processor it runs on.
-__attribute__((target_clones("avx512f", "avx2", "default"))) void SumProducts(const unsigned char* in,
-                                                                             std::size_t count, std::uint32_t first,
-                                                                             std::uint64_t& lowSum,
-                                                                             std::uint64_t& highSum)
+// (widening 32-bit multiplies); cloned for the processor it runs on. The
+// clones' resolver runs while the program is being loaded, before
+// ThreadSanitizer's runtime is ready, so that build has one plain loop.
+#if defined(__SANITIZE_THREAD__)
+#define TESSLOW_CLONED
+#else
+#define TESSLOW_CLONED __attribute__((target_clones("avx512f", "avx2", "default")))
+#endif
+TESSLOW_CLONED void SumProducts(const unsigned char* in, std::size_t count, std::uint32_t first,
+                                std::uint64_t& lowSum, std::uint64_t& highSum)
 {
     std::uint64_t low = 0, high = 0;
     for (std::size_t k = 0; k < count; ++k) {
