@@ -29,7 +29,8 @@ constexpr std::array kFields = {
     NUMBER(CDDBAutoLoad),       NUMBER(SetMaxSpeed),       NUMBER(AlwaysOverwrite),
     TEXT(NameTemplate),         NUMBER(CreateArtistSubfolder), NUMBER(CreateAlbumSubfolder),
     NUMBER(AddYearToFolderName), NUMBER(BeepWhenDone),     NUMBER(OpenFolderWhenDone),
-    NUMBER(Skin),               NUMBER(AccurateRip),       MACHINE_TEXT(AppPath),
+    NUMBER(Skin),               NUMBER(AccurateRip),       NUMBER(VerifyReads),
+    NUMBER(WriteLog),           NUMBER(WriteCue),          MACHINE_TEXT(AppPath),
     MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };
 

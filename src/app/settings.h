@@ -59,6 +59,9 @@ struct Settings {
     std::uint32_t OpenFolderWhenDone = 0;
     std::uint32_t Skin = 0;  // 0 Aero, 1 classic
     std::uint32_t AccurateRip = 1;  // check every rip against the AccurateRip database
+    std::uint32_t VerifyReads = 1;  // read a track AccurateRip does not confirm a second time
+    std::uint32_t WriteLog = 1;     // a rip log beside the files
+    std::uint32_t WriteCue = 1;     // a CUE sheet beside the files
     // From the machine store, written by installation.
     std::string AppPath;
     std::string HomeURL;

@@ -30,8 +30,7 @@ void TerminalProgress::OnRipMessage(const Message& message, const RipMonitor& mo
     } else if (message.id == UM_RIP_STEP && monitor.Step() == RipStep::FindingReadOffset && !terminal_.interactive) {
         terminal_.PrintLine(kFindingOffset);
     } else if (message.id == UM_RIP_TRACK_STARTED && !terminal_.interactive) {
-        terminal_.PrintLine("Ripping " + ExpandNameTemplate(disc_, static_cast<std::uint32_t>(message.wParam),
-                                                            "%5 \xE2\x80\x94 %2"));
+        terminal_.PrintLine("Ripping " + Printable(TrackStatusText(disc_, monitor)));
     }
 }
 
@@ -43,7 +42,7 @@ void TerminalProgress::OnRipTick(const RipMonitor& monitor)
     const auto track = monitor.CurrentTrack();
     const std::string status = monitor.CancelConfirmed()                     ? "Canceling..."
                                : monitor.Step() == RipStep::FindingReadOffset ? kFindingOffset
-                               : track ? ExpandNameTemplate(disc_, *track, "%5 \xE2\x80\x94 %2")
+                               : track ? Printable(TrackStatusText(disc_, monitor))
                                        : "Starting...";
     const std::string jobLine = "Job   " + Bar(monitor.JobPosition(), monitor.JobRange(), 30) + "  " +
                                 monitor.Clock().ElapsedText() + "  " + monitor.Clock().LeftText();

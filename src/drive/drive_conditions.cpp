@@ -121,6 +121,11 @@ void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>&
     } else if (name == "SEED") {
         expect(1, 1);
         conditions.seed = static_cast<std::uint64_t>(positive(1));
+    } else if (name == "FLAKY") {
+        expect(2, 3);
+        const std::int32_t first = Address(words[1]), last = Address(words[2]);
+        if (last < first) throw std::invalid_argument("FLAKY range ends before it starts");
+        conditions.flaky.push_back({first, last, arguments == 3 ? static_cast<std::uint32_t>(positive(3)) : 0});
     } else if (name == "OFFSET") {
         expect(1, 1);
         const std::int64_t samples = Number(words[1].rfind('+', 0) == 0 ? words[1].substr(1) : words[1]);

@@ -31,6 +31,13 @@ struct DriveConditions {
     bool overread = false;               // OVERREAD: sectors just outside the disc can be read
     std::string vendor = "TESSLOW";      // INQUIRY "vendor" "product": the drive model's strings
     std::string product = "EMULATED CD-ROM";
+    // FLAKY first last [reads]: the first `reads` READ CDs touching the range
+    // (0: every one) return a few samples altered, with no error.
+    struct FlakyRange {
+        std::int32_t first = 0, last = 0;
+        std::uint32_t reads = 0;
+    };
+    std::vector<FlakyRange> flaky;
 };
 
 // Applies one condition line's words (after "REM TESSLOW"). Throws

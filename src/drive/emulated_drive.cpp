@@ -21,6 +21,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 // How far past an end of the disc's audio a drive that overreads can read.
 constexpr std::int32_t kOverreadSectors = 11;
+// How many samples a flaky read gets wrong.
+constexpr int kFlakySamples = 3;
 
 // Copies an answer into the caller's buffer: no more than the CDB's
 // allocation length, nor than the buffer holds.
@@ -143,6 +145,8 @@ void EmulatedDrive::Refresh()
     trayOpen_ = false;
     busyAnswersLeft_ = conditions_.ejectBusyTries;
     random_.seed(conditions_.seed);
+    flakyRandom_.seed(conditions_.seed);
+    flakyReads_.assign(conditions_.flaky.size(), 0);
 }
 
 std::int32_t EmulatedDrive::NotReadyStatus() const
@@ -337,8 +341,29 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
         // Sectors beyond the end of a file that has shrunk are lost, like a
         // scratch: MEDIUM ERROR, unrecovered read error.
         if (!image_->ReadBytes(offset, size, static_cast<std::uint8_t*>(block.buffer))) return kSenseUnrecoveredRead;
+        AlterFlakySamples(lba, static_cast<std::uint8_t*>(block.buffer), size / kSectorBytes);
     }
     return kScsiOk;
+}
+
+void EmulatedDrive::AlterFlakySamples(std::int32_t lba, std::uint8_t* buffer, std::size_t sectors)
+{
+    for (std::size_t i = 0; i < conditions_.flaky.size(); ++i) {
+        const auto& range = conditions_.flaky[i];
+        const std::int64_t first = std::max<std::int64_t>(range.first, lba);
+        const std::int64_t end = std::min<std::int64_t>(std::int64_t(range.last) + 1, std::int64_t(lba) + std::int64_t(sectors));
+        if (first >= end || (range.reads != 0 && flakyReads_[i] >= range.reads)) continue;
+        ++flakyReads_[i];
+        // A few samples of the range, each with bits of one channel flipped.
+        const auto samples = static_cast<std::uint64_t>(end - first) * kSectorFrames;
+        for (int n = 0; n < kFlakySamples; ++n) {
+            const std::uint64_t sample = std::uint64_t(first - lba) * kSectorFrames + flakyRandom_() % samples;
+            const auto flip = static_cast<std::uint16_t>(1 + flakyRandom_() % 0xFFFF);
+            std::uint8_t* at = buffer + sample * 4 + (flakyRandom_() & 1) * 2;
+            at[0] ^= static_cast<std::uint8_t>(flip);
+            at[1] ^= static_cast<std::uint8_t>(flip >> 8);
+        }
+    }
 }
 
 std::int32_t EmulatedDrive::SetCdSpeed(const CommandBlock& block)

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace tesslow {
 
@@ -65,6 +66,7 @@ private:
     std::int32_t StartStopUnit(const CommandBlock& block);
     void Refresh();
     std::uint32_t ReadSpeedLocked() const;
+    void AlterFlakySamples(std::int32_t lba, std::uint8_t* buffer, std::size_t sectors);
 
     const std::filesystem::path cuePath_;
     mutable std::mutex mutex_;
@@ -79,6 +81,8 @@ private:
     std::uint32_t setSpeed_ = 0;  // sectors per second from SET CD SPEED, 0 = maximum
     std::chrono::steady_clock::time_point readyAt_{};
     std::mt19937_64 random_;
+    std::mt19937_64 flakyRandom_;       // apart from JITTER's, so each repeats on its own
+    std::vector<std::uint32_t> flakyReads_;  // per FLAKY range: the altered reads so far
     Counters counters_;
 };
 

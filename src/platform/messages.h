@@ -20,7 +20,7 @@ inline constexpr std::uint32_t UM_RIP_PROGRESS = WM_USER + 206;      // posted; 
 inline constexpr std::uint32_t UM_RIP_TOTAL_RANGE = WM_USER + 207;   // posted; w = job bytes
 inline constexpr std::uint32_t UM_RIP_TRACK_RANGE = WM_USER + 208;   // posted; w = track bytes
 inline constexpr std::uint32_t UM_RIP_QUERY_CANCEL = WM_USER + 209;  // sent; answer non-zero = cancel confirmed
-inline constexpr std::uint32_t UM_RIP_TRACK_STARTED = WM_USER + 210; // posted; w = track index
+inline constexpr std::uint32_t UM_RIP_TRACK_STARTED = WM_USER + 210; // posted; w = track index, l = which read (1, 2, ...)
 inline constexpr std::uint32_t UM_RIP_TRACK_DONE = WM_USER + 211;    // sent; w = const TrackOutcome*, valid during the call
 inline constexpr std::uint32_t UM_RIP_ACCURACY = WM_USER + 212;      // sent; w = const AccuracyOutcome*, valid during the call
 inline constexpr std::uint32_t UM_RIP_NOTE = WM_USER + 213;          // sent; w = const char* UTF-8 line, valid during the call

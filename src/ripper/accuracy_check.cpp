@@ -6,6 +6,12 @@
 
 namespace tesslow {
 
+namespace {
+
+constexpr auto kGiveUpStep = std::chrono::milliseconds(100);
+
+}  // namespace
+
 struct AccuracyCheck::Pending {
     std::mutex mutex;
     std::condition_variable done;
@@ -42,13 +48,31 @@ TrackChecksums AccuracyCheck::ChecksumsFor(std::uint32_t trackIndex) const
     return TrackChecksums(length, trackIndex == 0, trackIndex + 1 == tracks_.size());
 }
 
-std::optional<AccurateRipLookup> AccuracyCheck::AnswerBy(std::chrono::steady_clock::time_point until)
+std::optional<AccurateRipLookup> AccuracyCheck::AnswerBy(std::chrono::steady_clock::time_point until,
+                                                         const std::function<bool()>& giveUp)
 {
     if (!pending_) return std::nullopt;
+    until = std::min(until, deadline_);
     std::unique_lock lock(pending_->mutex);
-    if (!pending_->done.wait_until(lock, std::min(until, deadline_), [&] { return pending_->answer.has_value(); }))
+    for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        const auto step = giveUp ? std::min(until, now + kGiveUpStep) : until;
+        if (pending_->done.wait_until(lock, step, [&] { return pending_->answer.has_value(); })) return pending_->answer;
+        if (step >= until) return std::nullopt;
+        lock.unlock();
+        const bool stop = giveUp();
+        lock.lock();
+        if (stop) return std::nullopt;
+    }
+}
+
+std::optional<TrackAccuracy> AccuracyCheck::TrackVerdict(std::uint32_t trackIndex, const TrackChecksums::Sums& sums,
+                                                         const std::function<bool()>& giveUp)
+{
+    const std::optional<AccurateRipLookup> answer = AnswerBy(deadline_, giveUp);
+    if (!answer || answer->status != AccurateRipLookup::Status::Found || trackIndex >= entries_.size())
         return std::nullopt;
-    return pending_->answer;
+    return JudgeTrack(answer->responses, entries_[trackIndex], sums.v1, sums.v2);
 }
 
 AccuracyOutcome AccuracyCheck::Judge(const std::vector<TrackOutcome>& tracks, bool requireAccurate)

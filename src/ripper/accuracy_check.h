@@ -8,6 +8,7 @@
 #include "ripper/rip_report.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,8 +41,16 @@ public:
 
     // The database's answer as soon as it is there, waiting no later than
     // `until` (nor than the look-up's own limit); nothing when it has not
-    // come by then, or nothing is asked.
-    std::optional<AccurateRipLookup> AnswerBy(std::chrono::steady_clock::time_point until);
+    // come by then, or nothing is asked. With `giveUp`, it is asked every
+    // 100 ms while waiting, and true ends the wait.
+    std::optional<AccurateRipLookup> AnswerBy(std::chrono::steady_clock::time_point until,
+                                              const std::function<bool()>& giveUp = {});
+
+    // What the database says of one track's checksums, once it has answered
+    // (waiting as AnswerBy does until its own limit); nothing when it could
+    // not be asked, does not know the disc, or the wait was given up.
+    std::optional<TrackAccuracy> TrackVerdict(std::uint32_t trackIndex, const TrackChecksums::Sums& sums,
+                                              const std::function<bool()>& giveUp);
 
     // Where each audio track's entries sit in the database's responses.
     const std::vector<std::size_t>& Entries() const { return entries_; }

@@ -13,8 +13,6 @@ namespace {
 
 std::string Signed(std::int32_t samples) { return (samples > 0 ? "+" : "") + std::to_string(samples); }
 
-constexpr auto kGiveUpStep = std::chrono::milliseconds(100);
-
 std::string Tracks(int n) { return std::to_string(n) + (n == 1 ? " track" : " tracks"); }
 
 }  // namespace
@@ -76,12 +74,11 @@ ReadOffsetUsed ChooseReadOffset(const DiscRecord& disc, const ReadOffsetWish& wi
         if (hooks.searching) hooks.searching();
         deadline = std::min(deadline, accuracy->Deadline());
         // The answer is waited for in short steps, so a cancel is seen.
-        std::optional<AccurateRipLookup> answer;
-        while (!answer && !(gaveUp = hooks.giveUp && hooks.giveUp()) && std::chrono::steady_clock::now() < deadline)
-            answer = accuracy->AnswerBy(std::min(deadline, std::chrono::steady_clock::now() + kGiveUpStep));
+        const std::function<bool()> giveUp = [&] { return gaveUp = gaveUp || (hooks.giveUp && hooks.giveUp()); };
+        const std::optional<AccurateRipLookup> answer = accuracy->AnswerBy(deadline, giveUp);
         if (answer && answer->status == AccurateRipLookup::Status::Found) {
             const OffsetSearchResult found =
-                SearchReadOffset(disc, accuracy->Entries(), answer->responses, deadline, hooks.giveUp);
+                SearchReadOffset(disc, accuracy->Entries(), answer->responses, deadline, giveUp);
             if (found.offset) {
                 used.samples = *found.offset;
                 used.source = ReadOffsetUsed::Source::Found;
@@ -91,7 +88,7 @@ ReadOffsetUsed ChooseReadOffset(const DiscRecord& disc, const ReadOffsetWish& wi
                            (kept ? "; remembered for " + used.drive + "." : "; it could not be remembered."));
                 return used;
             }
-            if (!(gaveUp = hooks.giveUp && hooks.giveUp())) {
+            if (!giveUp()) {
                 hooks.note("The read offset of this drive could not be found with this disc (" + NoOffsetText(found) +
                            "), so the tracks are read as the drive delivers them.");
                 return used;

@@ -1,6 +1,9 @@
 #include "ripper/rip_monitor.h"
 
+#include "metadata/naming.h"
 #include "platform/messages.h"
+
+#include <algorithm>
 
 namespace tesslow {
 
@@ -26,6 +29,7 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         break;
     case UM_RIP_TRACK_STARTED:
         currentTrack_ = static_cast<std::uint32_t>(message.wParam);
+        currentRead_ = std::max<int>(1, static_cast<int>(message.lParam));
         trackPosition_ = 0;
         break;
     case UM_RIP_PROGRESS:
@@ -80,6 +84,14 @@ std::string RipMonitor::ErrorText() const
         if (!text.empty()) text += "\r\n";
         text += line;
     }
+    return text;
+}
+
+std::string TrackStatusText(const DiscRecord& disc, const RipMonitor& monitor)
+{
+    if (!monitor.CurrentTrack()) return {};
+    std::string text = ExpandNameTemplate(disc, *monitor.CurrentTrack(), "%5 \xE2\x80\x94 %2");
+    if (monitor.CurrentRead() > 1) text += " (read " + std::to_string(monitor.CurrentRead()) + ", checking the copy)";
     return text;
 }
 

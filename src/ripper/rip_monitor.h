@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/disc_record.h"
 #include "app/rip_job.h"
 #include "platform/message_sink.h"
 #include "ripper/rip_clock.h"
@@ -58,6 +59,8 @@ public:
     std::int64_t JobPosition() const { return jobPosition_; }
     std::int64_t JobRange() const { return jobRange_; }
     std::optional<std::uint32_t> CurrentTrack() const { return currentTrack_; }
+    // Which read of the current track this is: 1, then 2 and on while its copy is checked.
+    int CurrentRead() const { return currentRead_; }
     const RipClock& Clock() const { return clock_; }
 
 private:
@@ -73,6 +76,11 @@ private:
     RipStep step_ = RipStep::Tracks;
     std::int64_t trackPosition_ = 0, trackRange_ = 0, jobPosition_ = 0, jobRange_ = 0;
     std::optional<std::uint32_t> currentTrack_;
+    int currentRead_ = 1;
 };
+
+// What the progress shows of the current track: "NN — Title", and while its
+// copy is checked by reading it again " (read 2, checking the copy)".
+std::string TrackStatusText(const DiscRecord& disc, const RipMonitor& monitor);
 
 }  // namespace tesslow

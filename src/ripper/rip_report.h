@@ -20,6 +20,17 @@ struct TrackOutcome {
     std::vector<std::string> errors;           // the messages of its error lines
     std::optional<TrackChecksums::Sums> sums;  // when the whole track went to the encoder
     std::int64_t silentSamples = 0;            // given as silence: the read offset put them outside the disc
+
+    // How the copy was checked: AccurateRip confirmed it after one read; a
+    // second read agreed (the confirming read's CRC-32 is testCrc); no two
+    // reads agreed; or nothing checked it (verify reads off, a cancel, or
+    // the track was not ripped whole).
+    enum class Check { None, AccurateRip, Reads, Disagreed };
+    Check check = Check::None;
+    int reads = 0;                        // whole reads of the track's audio
+    std::optional<std::uint32_t> testCrc;
+    double peak = 0;                      // the file's largest sample, 0 to 1
+    double speed = 0;                     // the first read's speed, in multiples of 75 sectors a second
 };
 
 // The read offset correction a rip job read with, and where it came from

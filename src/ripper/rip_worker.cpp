@@ -15,11 +15,14 @@
 #include "platform/partial_file.h"
 #include "platform/system_error.h"
 #include "ripper/accuracy_check.h"
+#include "ripper/read_agreement.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -30,6 +33,17 @@ namespace tesslow {
 namespace {
 
 std::int64_t TrackBytes(const TocEntry& entry) { return std::int64_t{entry.length} * kSectorBytes; }
+
+// The largest magnitude of the 16-bit samples in `size` bytes of CD audio.
+std::uint16_t Peak(const unsigned char* audio, std::size_t size)
+{
+    int peak = 0;
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        const auto sample = static_cast<std::int16_t>(audio[i] | (audio[i + 1] << 8));
+        peak = std::max(peak, sample < 0 ? -int{sample} : int{sample});
+    }
+    return static_cast<std::uint16_t>(peak);
+}
 
 // What the error line of a track that was ripped, but is not known to hold
 // the disc's audio exactly, says about it; empty for an exact track.
@@ -73,6 +87,9 @@ RipSettings RipSettings::From(const Settings& settings)
     from.moduleFolder = settings.AppPath;
     from.accurateRip = settings.AccurateRip != 0;
     from.accurateRipUrl = AccurateRipBaseUrl();
+    from.verifyReads = settings.VerifyReads != 0;
+    from.writeLog = settings.WriteLog != 0;
+    from.writeCue = settings.WriteCue != 0;
     return from;
 }
 
@@ -120,10 +137,10 @@ RipResult RipWorker::Run()
     MessageSink& sink = *setup_.sink;
     sink.Post(UM_RIP_STARTED, 0, 0);
 
-    std::int64_t total = 0;
+    jobRange_ = 0;
     for (std::uint32_t t : job.SelectedTracks)
-        if (t < disc.tracks.size()) total += TrackBytes(disc.tracks[t]);
-    sink.Post(UM_RIP_TOTAL_RANGE, static_cast<std::uintptr_t>(total), 0);
+        if (t < disc.tracks.size()) jobRange_ += TrackBytes(disc.tracks[t]);
+    sink.Post(UM_RIP_TOTAL_RANGE, static_cast<std::uintptr_t>(jobRange_), 0);
 
     // An empty folder would make every path absolute from the root; it means
     // the current folder.
@@ -171,6 +188,71 @@ void RipWorker::SettleReadOffset(AccuracyCheck& accuracy)
     readOffset_ = {offset.samples, offset.overread};
 }
 
+std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::uint32_t t)
+{
+    const RipJob& job = setup_.job;
+    EncoderRequest request;
+    request.format = job.format;
+    request.path = path;
+    request.tags = setup_.disc.album;
+    request.trackIndex = t;
+    request.preset = job.preset;
+    request.qualityValue = job.qualityValue;
+    request.mp3ForceCbr = setup_.settings.mp3ForceCbr;
+    request.moduleFolder = setup_.settings.moduleFolder;
+    request.alwaysOverwrite = job.AlwaysOverwrite;
+    request.overwrite = setup_.overwrite.get();
+    request.question = setup_.question.get();
+    return CreateEncoder(request);
+}
+
+// What one read of a track gave.
+struct RipWorker::Pass {
+    TrackChecksums::Sums sums;
+    std::uint16_t peak = 0;  // the largest sample's magnitude
+    double seconds = 0;
+    ExtractionReport report;
+};
+
+// Reads the track once through its extraction stream, giving the audio to
+// `encoder` when there is one. Throws "Canceled." or "CD read error.".
+RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* encoder)
+{
+    MessageSink& sink = *setup_.sink;
+    const auto start = std::chrono::steady_clock::now();
+    TrackChecksums checksums = accuracy_->ChecksumsFor(t);
+    Pass pass;
+    track.stream = StartRipExtraction(setup_.disc, t, setup_.settings.jitterCorrection, readOffset_);
+    std::vector<unsigned char> chunk(kRipChunkBytes);
+    std::int64_t trackPosition = 0;
+    // A drive may take long to deliver a chunk (a slow one, or one
+    // re-reading a scratch): the cancel is also asked while waiting.
+    auto readChunk = [&] {
+        const ssize_t n = track.stream.Read(chunk.data(), chunk.size(), [&] { return canceled_ = AskCancel(); });
+        if (n < 0) throw std::runtime_error("Internal error #1597.");
+        return n;
+    };
+    for (ssize_t n = readChunk(); n > 0 && !canceled_ && !track.stream.ReadError(); n = readChunk()) {
+        if (AskCancel()) {
+            canceled_ = true;
+            break;
+        }
+        if (encoder) encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
+        checksums.Add(chunk.data(), static_cast<std::size_t>(n));
+        pass.peak = std::max(pass.peak, Peak(chunk.data(), static_cast<std::size_t>(n)));
+        trackPosition += n;
+        jobPosition_ += n;
+        sink.Post(UM_RIP_PROGRESS, static_cast<std::uintptr_t>(trackPosition), static_cast<std::intptr_t>(jobPosition_));
+    }
+    track.stream.Stop();
+    if (canceled_) throw std::runtime_error("Canceled.");
+    if (track.stream.ReadError()) throw std::runtime_error("CD read error.");
+    pass.sums = checksums.Result();
+    pass.report = track.stream.Report();
+    pass.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return pass;
+}
+
 void RipWorker::RipTrack(std::uint32_t t)
 {
     const RipJob& job = setup_.job;
@@ -191,9 +273,10 @@ void RipWorker::RipTrack(std::uint32_t t)
         return;
     }
     const TocEntry entry = t < disc.tracks.size() ? disc.tracks[t] : TocEntry{};
-    sink.Post(UM_RIP_TRACK_STARTED, t, 0);
+    sink.Post(UM_RIP_TRACK_STARTED, t, 1);
     sink.Post(UM_RIP_TRACK_RANGE, static_cast<std::uintptr_t>(TrackBytes(entry)), 0);
 
+    bool committed = false;
     try {
         const std::string extension = TargetExtension(job.format);
         const std::string name = ExpandNameTemplate(disc, t, job.NameTemplate, extension.size());
@@ -213,61 +296,28 @@ void RipWorker::RipTrack(std::uint32_t t)
             throw EncoderException("cannot create file (" + FileErrorText(EISDIR) + ")");
         PrepareFolder(track.outputPath);
         track.file.emplace(track.outputPath);
+        track.encoder = MakeEncoder(track.file->TemporaryPath(), t);
 
-        EncoderRequest request;
-        request.format = job.format;
-        request.path = track.file->TemporaryPath();
-        request.tags = disc.album;
-        request.trackIndex = t;
-        request.preset = job.preset;
-        request.qualityValue = job.qualityValue;
-        request.mp3ForceCbr = setup_.settings.mp3ForceCbr;
-        request.moduleFolder = setup_.settings.moduleFolder;
-        request.alwaysOverwrite = job.AlwaysOverwrite;
-        request.overwrite = setup_.overwrite.get();
-        request.question = setup_.question.get();
-        track.encoder = CreateEncoder(request);
-
-        TrackChecksums checksums = accuracy_->ChecksumsFor(t);
-        track.stream = StartRipExtraction(disc, t, setup_.settings.jitterCorrection, readOffset_);
-        std::vector<unsigned char> chunk(kRipChunkBytes);
-        std::int64_t trackPosition = 0;
-        // A drive may take long to deliver a chunk (a slow one, or one
-        // re-reading a scratch): the cancel is also asked while waiting.
-        auto readChunk = [&] {
-            const ssize_t n = track.stream.Read(chunk.data(), chunk.size(), [&] { return canceled_ = AskCancel(); });
-            if (n < 0) throw std::runtime_error("Internal error #1597.");
-            return n;
-        };
-        for (ssize_t n = readChunk(); n > 0 && !canceled_ && !track.stream.ReadError(); n = readChunk()) {
-            if (AskCancel()) {
-                canceled_ = true;
-                break;
-            }
-            track.encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
-            checksums.Add(chunk.data(), static_cast<std::size_t>(n));
-            trackPosition += n;
-            jobPosition_ += n;
-            sink.Post(UM_RIP_PROGRESS, static_cast<std::uintptr_t>(trackPosition), static_cast<std::intptr_t>(jobPosition_));
-        }
-        track.stream.Stop();
-        if (canceled_) throw std::runtime_error("Canceled.");
-        if (track.stream.ReadError()) throw std::runtime_error("CD read error.");
+        const Pass first = ReadPass(track, t, track.encoder.get());
         track.encoder->Finish();
         track.encoder.reset();
         track.file->Commit();
-        outcome.sums = checksums.Result();
-        const ExtractionReport report = track.stream.Report();
+        committed = true;
+        outcome.reads = 1;
+        outcome.sums = first.sums;
+        outcome.peak = first.peak / 32768.0;
+        outcome.speed = first.seconds > 0 ? entry.length / (first.seconds * kSectorsPerSecond) : 0;
         // The file is kept: it holds all the disc would give.
-        if (const std::string doubt = Doubt(report); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
-        outcome.silentSamples = report.silent.before + report.silent.after;
+        if (const std::string doubt = Doubt(first.report); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
+        outcome.silentSamples = first.report.silent.before + first.report.silent.after;
         const std::string label = "Track " + std::to_string(outcome.number);
-        if (report.silent.before > 0)
-            SendNote(label + ": the first " + std::to_string(report.silent.before) +
+        if (first.report.silent.before > 0)
+            SendNote(label + ": the first " + std::to_string(first.report.silent.before) +
                      " samples lie before the start of the disc and are silence");
-        if (report.silent.after > 0)
-            SendNote(label + ": the last " + std::to_string(report.silent.after) +
+        if (first.report.silent.after > 0)
+            SendNote(label + ": the last " + std::to_string(first.report.silent.after) +
                      " samples lie past the end of the disc and are silence");
+        VerifyCopy(track, t);
     } catch (const EncoderException& error) {
         ReportFailure(track, error.Message());
     } catch (const std::runtime_error& error) {
@@ -276,9 +326,73 @@ void RipWorker::RipTrack(std::uint32_t t)
         ReportFailure(track, "Unhandled exception.");
     }
     outcome.file = track.outputPath;
-    if (canceled_) return;
+    // A track whose file landed is reported, even when the job was canceled
+    // while its copy was being checked.
+    if (canceled_ && !committed) return;
     outcomes_.push_back(outcome);
     sink.Send(UM_RIP_TRACK_DONE, reinterpret_cast<std::uintptr_t>(&outcomes_.back()), 0);
+}
+
+void RipWorker::VerifyCopy(Track& track, std::uint32_t t)
+{
+    TrackOutcome& outcome = track.outcome;
+    if (!setup_.settings.verifyReads || !outcome.sums) return;
+    const std::function<bool()> giveUp = [&] { return canceled_ = canceled_ || AskCancel(); };
+    if (const auto verdict = accuracy_->TrackVerdict(t, *outcome.sums, giveUp);
+        verdict && verdict->result == TrackAccuracy::Result::Accurate) {
+        outcome.check = TrackOutcome::Check::AccurateRip;
+        return;
+    }
+    if (canceled_) return;
+
+    // Nothing vouches for the copy: it is read again until two reads agree.
+    // The reads after the second are encoded too, so that a later read that
+    // agrees with an earlier one (other than the first) gives the file.
+    MessageSink& sink = *setup_.sink;
+    const std::int64_t bytes = TrackBytes(setup_.disc.tracks[t]);
+    ReadAgreement agreement;
+    (void)agreement.Add(outcome.sums->crc32);
+    while (agreement.MayReadAgain()) {
+        const int read = agreement.Reads() + 1;
+        jobRange_ += bytes;
+        sink.Post(UM_RIP_TOTAL_RANGE, static_cast<std::uintptr_t>(jobRange_), 0);
+        sink.Post(UM_RIP_TRACK_STARTED, t, read);
+        sink.Post(UM_RIP_TRACK_RANGE, static_cast<std::uintptr_t>(bytes), 0);
+        std::optional<PartialFile> file;
+        std::unique_ptr<Encoder> encoder;
+        Pass pass;
+        try {
+            if (read >= 3) {
+                file.emplace(track.outputPath);
+                encoder = MakeEncoder(file->TemporaryPath(), t);
+            }
+            pass = ReadPass(track, t, encoder.get());
+            ++outcome.reads;
+            const std::optional<std::size_t> earlier = agreement.Add(pass.sums.crc32);
+            if (!earlier) continue;
+            outcome.check = TrackOutcome::Check::Reads;
+            outcome.testCrc = pass.sums.crc32;
+            if (*earlier > 0 && encoder) {
+                // The first read was the odd one: this read's file replaces it.
+                encoder->Finish();
+                encoder.reset();
+                file->Commit();
+                outcome.sums = pass.sums;
+                outcome.peak = pass.peak / 32768.0;
+            }
+            return;
+        } catch (const EncoderException& error) {
+            SendTrackLine(track.outputPath, "could not be checked by a second read (" + error.Message() + ")");
+            return;
+        } catch (const std::runtime_error& error) {
+            if (canceled_) return;
+            SendTrackLine(track.outputPath, std::string("could not be checked by a second read (") + error.what() + ")");
+            return;
+        }
+    }
+    outcome.check = TrackOutcome::Check::Disagreed;
+    SendTrackLine(track.outputPath, "no two of " + std::to_string(agreement.Reads()) +
+                                        " reads agree; the file holds the first read");
 }
 
 void RipWorker::ReportAccuracy(AccuracyCheck& accuracy)

@@ -17,6 +17,7 @@ namespace tesslow {
 
 class AccuracyCheck;
 class DesktopShell;
+class Encoder;
 class MessageSink;
 class OverwritePolicy;
 class OverwriteQuestion;
@@ -35,6 +36,9 @@ struct RipSettings {
     std::string accurateRipUrl{};     // the database's address (AccurateRipBaseUrl)
     std::chrono::milliseconds accurateRipLimit{20000};  // the look-up, all of it
     ReadOffsetWish readOffset{};      // the drive's read offset: given, or to be found
+    bool verifyReads = false;         // VerifyReads: read a track AccurateRip does not confirm again
+    bool writeLog = false;            // WriteLog: the rip log beside the files
+    bool writeCue = false;            // WriteCue: the CUE sheet beside the files
 
     static RipSettings From(const Settings& settings);
 };
@@ -110,8 +114,12 @@ public:
 
 private:
     struct Track;
+    struct Pass;
     void SettleReadOffset(AccuracyCheck& accuracy);
     void RipTrack(std::uint32_t trackIndex);
+    std::unique_ptr<Encoder> MakeEncoder(const std::string& path, std::uint32_t trackIndex);
+    Pass ReadPass(Track& track, std::uint32_t trackIndex, Encoder* encoder);
+    void VerifyCopy(Track& track, std::uint32_t trackIndex);
     void ReportFailure(Track& track, const std::string& message);
     void SendErrorLine(const std::string& line);
     void SendTrackLine(const std::string& path, const std::string& message);
@@ -124,6 +132,7 @@ private:
     RipWorkerSetup setup_;
     std::string folder_;  // OutputFolder with a trailing slash
     std::int64_t jobPosition_ = 0;
+    std::int64_t jobRange_ = 0;  // grows with every extra read
     bool canceled_ = false;
     bool reportedErrors_ = false;
     std::set<std::string> chosenPaths_;    // output paths given to this job's tracks

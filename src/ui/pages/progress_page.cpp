@@ -112,8 +112,7 @@ void ProgressPage::OnRipMessage(const Message& message, const RipMonitor& monito
         status_->setText(QStringLiteral("Finding the drive's read offset..."));
     if (message.id != UM_RIP_TRACK_STARTED || !monitor.CurrentTrack()) return;
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
-    status_->setText(QString::fromStdString(
-        DisplayUtf8(ExpandNameTemplate(disc, *monitor.CurrentTrack(), "%5 \u2014 %2"))));
+    status_->setText(QString::fromStdString(DisplayUtf8(TrackStatusText(disc, monitor))));
     trackBar_->setValue(0);
 }
 
