@@ -12,8 +12,8 @@ packages=(
   libcdparanoia-dev patch
   # disc identifier, web service, title cache
   libdiscid-dev libcurl4-openssl-dev libxml2-dev ca-certificates openssl
-  # checksums of the rip (CRC-32 at memory speed)
-  libisal-dev
+  # checksums of the rip (CRC-32 at memory speed), the rip log's SHA-256
+  libisal-dev libssl-dev
   # encoders
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
   # preview playback
@@ -22,6 +22,8 @@ packages=(
   qt6-base-dev fonts-dejavu-core
   # independent judges of the encoders' files in the tests, reference encoders in bench/
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
+  # a YAML reader for the rip log
+  python3-yaml
   # a second ID3 reader, one that knows only the version-4 date frame
   python3-eyed3
 )

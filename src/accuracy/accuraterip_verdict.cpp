@@ -26,11 +26,13 @@ TrackAccuracy JudgeTrack(const std::vector<DbarResponse>& responses, std::size_t
         const DbarResponse::Track& track = response.tracks[entry];
         if (track.confidence == 0) continue;
         present = true;
-        verdict.maxConfidence = std::max<int>(verdict.maxConfidence, track.confidence);
         const int version = track.crc == v2 ? 2 : track.crc == v1 ? 1 : 0;
+        if (verdict.version == 0 && track.confidence > verdict.maxConfidence) verdict.remoteCrc = track.crc;
+        verdict.maxConfidence = std::max<int>(verdict.maxConfidence, track.confidence);
         if (version != 0 && track.confidence > verdict.confidence) {
             verdict.confidence = track.confidence;
             verdict.version = version;
+            verdict.remoteCrc = track.crc;
         }
     }
     verdict.result = verdict.version != 0 ? TrackAccuracy::Result::Accurate

@@ -16,6 +16,7 @@ struct TrackAccuracy {
     int confidence = 0;     // accurate: the best matching response's confidence for the track
     int maxConfidence = 0;  // the highest confidence any response gives the track
     int version = 0;        // accurate: 2 when v2 matched, else 1
+    std::uint32_t remoteCrc = 0;  // the matching entry's checksum, else the most confident entry's
 };
 
 // A track is accurate when its v1 or v2 equals its entry in any response (not

@@ -11,6 +11,7 @@ namespace tesslow {
 struct DriveModel {
     std::string vendor;
     std::string product;
+    std::string revision;  // the firmware's; not part of the model
 
     bool Known() const { return !vendor.empty() || !product.empty(); }
     // "PLEXTOR DVDR   PX-716A" reads "PLEXTOR DVDR PX-716A".

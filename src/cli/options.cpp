@@ -40,6 +40,11 @@ const char* const kUsageText =
     "                         AccurateRip when it knows the disc, else 0)\n"
     "  --overread             read the sectors just outside the disc that the offset needs\n"
     "  --no-overread          give silence there instead (default: the drive model's setting, off)\n"
+    "  --verify-reads         read every track that AccurateRip does not confirm again, until two\n"
+    "                         reads agree (at most five reads)\n"
+    "  --no-verify-reads      read every track once\n"
+    "  --no-log               write no rip log beside the files\n"
+    "  --no-cue               write no CUE sheet beside the files\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
@@ -157,6 +162,10 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--offset") options.offset = ParseOffset(value());
         else if (arg == "--overread") options.overread = true;
         else if (arg == "--no-overread") options.overread = false;
+        else if (arg == "--verify-reads") options.verifyReads = true;
+        else if (arg == "--no-verify-reads") options.verifyReads = false;
+        else if (arg == "--no-log") options.noLog = true;
+        else if (arg == "--no-cue") options.noCue = true;
         else throw UsageError("unknown option: " + arg);
     }
     return options;

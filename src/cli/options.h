@@ -39,6 +39,9 @@ struct CliOptions {
     bool requireAccurate = false;       // a track AccurateRip does not confirm is an error
     std::optional<std::int32_t> offset;  // the drive's read offset correction, in samples
     std::optional<bool> overread;        // read outside the disc's audio where the offset needs it
+    std::optional<bool> verifyReads;     // read a track AccurateRip does not confirm again
+    bool noLog = false;                  // no rip log
+    bool noCue = false;                  // no CUE sheet
     std::uint32_t playTrack = 0;        // --play N: 1-based position
 };
 

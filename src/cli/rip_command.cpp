@@ -81,6 +81,9 @@ int RunRipCommand(const CliOptions& options)
     }
     plan.settings.readOffset.samples = options.offset;
     plan.settings.readOffset.overread = options.overread;
+    plan.settings.verifyReads = options.verifyReads.value_or(plan.settings.verifyReads);
+    if (options.noLog) plan.settings.writeLog = false;
+    if (options.noCue) plan.settings.writeCue = false;
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();

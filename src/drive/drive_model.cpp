@@ -24,7 +24,15 @@ DriveModel InquireDriveModel(ScsiCommand& drive)
 {
     std::uint8_t answer[mmc::kInquiryLength] = {};
     if (drive.Inquiry(answer) != kScsiOk) return {};
-    return {Field(answer + 8, 8), Field(answer + 16, 16)};
+    return {Field(answer + 8, 8), Field(answer + 16, 16), Field(answer + 32, 4)};
+}
+
+bool RecordableDiscIn(ScsiCommand& drive)
+{
+    std::uint8_t answer[8] = {};
+    if (drive.GetConfiguration(answer) != kScsiOk) return false;
+    const unsigned profile = (answer[6] << 8) | answer[7];
+    return profile == mmc::kProfileCdR || profile == mmc::kProfileCdRw;
 }
 
 }  // namespace tesslow

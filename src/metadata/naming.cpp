@@ -217,4 +217,16 @@ std::string OutputFilePath(const std::string& folder, const std::string& expande
     }
 }
 
+std::string NumberedPath(const std::string& path, int number)
+{
+    const std::size_t nameStart = path.rfind('/') + 1;
+    const std::size_t dot = path.rfind('.');
+    const std::size_t stem = dot != std::string::npos && dot > nameStart ? dot : path.size();
+    const std::string extension = path.substr(stem);
+    const std::string suffix = " (" + std::to_string(number) + ")";
+    std::size_t keep = std::min(stem - nameStart, std::size_t{255} - std::min<std::size_t>(255, extension.size() + suffix.size()));
+    while (keep > 0 && (static_cast<unsigned char>(path[nameStart + keep]) & 0xC0) == 0x80) --keep;
+    return path.substr(0, nameStart + keep) + suffix + extension;
+}
+
 }  // namespace tesslow

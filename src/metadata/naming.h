@@ -48,4 +48,8 @@ std::string ComposeOutputFolder(const std::string& destination, const SubfolderC
 // extension kept.
 std::string OutputFilePath(const std::string& folder, const std::string& expandedName, const std::string& extension);
 
+// `path` with " (2)", " (3)", ... before its extension, the name shortened at
+// a character boundary where that is needed to stay within 255 bytes.
+std::string NumberedPath(const std::string& path, int number);
+
 }  // namespace tesslow

@@ -2,11 +2,13 @@
 
 #include "app/cd_audio.h"
 #include "app/settings.h"
+#include "drive/drive_model.h"
 #include "drive/eject.h"
 #include "drive/rip_stream.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
+#include "metadata/disc_id.h"
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
 #include "platform/folders.h"
@@ -16,12 +18,15 @@
 #include "platform/system_error.h"
 #include "ripper/accuracy_check.h"
 #include "ripper/read_agreement.h"
+#include "ripper/rip_records.h"
+#include "tesslow_version.h"
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -61,19 +66,6 @@ std::string Doubt(const ExtractionReport& report)
     return {};
 }
 
-// `path` with " (2)", " (3)", ... before its extension, the name shortened at
-// a character boundary where that is needed to stay within 255 bytes.
-std::string Numbered(const std::string& path, int number)
-{
-    const std::size_t nameStart = path.rfind('/') + 1;
-    const std::size_t dot = path.rfind('.');
-    const std::size_t stem = dot != std::string::npos && dot > nameStart ? dot : path.size();
-    const std::string extension = path.substr(stem);
-    const std::string suffix = " (" + std::to_string(number) + ")";
-    std::size_t keep = std::min(stem - nameStart, std::size_t{255} - std::min<std::size_t>(255, extension.size() + suffix.size()));
-    while (keep > 0 && (static_cast<unsigned char>(path[nameStart + keep]) & 0xC0) == 0x80) --keep;
-    return path.substr(0, nameStart + keep) + suffix + extension;
-}
 
 }  // namespace
 
@@ -115,7 +107,7 @@ bool RipWorker::AskCancel()
 std::string RipWorker::PathOfItsOwn(const std::string& path)
 {
     std::string chosen = path;
-    for (int number = 2; !chosenPaths_.insert(chosen).second; ++number) chosen = Numbered(path, number);
+    for (int number = 2; !chosenPaths_.insert(chosen).second; ++number) chosen = NumberedPath(path, number);
     if (chosen != path)
         SendTrackLine(chosen, "named so because an earlier track of this rip has the name " + FileNameOf(path));
     return chosen;
@@ -160,7 +152,9 @@ RipResult RipWorker::Run()
         if (canceled_) break;
     }
     accuracy_ = nullptr;
-    if (!canceled_ && setup_.settings.accurateRip) ReportAccuracy(accuracy);
+    std::optional<AccuracyOutcome> verdicts;
+    if (!canceled_ && setup_.settings.accurateRip) verdicts = ReportAccuracy(accuracy);
+    if (!job.SelectedTracks.empty()) WriteRecords(verdicts);
 
     if (!setup_.abandoned || !setup_.abandoned->load()) {
         if (setup_.settings.ejectWhenDone && disc.drive) Eject(*disc.drive);
@@ -182,10 +176,10 @@ void RipWorker::SettleReadOffset(AccuracyCheck& accuracy)
     };
     hooks.note = [&](const std::string& line) { SendNote(line); };
     hooks.giveUp = [&] { return canceled_ = canceled_ || AskCancel(); };
-    const ReadOffsetUsed offset = ChooseReadOffset(setup_.disc, setup_.settings.readOffset, &accuracy, hooks);
+    offsetUsed_ = ChooseReadOffset(setup_.disc, setup_.settings.readOffset, &accuracy, hooks);
     if (searched) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::Tracks), 0);
-    sink.Send(UM_RIP_READ_OFFSET, reinterpret_cast<std::uintptr_t>(&offset), 0);
-    readOffset_ = {offset.samples, offset.overread};
+    sink.Send(UM_RIP_READ_OFFSET, reinterpret_cast<std::uintptr_t>(&offsetUsed_), 0);
+    readOffset_ = {offsetUsed_.samples, offsetUsed_.overread};
 }
 
 std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::uint32_t t)
@@ -395,9 +389,42 @@ void RipWorker::VerifyCopy(Track& track, std::uint32_t t)
                                         " reads agree; the file holds the first read");
 }
 
-void RipWorker::ReportAccuracy(AccuracyCheck& accuracy)
+void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts)
 {
-    const AccuracyOutcome outcome = accuracy.Judge(outcomes_, setup_.settings.requireAccurate);
+    if (!setup_.settings.writeLog && !setup_.settings.writeCue) return;
+    const DiscRecord& disc = setup_.disc;
+    RipLogInput input;
+    input.version = kVersion;
+    char created[32];
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    ::gmtime_r(&now, &utc);
+    std::strftime(created, sizeof created, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    input.created = created;
+    if (disc.drive) {
+        input.drive = InquireDriveModel(*disc.drive);
+        input.recordableDisc = RecordableDiscIn(*disc.drive);
+    }
+    input.jitterCorrection = setup_.settings.jitterCorrection;
+    input.verifyReads = setup_.settings.verifyReads;
+    input.offset = offsetUsed_;
+    input.disc = &disc;
+    try {
+        input.musicBrainzDiscId = DiscIdFromRawToc(disc.rawToc);
+    } catch (const std::runtime_error&) {
+        // A table the disc identifier refuses: the log goes without it.
+    }
+    input.folder = folder_;
+    input.tracks = outcomes_;
+    input.accuracy = verdicts;
+    input.canceled = canceled_;
+    for (const std::string& error : WriteRipRecords(input, setup_.settings.writeLog, setup_.settings.writeCue))
+        SendErrorLine(error);
+}
+
+AccuracyOutcome RipWorker::ReportAccuracy(AccuracyCheck& accuracy)
+{
+    AccuracyOutcome outcome = accuracy.Judge(outcomes_, setup_.settings.requireAccurate);
     setup_.sink->Send(UM_RIP_ACCURACY, reinterpret_cast<std::uintptr_t>(&outcome), 0);
     for (const AccuracyOutcome::Track& track : outcome.tracks) {
         if (track.error.empty()) continue;
@@ -405,6 +432,7 @@ void RipWorker::ReportAccuracy(AccuracyCheck& accuracy)
                                          [&](const TrackOutcome& o) { return o.trackIndex == track.trackIndex; });
         SendErrorLine(FileNameOf(ripped->file) + ": " + track.error);
     }
+    return outcome;
 }
 
 void RipWorker::SendTrackLine(const std::string& path, const std::string& message)

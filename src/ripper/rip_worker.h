@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -124,7 +125,8 @@ private:
     void SendErrorLine(const std::string& line);
     void SendTrackLine(const std::string& path, const std::string& message);
     void SendNote(const std::string& line);
-    void ReportAccuracy(AccuracyCheck& accuracy);
+    AccuracyOutcome ReportAccuracy(AccuracyCheck& accuracy);
+    void WriteRecords(const std::optional<AccuracyOutcome>& verdicts);
     bool AskCancel();
     std::string PathOfItsOwn(const std::string& path);
     void PrepareFolder(const std::string& path);
@@ -141,6 +143,7 @@ private:
     TrackOutcome* current_ = nullptr;       // of the track being ripped
     AccuracyCheck* accuracy_ = nullptr;     // while the tracks are ripped
     ReadOffset readOffset_;                 // what the tracks are read with
+    ReadOffsetUsed offsetUsed_;             // and where it came from
 };
 
 }  // namespace tesslow
