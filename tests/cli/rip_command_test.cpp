@@ -35,10 +35,13 @@ class RipCommand : public ::testing::Test {
 protected:
     void Insert(test::TestDisc disc) { written = test::WriteTestDisc(dir.Path(), disc); }
 
-    std::vector<std::string> Args(std::vector<std::string> extra) const
+    // The rip log and CUE sheet are left out unless `records`: the tests here
+    // are about the tracks' files.
+    std::vector<std::string> Args(std::vector<std::string> extra, bool records = false) const
     {
         std::vector<std::string> args = {"--drive", written.cue.string(), "--output", (dir / "out").string(),
                                           "--no-lookup"};
+        if (!records) args.insert(args.end(), {"--no-log", "--no-cue"});
         args.insert(args.end(), extra.begin(), extra.end());
         return args;
     }
@@ -127,14 +130,18 @@ TEST_F(RipCommand, InterruptingCancelsLikeTheWizardsCancel)
 {
     // One second per track at this speed.
     Insert({.tracks = {{.sectors = 750}, {.sectors = 750}, {.sectors = 750}}, .conditions = {"SPEED 750"}});
-    test::RunningProgram rip("tesslow-rip", Args({"--format", "wav"}));
+    test::RunningProgram rip("tesslow-rip", Args({"--format", "wav"}, true));
     // The first track's file is being written, under its temporary name.
     for (int i = 0; i < 1000 && Entries().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     rip.Signal(SIGINT);
     const auto result = rip.Wait();
     EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
     EXPECT_NE(result.out.find("Canceled."), std::string::npos);
-    EXPECT_EQ(Entries(), std::vector<std::string>{}) << "no file, partial or whole, is left";
+    // No file of a track, partial or whole, is left; the log says what happened.
+    const std::vector<std::string> left = Entries();
+    ASSERT_EQ(left.size(), 1u) << "no file, partial or whole, is left";
+    EXPECT_TRUE(left[0].starts_with("Tesslow rip ") && left[0].ends_with(".log")) << left[0];
+    EXPECT_NE(ReadFile(dir / "out" / left[0]).find("  Health status: \"The rip was canceled\"\n"), std::string::npos);
 }
 
 // Every file and folder below `root`, relative, folders with a trailing slash.
@@ -164,8 +171,15 @@ TEST_F(RipCommand, OnAFreshHomeOnlyTheSettingsFileTheMusicFolderAndTheTracksAppe
 
     const auto rip = RunProgram("tesslow-rip", {"--drive", written.cue.string(), "--format", "wav"}, offline);
     ASSERT_EQ(rip.exitCode, 0) << rip.out << rip.err;
+    // The track, and its rip's log and CUE sheet, named by the time of the rip.
+    std::vector<std::string> tree = Tree(sandbox.Root());
+    const auto records = std::remove_if(tree.begin(), tree.end(), [](const std::string& entry) {
+        return entry.starts_with("home/Music/Tesslow rip ") && (entry.ends_with(".log") || entry.ends_with(".cue"));
+    });
+    EXPECT_EQ(tree.end() - records, 2);
+    tree.erase(records, tree.end());
     expected.push_back("home/Music/Track 01.wav");
-    EXPECT_EQ(Tree(sandbox.Root()), expected);
+    EXPECT_EQ(tree, expected);
 }
 
 TEST_F(RipCommand, ADiscWithoutTitlesGetsUnknownArtistAndAlbumFoldersBelowTheOutput)

@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <algorithm>
 #include <filesystem>
 
 namespace tesslow {
@@ -201,12 +202,16 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
     EXPECT_LT(std::chrono::steady_clock::now() - yes, 7s);
     EXPECT_EQ(wizard.frame->CurrentPage()->Title(), "Canceled");
     // The old file is replaced only by a complete one: it is still there, and
-    // nothing else is, hidden or not.
+    // nothing else is, hidden or not, but the log of the canceled rip.
     EXPECT_EQ(test::ReadFile(Track(1, "First")), "an earlier rip's file");
     std::vector<std::string> files;
     for (const auto& entry : fs::directory_iterator(Track(1, "First").parent_path()))
         files.push_back(entry.path().filename().string());
-    EXPECT_EQ(files, std::vector<std::string>{Track(1, "First").filename().string()});
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"The Testers - Wizard Rip.log", Track(1, "First").filename().string()}));
+    EXPECT_NE(test::ReadFile(Track(1, "First").parent_path() / "The Testers - Wizard Rip.log")
+                  .find("Health status: \"The rip was canceled\""),
+              std::string::npos);
 }
 
 TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndTheNotesAndWhatAccurateRipSaidUnderTheText)
