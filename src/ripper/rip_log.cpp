@@ -13,10 +13,11 @@ namespace tesslow {
 
 namespace {
 
+// Quoted, so that a YAML reader never takes "00001234" for a number.
 std::string Hex(std::uint32_t value)
 {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08X", value);
+    char text[11];
+    std::snprintf(text, sizeof text, "\"%08X\"", value);
     return text;
 }
 
@@ -196,8 +197,8 @@ std::string RipLogText(const RipLogInput& input)
     log += "    Artist: " + Quoted(disc.album.artist) + "\n";
     log += "    Title: " + Quoted(disc.album.album) + "\n";
     const std::optional<AccurateRipId> id = AccurateRipIdOf(disc.rawToc);
-    char freedb[9];
-    std::snprintf(freedb, sizeof freedb, "%08x", id ? id->freedb : 0u);
+    char freedb[11];
+    std::snprintf(freedb, sizeof freedb, "\"%08x\"", id ? id->freedb : 0u);
     log += "  CDDB Disc ID: " + std::string(id ? freedb : "unknown") + "\n";
     if (!input.musicBrainzDiscId.empty()) {
         log += "  MusicBrainz Disc ID: " + input.musicBrainzDiscId + "\n";
