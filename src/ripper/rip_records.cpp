@@ -33,8 +33,15 @@ std::string BaseName(const RipLogInput& input)
         std::strftime(text, sizeof text, "Tesslow rip %Y-%m-%d %H.%M.%S", &local);
         return text;
     }
+    // The naming rules, for a name of the album alone: a track without a
+    // title would be named "Track NN" whatever the template says.
+    DiscRecord named;
+    named.album = album;
+    named.album.trackTitles = {"-"};
+    named.trackNumbers = {1};
+    named.tracks = {TocEntry{0, 1}};
+    std::string name = ExpandNameTemplate(named, 0, "%1 - %3", 4);
     // One file name: a subfolder the metadata asks for is a character here.
-    std::string name = ExpandNameTemplate(*input.disc, 0, "%1 - %3", 4);
     for (char& c : name)
         if (c == '/') c = '_';
     return name;
