@@ -199,8 +199,25 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
         }
         return;
     }
-    // CATALOG, CDTEXTFILE, ISRC, PERFORMER, SONGWRITER, TITLE and anything else
-    // describe the music, not the disc's layout.
+    // The disc's catalog number and a track's ISRC, as its sub-channel carries them.
+    if (command == "CATALOG") {
+        if (words.size() < 2 || words[1].size() != 13 ||
+            !std::all_of(words[1].begin(), words[1].end(), [](char c) { return c >= '0' && c <= '9'; }))
+            Fail("CATALOG needs 13 digits");
+        image_->catalog_ = words[1];
+        return;
+    }
+    if (command == "ISRC") {
+        if (tracks_.empty()) Fail("ISRC before TRACK");
+        if (words.size() < 2 || words[1].size() != 12 || !std::all_of(words[1].begin(), words[1].end(), [](char c) {
+                return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+            }))
+            Fail("ISRC needs 12 letters and digits");
+        image_->tracks_.back().isrc = UpperCase(words[1]);
+        return;
+    }
+    // CDTEXTFILE, PERFORMER, SONGWRITER, TITLE and anything else describe the
+    // music, not the disc.
 }
 
 void CueSheetReader::OpenFile(const std::string& name, const std::string& type)
@@ -335,6 +352,7 @@ void CueSheetReader::Layout()
                 silence(std::max(0, kSessionGapSectors - pregaps), DiscImage::Extent::Kind::Gap);
                 session = trackSession;
             }
+            image_->tracks_[event.track].pregapStart = static_cast<std::int32_t>(lba);
             silence(track.pregap, DiscImage::Extent::Kind::Silence);
             active = event.track;
         }

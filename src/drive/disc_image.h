@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace tesslow {
@@ -26,6 +27,8 @@ struct ImageTrack {
     std::uint8_t control = 0;  // 04h data, 02h copy permitted, 01h pre-emphasis, 08h four channels
     int session = 1;
     std::int32_t start = 0;    // LBA of INDEX 01
+    std::int32_t pregapStart = 0;  // LBA where its INDEX 00 part (and PREGAP) begins; `start` without one
+    std::string isrc;          // ISRC line: 12 characters, or empty
 };
 
 // A disc described by a CUE sheet: its tracks and sessions, and its sectors,
@@ -34,9 +37,10 @@ struct ImageTrack {
 // sectors of a sparse file read as silence. PREGAP and POSTGAP insert
 // silence. Each session after the first ("REM SESSION nn") starts after the
 // usual 11400 sectors of lead-out, lead-in and pregap; the part of them not
-// given by the sheet as PREGAP or INDEX 00 cannot be read. Other REM lines
-// and metadata commands (TITLE, PERFORMER, CATALOG, ISRC...) are ignored;
-// "REM TESSLOW" lines set the drive conditions.
+// given by the sheet as PREGAP or INDEX 00 cannot be read. CATALOG, ISRC and
+// FLAGS are what the disc's sub-channel says; other REM lines and metadata
+// commands (TITLE, PERFORMER...) are ignored; "REM TESSLOW" lines set the
+// drive conditions.
 //
 // Immutable once loaded; reading is safe from several threads.
 class DiscImage {
@@ -48,6 +52,7 @@ public:
     const DriveConditions& Conditions() const { return conditions_; }
     std::int32_t LeadOut() const { return leadOut_; }
     int LastSession() const { return tracks_.empty() ? 1 : tracks_.back().session; }
+    const std::string& Catalog() const { return catalog_; }  // CATALOG: 13 digits, or empty
     bool HasMode2Tracks() const { return hasMode2_; }
 
     // True when every sector of [lba, lba + count) lies inside the disc and
@@ -90,6 +95,7 @@ private:
     DriveConditions conditions_;
     std::int32_t leadOut_ = 0;
     bool hasMode2_ = false;
+    std::string catalog_;
     std::vector<UniqueFd> files_;
     std::vector<std::int64_t> fileEnds_;  // where each file's data ended when the sheet was loaded
     std::vector<Extent> extents_;  // in LBA order, covering [first extent, lead-out)

@@ -126,6 +126,20 @@ void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>&
         const std::int32_t first = Address(words[1]), last = Address(words[2]);
         if (last < first) throw std::invalid_argument("FLAKY range ends before it starts");
         conditions.flaky.push_back({first, last, arguments == 3 ? static_cast<std::uint32_t>(positive(3)) : 0});
+    } else if (name == "NO-SUBCHANNEL") {
+        expect(0, 0);
+        conditions.noSubchannel = true;
+    } else if (name == "QCRC") {
+        expect(1, 1);
+        conditions.qBadCrcPercent = static_cast<int>(std::min<std::int64_t>(positive(1), 100));
+    } else if (name == "QBINARY") {
+        expect(0, 0);
+        conditions.qBinary = true;
+    } else if (name == "QSHIFT") {
+        expect(1, 1);
+        const std::int64_t shift = Number(words[1]);
+        if (shift < -75 || shift > 75) throw std::invalid_argument("QSHIFT is limited to 75 sectors either way");
+        conditions.qShift = static_cast<std::int32_t>(shift);
     } else if (name == "OFFSET") {
         expect(1, 1);
         const std::int64_t samples = Number(words[1].rfind('+', 0) == 0 ? words[1].substr(1) : words[1]);

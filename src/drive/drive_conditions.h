@@ -38,6 +38,11 @@ struct DriveConditions {
         std::uint32_t reads = 0;
     };
     std::vector<FlakyRange> flaky;
+    // The Q sub-channel as drives deliver it with READ CD.
+    bool noSubchannel = false;           // NO-SUBCHANNEL: READ CD with sub-channel data refused 05/24/00
+    int qBadCrcPercent = 0;              // QCRC percent: that share of frames come with a bad CRC
+    bool qBinary = false;                // QBINARY: positions and times in binary, not BCD
+    std::int32_t qShift = 0;             // QSHIFT n: the Q of the sector n sectors on (n may be negative)
 };
 
 // Applies one condition line's words (after "REM TESSLOW"). Throws

@@ -1,6 +1,7 @@
 #include "drive/emulated_drive.h"
 
 #include "app/raw_toc.h"
+#include "drive/emulated_subchannel.h"
 #include "drive/mmc.h"
 #include "drive/scsi_status.h"
 
@@ -146,6 +147,7 @@ void EmulatedDrive::Refresh()
     busyAnswersLeft_ = conditions_.ejectBusyTries;
     random_.seed(conditions_.seed);
     flakyRandom_.seed(conditions_.seed);
+    qRandom_.seed(conditions_.seed);
     flakyReads_.assign(conditions_.flaky.size(), 0);
 }
 
@@ -170,6 +172,8 @@ std::int32_t EmulatedDrive::Answer(const CommandBlock& block)
         return ReadToc(block);
     case mmc::kReadCd:
         return ReadCd(block);
+    case mmc::kReadSubChannel:
+        return ReadSubChannel(block);
     case mmc::kSetCdSpeed:
         return SetCdSpeed(block);
     case mmc::kStartStopUnit:
@@ -306,7 +310,10 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
     const std::uint8_t* cdb = block.cdb.data();
     const auto lba = static_cast<std::int32_t>(ReadBigEndian32(cdb + 2));
     const std::int64_t count = (std::int64_t(cdb[6]) << 16) | (cdb[7] << 8) | cdb[8];
-    if ((cdb[1] & 0x1C) != 0 || cdb[10] != 0) return kSenseInvalidField;  // sector type 0, no sub-channel
+    // Sector type 0; no sub-channel, or the formatted Q unless the drive cannot.
+    const bool withQ = cdb[10] == mmc::kReadCdFormattedQ;
+    if ((cdb[1] & 0x1C) != 0 || (cdb[10] != 0 && !withQ) || (withQ && conditions_.noSubchannel))
+        return kSenseInvalidField;
     if (count > 0 && cdb[9] != mmc::kReadCdFullSector) return kSenseInvalidField;
     if (const std::int32_t status = NotReadyStatus()) return status;
     ++counters_.readCdCommands;
@@ -336,13 +343,72 @@ std::int32_t EmulatedDrive::ReadCd(const CommandBlock& block)
         ++counters_.jitteredReads;
     }
     counters_.sectorsRead += static_cast<std::uint64_t>(count);
-    if (block.direction == DataDirection::In && block.buffer) {
+    if (block.direction != DataDirection::In || !block.buffer) return kScsiOk;
+    auto* out = static_cast<std::uint8_t*>(block.buffer);
+    if (!withQ) {
         const std::size_t size = std::min<std::size_t>(count * kSectorBytes, block.length);
         // Sectors beyond the end of a file that has shrunk are lost, like a
         // scratch: MEDIUM ERROR, unrecovered read error.
-        if (!image_->ReadBytes(offset, size, static_cast<std::uint8_t*>(block.buffer))) return kSenseUnrecoveredRead;
-        AlterFlakySamples(lba, static_cast<std::uint8_t*>(block.buffer), size / kSectorBytes);
+        if (!image_->ReadBytes(offset, size, out)) return kSenseUnrecoveredRead;
+        AlterFlakySamples(lba, out, size / kSectorBytes);
+        return kScsiOk;
     }
+    // Each sector followed by its Q.
+    std::vector<std::uint8_t> audio(static_cast<std::size_t>(count) * kSectorBytes);
+    if (!image_->ReadBytes(offset, audio.size(), audio.data())) return kSenseUnrecoveredRead;
+    AlterFlakySamples(lba, audio.data(), static_cast<std::size_t>(count));
+    const std::size_t stride = kSectorBytes + kQFrameBytes;
+    for (std::int64_t i = 0; i < count && std::size_t(i + 1) * stride <= block.length; ++i) {
+        std::memcpy(out + i * stride, audio.data() + i * kSectorBytes, kSectorBytes);
+        const QFrame q = DeliveredQ(lba + static_cast<std::int32_t>(i));
+        std::memcpy(out + i * stride + kSectorBytes, q.data(), q.size());
+    }
+    return kScsiOk;
+}
+
+QFrame EmulatedDrive::DeliveredQ(std::int32_t lba)
+{
+    // The drive's faults: the Q of a sector some way off, binary positions,
+    // and now and then a frame whose CRC does not hold.
+    const std::int32_t from = lba + conditions_.qShift;
+    QFrame q = SubchannelQ(*image_, from);
+    if (conditions_.qBinary) {
+        if (const std::optional<QPosition> position = DecodeQPosition(q)) q = EncodeQPosition(*position, true);
+    }
+    if (conditions_.qBadCrcPercent > 0 && int(qRandom_() % 100) < conditions_.qBadCrcPercent) q[11] ^= 0x5A;
+    return q;
+}
+
+std::int32_t EmulatedDrive::ReadSubChannel(const CommandBlock& block)
+{
+    const std::uint8_t* cdb = block.cdb.data();
+    if (const std::int32_t status = NotReadyStatus()) return status;
+    const std::uint8_t format = cdb[3];
+    if ((cdb[2] & 0x40) == 0 || format < mmc::kSubChannelPosition || format > mmc::kSubChannelIsrc)
+        return kSenseInvalidField;
+    Bytes answer(mmc::kSubChannelAnswerLength, 0);
+    answer[1] = 0x15;  // no audio status to report
+    answer[3] = format == mmc::kSubChannelPosition ? 12 : 20;
+    answer[4] = format;
+    if (format == mmc::kSubChannelCatalog && !image_->Catalog().empty()) {
+        answer[8] = 0x80;  // MCVal
+        std::memcpy(&answer[9], image_->Catalog().data(), 13);
+    } else if (format == mmc::kSubChannelIsrc) {
+        const auto& tracks = image_->Tracks();
+        const auto track = std::find_if(tracks.begin(), tracks.end(), [&](const ImageTrack& t) { return t.number == cdb[6]; });
+        if (track == tracks.end()) return kSenseInvalidField;
+        answer[5] = static_cast<std::uint8_t>((track->control << 4) | 3);
+        answer[6] = cdb[6];
+        if (!track->isrc.empty()) {
+            answer[8] = 0x80;  // TCVal
+            std::memcpy(&answer[9], track->isrc.data(), 12);
+        }
+    } else if (format == mmc::kSubChannelPosition) {
+        answer[5] = 0x01;
+        answer[6] = image_->Tracks().empty() ? 0 : static_cast<std::uint8_t>(image_->Tracks().front().number);
+        answer[7] = 1;
+    }
+    Reply(block, ReadBigEndian16(cdb + 7), answer);
     return kScsiOk;
 }
 

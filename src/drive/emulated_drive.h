@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drive/disc_image.h"
+#include "drive/q_frame.h"
 #include "drive/scsi_transport.h"
 
 #include <chrono>
@@ -62,6 +63,8 @@ private:
     std::int32_t ReadDiscInformation(const CommandBlock& block);
     std::int32_t ReadToc(const CommandBlock& block);
     std::int32_t ReadCd(const CommandBlock& block);
+    std::int32_t ReadSubChannel(const CommandBlock& block);
+    QFrame DeliveredQ(std::int32_t lba);
     std::int32_t SetCdSpeed(const CommandBlock& block);
     std::int32_t StartStopUnit(const CommandBlock& block);
     void Refresh();
@@ -82,6 +85,7 @@ private:
     std::chrono::steady_clock::time_point readyAt_{};
     std::mt19937_64 random_;
     std::mt19937_64 flakyRandom_;       // apart from JITTER's, so each repeats on its own
+    std::mt19937_64 qRandom_;           // behind QCRC
     std::vector<std::uint32_t> flakyReads_;  // per FLAKY range: the altered reads so far
     Counters counters_;
 };

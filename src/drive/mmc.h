@@ -12,6 +12,7 @@ namespace mmc {
 inline constexpr std::uint8_t kInquiry = 0x12;
 inline constexpr std::uint8_t kStartStopUnit = 0x1B;
 inline constexpr std::uint8_t kPreventAllowMediumRemoval = 0x1E;
+inline constexpr std::uint8_t kReadSubChannel = 0x42;
 inline constexpr std::uint8_t kReadToc = 0x43;
 inline constexpr std::uint8_t kGetConfiguration = 0x46;
 inline constexpr std::uint8_t kReadDiscInformation = 0x51;
@@ -33,6 +34,15 @@ inline constexpr std::uint8_t kTocFormatSessions = 1;
 
 // READ CD byte 9: sync, all headers, user data, EDC/ECC: the full raw sector.
 inline constexpr std::uint8_t kReadCdFullSector = 0xF8;
+// READ CD byte 10, sub-channel data selection 010b: the formatted Q (16 bytes
+// after each sector).
+inline constexpr std::uint8_t kReadCdFormattedQ = 0x02;
+
+// READ SUB-CHANNEL formats, and the length of their answers.
+inline constexpr std::uint8_t kSubChannelPosition = 0x01;
+inline constexpr std::uint8_t kSubChannelCatalog = 0x02;
+inline constexpr std::uint8_t kSubChannelIsrc = 0x03;
+inline constexpr std::uint32_t kSubChannelAnswerLength = 24;
 
 // SET CD SPEED: 176 kB/s, single speed; FFFFh asks for the drive's maximum.
 inline constexpr std::uint16_t kSingleSpeedKBps = 0x00B0;

@@ -2,6 +2,7 @@
 
 #include "drive/drive_list.h"
 #include "drive/mmc.h"
+#include "drive/q_frame.h"
 #include "drive/scsi_status.h"
 
 #include <algorithm>
@@ -121,15 +122,41 @@ std::int32_t ScsiCommand::ReadToc(std::uint8_t format, std::uint8_t startingTrac
     return Execute(cdb, DataDirection::In, answer.data(), length);
 }
 
-std::int32_t ScsiCommand::ReadCd(std::int32_t lba, std::uint8_t sectors, void* buffer)
+namespace {
+
+void PrepareReadCd(std::uint8_t (&cdb)[12], std::int32_t lba, std::uint8_t sectors, std::uint8_t subchannel)
 {
-    std::uint8_t cdb[12] = {mmc::kReadCd, 0, 0, 0, 0, 0, 0, 0, sectors, mmc::kReadCdFullSector, 0, 0};
+    const std::uint8_t fields[12] = {mmc::kReadCd, 0, 0, 0, 0, 0, 0, 0, sectors, mmc::kReadCdFullSector, subchannel, 0};
+    std::copy(std::begin(fields), std::end(fields), cdb);
     // Bytes 2..5 hold the LBA; the disc's addresses fit in the low three. An
     // overread before the disc's first sector is a negative address, sent as
     // MMC has it: all four bytes, two's complement.
     WriteBigEndian32(cdb + 2, static_cast<std::uint32_t>(lba));
     if (lba >= 0) cdb[2] = 0;
+}
+
+}  // namespace
+
+std::int32_t ScsiCommand::ReadCd(std::int32_t lba, std::uint8_t sectors, void* buffer)
+{
+    std::uint8_t cdb[12];
+    PrepareReadCd(cdb, lba, sectors, 0);
     return Execute(cdb, DataDirection::In, buffer, sectors * kSectorBytes);
+}
+
+std::int32_t ScsiCommand::ReadCdWithQ(std::int32_t lba, std::uint8_t sectors, void* buffer)
+{
+    std::uint8_t cdb[12];
+    PrepareReadCd(cdb, lba, sectors, mmc::kReadCdFormattedQ);
+    return Execute(cdb, DataDirection::In, buffer, sectors * (kSectorBytes + kQFrameBytes));
+}
+
+std::int32_t ScsiCommand::ReadSubChannel(std::uint8_t format, std::uint8_t track, std::span<std::uint8_t> answer)
+{
+    const auto length = static_cast<std::uint32_t>(std::min<std::size_t>(answer.size(), mmc::kSubChannelAnswerLength));
+    std::uint8_t cdb[10] = {mmc::kReadSubChannel, 0, 0x40, format, 0, 0, track, 0, 0, 0};
+    WriteBigEndian16(cdb + 7, length);
+    return Execute(cdb, DataDirection::In, answer.data(), length);
 }
 
 std::int32_t ScsiCommand::SetCdSpeed(std::uint16_t readKBps, std::uint16_t writeKBps)

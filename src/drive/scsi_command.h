@@ -63,6 +63,11 @@ public:
     std::int32_t ReadDiscInformation(std::span<std::uint8_t> answer);    // 32 bytes
     std::int32_t ReadToc(std::uint8_t format, std::uint8_t startingTrack, std::span<std::uint8_t> answer);
     std::int32_t ReadCd(std::int32_t lba, std::uint8_t sectors, void* buffer);  // sectors x 2352 bytes
+    // READ CD with the formatted Q: each sector's 2352 bytes then its 16-byte Q.
+    std::int32_t ReadCdWithQ(std::int32_t lba, std::uint8_t sectors, void* buffer);  // sectors x 2368 bytes
+    // READ SUB-CHANNEL with SubQ set: format 02h (catalog number) or 03h (the
+    // ISRC of `track`); 24 bytes.
+    std::int32_t ReadSubChannel(std::uint8_t format, std::uint8_t track, std::span<std::uint8_t> answer);
     std::int32_t SetCdSpeed(std::uint16_t readKBps, std::uint16_t writeKBps);
     std::int32_t StartStopUnit(bool immediate, bool loadEject);         // always "stop"
     std::int32_t AllowMediumRemoval();

@@ -112,6 +112,7 @@ WrittenDisc WriteTestDisc(const fs::path& folder, const TestDisc& disc, const st
 
     std::string cue;
     for (const std::string& condition : disc.conditions) cue += "REM TESSLOW " + condition + "\n";
+    if (!disc.catalog.empty()) cue += "CATALOG " + disc.catalog + "\n";
     cue += "FILE \"" + name + ".bin\" BINARY\n";
     std::int64_t position = 0;  // in the BIN
     std::int32_t lba = 0;
@@ -126,6 +127,8 @@ WrittenDisc WriteTestDisc(const fs::path& folder, const TestDisc& disc, const st
         char number[8];
         std::snprintf(number, sizeof number, "%02d", static_cast<int>(t + 1));
         cue += std::string("  TRACK ") + number + (track.data ? " MODE1/2352\n" : " AUDIO\n");
+        if (track.preemphasis) cue += "    FLAGS PRE\n";
+        if (!track.isrc.empty()) cue += "    ISRC " + track.isrc + "\n";
         if (track.indexZero > 0) cue += "    INDEX 00 " + Msf(position) + "\n";
         cue += "    INDEX 01 " + Msf(position + track.indexZero) + "\n";
         written.imageLba.push_back(lba);

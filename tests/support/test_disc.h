@@ -17,6 +17,8 @@ struct TestTrack {
     bool data = false;           // MODE1/2352 instead of AUDIO
     std::int32_t indexZero = 0;  // sectors between INDEX 00 and INDEX 01 (inside the file)
     int session = 1;             // a track starting a later session gets "REM SESSION"
+    std::string isrc{};          // an ISRC line when set
+    bool preemphasis = false;    // FLAGS PRE
 };
 
 struct TestDisc {
@@ -24,6 +26,7 @@ struct TestDisc {
     std::vector<std::string> conditions{};  // each written as "REM TESSLOW <condition>"
     bool sparse = false;
     std::uint32_t seed = 1;               // of the audio pattern
+    std::string catalog{};                // a CATALOG line when set
 };
 
 struct WrittenDisc {
