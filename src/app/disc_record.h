@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ struct DiscRecord {
     std::vector<std::uint8_t> trackNumbers;  // CD track number (1..99) per audio track
     std::vector<TocEntry> tracks;
     std::int32_t leadOut = 0;                // first sector after the last track
+    std::optional<TocEntry> hiddenTrack;     // audio before track 1 ("Hidden track", number 0)
     AlbumInfo album;
 };
 

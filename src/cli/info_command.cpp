@@ -8,6 +8,8 @@
 #include "cli/load_settings.h"
 #include "cli/printable.h"
 #include "cli/tesslow_rip.h"
+#include "drive/disc_subcode.h"
+#include "drive/scsi_command.h"
 #include "metadata/track_titles.h"
 #include "platform/utf.h"
 
@@ -21,7 +23,14 @@ namespace {
 // A track's title as the tracks page shows it ("Track NN" without one).
 std::string Title(const DiscRecord& record, std::size_t i) { return Printable(DisplayUtf8(TitleOfAudioTrack(record, i))); }
 
-void PrintText(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming)
+std::string Duration(std::int32_t sectors)
+{
+    const int seconds = sectors / 75;
+    return std::to_string(seconds / 60) + ":" + (seconds % 60 < 10 ? "0" : "") + std::to_string(seconds % 60);
+}
+
+void PrintText(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming,
+               const DiscSubcode& subcode)
 {
     const AlbumInfo& album = record.album;
     std::printf("Drive: %s\n", Printable(driveKey).c_str());
@@ -43,9 +52,24 @@ void PrintText(const std::string& driveKey, const DiscRecord& record, const Titl
                     entry.length, seconds / 60, seconds % 60, Title(record, i).c_str());
     }
     std::printf("Lead-out: %d\n", record.leadOut);
+    if (record.hiddenTrack)
+        std::printf("Hidden track: %s before track 1 (%d sectors)\n", Duration(record.hiddenTrack->length).c_str(),
+                    record.hiddenTrack->length);
+    std::printf("Catalog: %s\n", subcode.catalog.empty() ? "none" : subcode.catalog.c_str());
+    std::printf("Gaps: %s\n", !subcode.gapsSearched ? "not looked for (--gaps looks)"
+                               : subcode.gapsDetected ? "detected"
+                                                   : "gaps not detected");
+    std::printf("    #  Pregap  ISRC          Pre-emphasis\n");
+    for (std::size_t i = 0; i < record.tracks.size(); ++i) {
+        const auto pregap = PregapOf(subcode, i);
+        const std::string isrc = i < subcode.isrcs.size() && !subcode.isrcs[i].empty() ? subcode.isrcs[i] : "-";
+        std::printf("  %3zu  %6s  %-12s  %s\n", i + 1, pregap ? std::to_string(*pregap).c_str() : "-", isrc.c_str(),
+                    i < subcode.preemphasis.size() && subcode.preemphasis[i] ? "yes" : "no");
+    }
 }
 
-void PrintJson(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming)
+void PrintJson(const std::string& driveKey, const DiscRecord& record, const TitleLookupResult& naming,
+               const DiscSubcode& subcode)
 {
     const AlbumInfo& album = record.album;
     const auto accurateRip = AccurateRipIdOf(record.rawToc);
@@ -62,10 +86,21 @@ void PrintJson(const std::string& driveKey, const DiscRecord& record, const Titl
         json += "{\"position\": " + std::to_string(i + 1) + ", \"number\": " +
                 std::to_string(record.trackNumbers[i]) + ", \"start\": " + std::to_string(record.tracks[i].start) +
                 ", \"length\": " + std::to_string(record.tracks[i].length) +
-                ", \"title\": " + JsonString(TitleOfAudioTrack(record, i)) + "}";
+                ", \"title\": " + JsonString(TitleOfAudioTrack(record, i));
+        const auto pregap = PregapOf(subcode, i);
+        const std::string isrc = i < subcode.isrcs.size() ? subcode.isrcs[i] : std::string();
+        json += ", \"pregap\": " + (pregap ? std::to_string(*pregap) : std::string("null")) +
+                ", \"isrc\": " + (isrc.empty() ? std::string("null") : JsonString(isrc)) + ", \"preemphasis\": " +
+                (i < subcode.preemphasis.size() && subcode.preemphasis[i] ? "true" : "false") + "}";
     }
     json += "], \"leadout\": " + std::to_string(record.leadOut) + ", \"accuraterip_id\": " +
-            (accurateRip ? JsonString(accurateRip->Text()) : std::string("null")) + "}\n";
+            (accurateRip ? JsonString(accurateRip->Text()) : std::string("null")) +
+            ", \"catalog\": " + (subcode.catalog.empty() ? std::string("null") : JsonString(subcode.catalog)) +
+            ", \"gaps_detected\": " + (subcode.gapsDetected ? "true" : "false") + ", \"hidden_track\": " +
+            (record.hiddenTrack ? "{\"start\": " + std::to_string(record.hiddenTrack->start) +
+                                      ", \"length\": " + std::to_string(record.hiddenTrack->length) + "}"
+                                : std::string("null")) +
+            "}\n";
     std::fputs(json.c_str(), stdout);
 }
 
@@ -79,10 +114,11 @@ int RunInfoCommand(const CliOptions& options)
     if (!found.driveKey) return found.exitCode;
     const TitleLookupResult naming = NameDisc(options, records, job.driveKey, LoadSettings().HomeURL);
     const DiscRecord& record = records[job.driveKey];
+    const DiscSubcode subcode = ReadDiscSubcode(*record.drive, record, options.gaps.value_or(false));
     if (options.json)
-        PrintJson(job.driveKey, record, naming);
+        PrintJson(job.driveKey, record, naming, subcode);
     else
-        PrintText(job.driveKey, record, naming);
+        PrintText(job.driveKey, record, naming, subcode);
     return kExitOk;
 }
 

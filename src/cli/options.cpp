@@ -9,7 +9,7 @@ namespace tesslow {
 
 const char* const kUsageText =
     "Usage: tesslow-rip [OPTIONS] [--json]  rip the disc\n"
-    "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup]\n"
+    "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup] [--gaps]\n"
     "       tesslow-rip --play N [--drive KEY] [--no-lookup]\n"
     "       tesslow-rip --find-offset [--drive KEY] [--overread | --no-overread] [--json]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
@@ -45,11 +45,12 @@ const char* const kUsageText =
     "  --no-verify-reads      read every track once\n"
     "  --no-log               write no rip log beside the files\n"
     "  --no-cue               write no CUE sheet beside the files\n"
+    "  --no-gaps              do not look for the tracks' gaps in the disc's sub-channel\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
     "  --info                 show the disc: drive, tracks, lead-out, identifiers and titles\n"
-    "                         (with --json: as one JSON object)\n"
+    "                         (with --json: as one JSON object; with --gaps: each track's pregap)\n"
     "  --play N               play track N from the disc on to its end; Enter or Ctrl-C stops\n"
     "  --find-offset          find the drive's read offset with a disc that AccurateRip knows and\n"
     "                         remember it for the drive model (and --overread or --no-overread)\n"
@@ -166,6 +167,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--no-verify-reads") options.verifyReads = false;
         else if (arg == "--no-log") options.noLog = true;
         else if (arg == "--no-cue") options.noCue = true;
+        else if (arg == "--gaps") options.gaps = true;
+        else if (arg == "--no-gaps") options.gaps = false;
         else throw UsageError("unknown option: " + arg);
     }
     return options;

@@ -1,6 +1,7 @@
 #include "drive/disc_probe.h"
 
 #include "app/disc_record.h"
+#include "drive/hidden_track.h"
 #include "drive/mmc.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
@@ -61,6 +62,7 @@ bool ProbeDisc(DiscRecords& records, const std::string& driveKey)
     record.rawToc = std::move(rawToc);
     ParseToc(record.rawToc, sessions, record);
     record.hasAudio = hasAudio;
+    record.hiddenTrack = hasAudio ? FindHiddenTrack(drive, record) : std::nullopt;
     drive.Close();
     return hasAudio;
 }

@@ -1,6 +1,7 @@
 #include "drive/gap_detection.h"
 
 #include "app/cd_audio.h"
+#include "app/raw_toc.h"
 #include "drive/q_frame.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
@@ -27,12 +28,39 @@ struct Placed {
     QPosition position;
 };
 
+// Where each track's INDEX 01 lies, by track number, from the TOC. A frame
+// of a track it knows must have times that agree with it: inside the track
+// the relative time counts up from INDEX 01, inside its pregap it counts down
+// to it (a sector's worth of slack, as discs differ on where the count ends).
+class TocCheck {
+public:
+    explicit TocCheck(const DiscRecord& disc)
+    {
+        for (const TocDescriptor& d : DecodeRawToc(disc.rawToc))
+            if (!d.LeadOut()) starts_[d.number] = d.start;
+    }
+
+    bool Agrees(const QPosition& q) const
+    {
+        if (q.track == kLeadOutTrackNumber) return true;
+        const auto start = starts_.find(q.track);
+        if (start == starts_.end()) return false;
+        if (q.index == 0) return std::abs(q.absolute + q.relative - start->second) <= 1;
+        return q.relative == q.absolute - start->second;
+    }
+
+private:
+    std::map<int, std::int32_t> starts_;
+};
+
 // Reads windows of sectors with their Q, learning how far off the drive's
 // frames land so that later windows are aimed where the wanted frames come.
+// A frame is read as BCD and as binary; a reading is taken only when it is
+// the one that agrees with the TOC.
 class QProbe {
 public:
-    QProbe(ScsiCommand& drive, std::int32_t audioEnd, GapDetection& result)
-        : drive_(drive), audioEnd_(audioEnd), result_(result)
+    QProbe(ScsiCommand& drive, const DiscRecord& disc, GapDetection& result)
+        : drive_(drive), toc_(disc), audioEnd_(AudioEnd(disc)), result_(result)
     {
     }
 
@@ -71,77 +99,73 @@ public:
     }
 
 private:
-    // A frame read as BCD, or as binary on a drive seen to send binary. Until
-    // a frame makes sense in one reading only, a frame that makes sense in
-    // both is left unread rather than guessed.
+    // Both readings can agree with the TOC (track 1 from sector 0 has the
+    // same digits in its relative and absolute times): then the reading the
+    // drive was seen to use decides, or before that the one that lands just
+    // where the frames of this drive land.
     std::optional<QPosition> Decode(const QFrame& frame, std::int32_t asked)
     {
-        auto near = [&](const std::optional<QPosition>& p) {
-            return p && std::abs(p->absolute - asked) <= kReach ? p : std::nullopt;
+        auto fits = [&](const std::optional<QPosition>& p) {
+            return p && std::abs(p->absolute - asked) <= kReach && toc_.Agrees(*p) ? p : std::nullopt;
         };
-        const std::optional<QPosition> bcd = near(DecodeQPosition(frame, false)), binary = near(DecodeQPosition(frame, true));
+        const std::optional<QPosition> bcd = fits(DecodeQPosition(frame, false)), binary = fits(DecodeQPosition(frame, true));
         if (bcd && binary && *bcd != *binary) {
-            if (!binaryDrive_) return std::nullopt;
-            return *binaryDrive_ ? binary : bcd;
+            if (binaryDrive_) return *binaryDrive_ ? binary : bcd;
+            const bool bcdLands = bcd->absolute == asked + shift_, binaryLands = binary->absolute == asked + shift_;
+            if (bcdLands == binaryLands) return std::nullopt;
+            return bcdLands ? bcd : binary;
         }
         if (bcd.has_value() != binary.has_value()) binaryDrive_ = binary.has_value();
         return bcd ? bcd : binary;
     }
 
     ScsiCommand& drive_;
+    TocCheck toc_;
     std::int32_t audioEnd_;
     GapDetection& result_;
     std::int32_t shift_ = 0;
-    std::optional<bool> binaryDrive_;
+    std::optional<bool> binaryDrive_;  // learned from frames that only one reading fits
     int failedReads_ = 0;
     Clock::time_point deadline_{};
     const std::function<bool()>* canceled_ = nullptr;
     std::vector<std::uint8_t> buffer_;
 };
 
-// What one track's search knows: the track, its neighbours' starts, and the
-// frames' verdicts so far.
+// One track's search: its number and INDEX 01, and whether a frame inside it
+// carries the pre-emphasis bit.
 struct TrackSearch {
-    int number = 0;               // this track's number
-    std::int32_t start = 0;       // its INDEX 01
-    std::int32_t previousStart = 0;
-    int previousNumber = 0;       // 0 when no audio track comes before
+    int number = 0;
+    std::int32_t start = 0;
     bool preemphasis = false;
 
     // True when the frame says the sector belongs to this track (its pregap
-    // or later). A frame whose times disagree with the table of contents is
-    // not evidence and answers nothing.
-    std::optional<bool> Verdict(const Placed& frame)
+    // or later), false when to a track before it.
+    bool InTrack(const Placed& frame)
     {
         const QPosition& q = frame.position;
-        if (q.track == kLeadOutTrackNumber) return std::nullopt;
-        if (q.track == number) {
-            const std::int32_t expected = q.index == 0 ? start - q.absolute : q.absolute - start;
-            if (std::abs(q.relative - expected) > (q.index == 0 ? 1 : 0)) return std::nullopt;
-            if (q.index > 0 && (q.control & 0x01) != 0) preemphasis = true;
-            return true;
-        }
-        if (q.track == previousNumber && q.index > 0 && q.relative != q.absolute - previousStart) return std::nullopt;
-        return q.track > number;
+        if (q.track == number && q.index > 0 && (q.control & 0x01) != 0) preemphasis = true;
+        return q.track >= number;  // the lead-out (AAh) comes after every track
     }
 };
 
-// The first sector of the track's pregap (its INDEX 01 when it has none).
-std::int32_t FindBoundary(QProbe& probe, TrackSearch& search, std::int32_t lower)
+// The first sector of the track's pregap (its INDEX 01 when it has none), or
+// nothing when the sector at the boundary never holds a position (the disc
+// has its catalog number or an ISRC there): which side it belongs to cannot
+// be told.
+std::optional<std::int32_t> FindBoundary(QProbe& probe, TrackSearch& search, std::int32_t lower)
 {
     std::int32_t before = lower, from = search.start;  // sectors known before / in the track
     int fruitless = 0, contradictions = 0;
     auto learn = [&](const std::vector<Placed>& frames) {
         bool news = false;
         for (const Placed& frame : frames) {
-            const std::optional<bool> inTrack = search.Verdict(frame);
-            if (!inTrack) continue;
-            if (*inTrack ? frame.sector <= before : frame.sector >= from) {
+            const bool inTrack = search.InTrack(frame);
+            if (inTrack ? frame.sector <= before : frame.sector >= from) {
                 ++contradictions;
-            } else if (*inTrack && frame.sector < from) {
+            } else if (inTrack && frame.sector < from) {
                 from = frame.sector;
                 news = true;
-            } else if (!*inTrack && frame.sector > before) {
+            } else if (!inTrack && frame.sector > before) {
                 before = frame.sector;
                 news = true;
             }
@@ -154,9 +178,7 @@ std::int32_t FindBoundary(QProbe& probe, TrackSearch& search, std::int32_t lower
         if (learn(probe.Around(middle))) {
             fruitless = 0;
         } else if (++fruitless >= kFruitlessReads) {
-            // One sector in between whose Q never holds a position (the
-            // catalog or ISRC stands there): it is counted with the track before.
-            if (from - before == 2) break;
+            if (from - before == 2) return std::nullopt;
             throw Failure{};
         }
     }
@@ -165,10 +187,9 @@ std::int32_t FindBoundary(QProbe& probe, TrackSearch& search, std::int32_t lower
     for (int attempt = 0; attempt < kConfirmTries; ++attempt) {
         bool sawBefore = false, sawFrom = false;
         for (const Placed& frame : probe.Around(from)) {
-            const std::optional<bool> inTrack = search.Verdict(frame);
-            if (!inTrack) continue;
-            if (*inTrack != (frame.sector >= from)) throw Failure{};
-            (*inTrack ? sawFrom : sawBefore) = true;
+            const bool inTrack = search.InTrack(frame);
+            if (inTrack != (frame.sector >= from)) throw Failure{};
+            (inTrack ? sawFrom : sawBefore) = true;
         }
         if (sawBefore && sawFrom) return from;
     }
@@ -181,26 +202,22 @@ GapDetection DetectGaps(ScsiCommand& drive, const DiscRecord& disc, std::chrono:
                         const std::function<bool()>& canceled)
 {
     GapDetection result;
-    QProbe probe(drive, AudioEnd(disc), result);
-    std::vector<std::int32_t> pregaps;
+    QProbe probe(drive, disc, result);
+    std::vector<std::optional<std::int32_t>> pregaps;
     std::vector<bool> preemphasis;
     try {
         for (std::size_t t = 0; t < disc.tracks.size(); ++t) {
             TrackSearch search;
             search.number = disc.trackNumbers[t];
             search.start = disc.tracks[t].start;
-            if (t > 0) {
-                search.previousNumber = disc.trackNumbers[t - 1];
-                search.previousStart = disc.tracks[t - 1].start;
-            }
             probe.StartTrack(perTrack, canceled);
-            std::int32_t pregap = 0;
+            std::optional<std::int32_t> pregap;
             if (search.number == 1) {
                 pregap = search.start;  // track 1's INDEX 00 begins the disc
-                for (const Placed& frame : probe.Around(search.start + 1)) search.Verdict(frame);
+                for (const Placed& frame : probe.Around(search.start + 1)) search.InTrack(frame);
             } else {
-                const std::int32_t lower = t > 0 ? search.previousStart : 0;
-                pregap = search.start - FindBoundary(probe, search, lower);
+                const std::int32_t lower = t > 0 ? disc.tracks[t - 1].start : 0;
+                if (const auto boundary = FindBoundary(probe, search, lower)) pregap = search.start - *boundary;
             }
             pregaps.push_back(pregap);
             preemphasis.push_back(search.preemphasis);

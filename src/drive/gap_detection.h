@@ -14,8 +14,10 @@ class ScsiCommand;
 
 // Where each audio track's gap begins, read from the Q sub-channel.
 struct GapDetection {
-    bool detected = false;               // false: "gaps not detected"; no pregap is known
-    std::vector<std::int32_t> pregaps;   // per audio track of the record: INDEX 00 sectors before INDEX 01
+    bool detected = false;  // false: "gaps not detected"; no pregap is known
+    // Per audio track of the record: INDEX 00 sectors before INDEX 01; nothing
+    // for a track whose boundary sector holds no position frame.
+    std::vector<std::optional<std::int32_t>> pregaps;
     std::vector<bool> preemphasis;       // per audio track: a Q frame inside it has the pre-emphasis bit
     std::uint32_t reads = 0;             // READ CD commands sent
 };
@@ -27,6 +29,8 @@ struct GapDetection {
 // other than the one asked for are placed by their absolute time; each frame
 // must agree with the table of contents, and each boundary is confirmed by a
 // second read. A track 1 that starts after sector 0 has that much pregap.
+// Where the one sector at a boundary carries the catalog number or an ISRC
+// instead of a position, that track's pregap is unknown rather than guessed.
 //
 // The answer is "not detected" (never a guess) when the drive refuses READ CD
 // with sub-channel, when its frames contradict each other, when a track takes

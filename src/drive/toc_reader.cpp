@@ -1,6 +1,7 @@
 #include "drive/toc_reader.h"
 
 #include "app/disc_record.h"
+#include "drive/hidden_track.h"
 #include "drive/mmc.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
@@ -44,6 +45,7 @@ void ReadToc(DiscRecords& records, const std::string& driveKey)
     record.album = AlbumInfo{};
     ParseToc(record.rawToc, sessions, record);
     record.hasAudio = !record.tracks.empty();
+    record.hiddenTrack = FindHiddenTrack(*record.drive, record);
 }
 
 std::int32_t TrackStartSector(const DiscRecord& record, std::size_t index)

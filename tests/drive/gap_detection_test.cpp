@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace tesslow {
 namespace {
 
@@ -78,10 +80,40 @@ TEST_F(GapDetectionTest, PregapsAreFoundExactlyHoweverTheDriveDeliversQ)
         DiscRecord& disc = Insert(GappedDisc(conditions));
         const GapDetection gaps = DetectGaps(*disc.drive, disc);
         ASSERT_TRUE(gaps.detected);
-        EXPECT_EQ(gaps.pregaps, (std::vector<std::int32_t>{12, 0, 2, 32, 150}));
+        EXPECT_EQ(gaps.pregaps, (std::vector<std::optional<std::int32_t>>{12, 0, 2, 32, 150}));
         EXPECT_EQ(gaps.preemphasis, (std::vector<bool>{false, false, true, false, false}));
         EXPECT_LE(gaps.reads, 5u * 24);  // a binary search, not a scan
     }
+}
+
+// Gaps anywhere, also where the disc's catalog number stands in place of a
+// position: each answer is exact or unknown, never a wrong gap.
+TEST_F(GapDetectionTest, AnyLayoutGivesTheSheetsGapsOrNone)
+{
+    std::mt19937 random(5);
+    const std::vector<std::string> drives[] = {{}, {"QBINARY", "QSHIFT 3"}, {"QCRC 20", "QSHIFT -1"}};
+    int known = 0;
+    for (int round = 0; round < 24; ++round) {
+        test::TestDisc disc;
+        disc.catalog = "0724384960650";
+        std::vector<std::int32_t> expected;
+        for (int t = 0; t < 4; ++t) {
+            const std::int32_t gap = t == 0 ? 0 : std::int32_t(random() % 220);
+            disc.tracks.push_back({.sectors = 400 + std::int32_t(random() % 300) + gap, .indexZero = gap});
+            expected.push_back(gap);
+        }
+        disc.conditions = drives[round % 3];
+        disc.conditions.push_back("SEED " + std::to_string(round + 1));
+        DiscRecord& record = Insert(disc);
+        const GapDetection gaps = DetectGaps(*record.drive, record);
+        ASSERT_TRUE(gaps.detected) << "round " << round;
+        for (std::size_t t = 0; t < expected.size(); ++t) {
+            if (!gaps.pregaps[t]) continue;
+            ++known;
+            EXPECT_EQ(*gaps.pregaps[t], expected[t]) << "round " << round << ", track " << t + 1;
+        }
+    }
+    EXPECT_GE(known, 24 * 4 - 8);
 }
 
 TEST_F(GapDetectionTest, ADriveThatCannotTellGivesNoGapsRatherThanWrongOnes)
