@@ -24,6 +24,8 @@ packages=(
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
   # a YAML reader for the rip log
   python3-yaml
+  # the reference de-emphasis, and spectra to compare ours with it
+  sox python3-numpy
   # a second ID3 reader, one that knows only the version-4 date frame
   python3-eyed3
 )

@@ -16,6 +16,7 @@ struct AlbumInfo {
     std::string comment;
     std::vector<std::string> trackTitles;
     std::string source;  // identifier of the release the titles came from
+    std::vector<std::string> isrcs;  // per audio track, from the disc's sub-channel; empty where unknown
 
     bool operator==(const AlbumInfo&) const = default;
 };

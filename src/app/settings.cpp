@@ -30,7 +30,8 @@ constexpr std::array kFields = {
     TEXT(NameTemplate),         NUMBER(CreateArtistSubfolder), NUMBER(CreateAlbumSubfolder),
     NUMBER(AddYearToFolderName), NUMBER(BeepWhenDone),     NUMBER(OpenFolderWhenDone),
     NUMBER(Skin),               NUMBER(AccurateRip),       NUMBER(VerifyReads),
-    NUMBER(WriteLog),           NUMBER(WriteCue),          MACHINE_TEXT(AppPath),
+    NUMBER(WriteLog),           NUMBER(WriteCue),          NUMBER(Deemphasis),
+    MACHINE_TEXT(AppPath),
     MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };
 

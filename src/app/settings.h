@@ -62,6 +62,7 @@ struct Settings {
     std::uint32_t VerifyReads = 1;  // read a track AccurateRip does not confirm a second time
     std::uint32_t WriteLog = 1;     // a rip log beside the files
     std::uint32_t WriteCue = 1;     // a CUE sheet beside the files
+    std::uint32_t Deemphasis = 1;   // de-emphasise a pre-emphasised track (not for WAV)
     // From the machine store, written by installation.
     std::string AppPath;
     std::string HomeURL;

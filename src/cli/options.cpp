@@ -46,6 +46,8 @@ const char* const kUsageText =
     "  --no-log               write no rip log beside the files\n"
     "  --no-cue               write no CUE sheet beside the files\n"
     "  --no-gaps              do not look for the tracks' gaps in the disc's sub-channel\n"
+    "  --deemphasis           de-emphasise a pre-emphasised track (every format but WAV)\n"
+    "  --no-deemphasis        keep the disc's pre-emphasised audio (default: the Deemphasis setting, on)\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
@@ -168,6 +170,8 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--no-log") options.noLog = true;
         else if (arg == "--no-cue") options.noCue = true;
         else if (arg == "--gaps") options.gaps = true;
+        else if (arg == "--deemphasis") options.deemphasis = true;
+        else if (arg == "--no-deemphasis") options.deemphasis = false;
         else if (arg == "--no-gaps") options.gaps = false;
         else throw UsageError("unknown option: " + arg);
     }

@@ -42,6 +42,7 @@ struct CliOptions {
     std::optional<bool> verifyReads;     // read a track AccurateRip does not confirm again
     bool noLog = false;                  // no rip log
     bool noCue = false;                  // no CUE sheet
+    std::optional<bool> deemphasis;      // de-emphasise pre-emphasised tracks (default: the setting)
     std::optional<bool> gaps;            // find the tracks' gaps (rips: on unless --no-gaps; --info: only with --gaps)
     std::uint32_t playTrack = 0;        // --play N: 1-based position
 };

@@ -84,6 +84,8 @@ int RunRipCommand(const CliOptions& options)
     plan.settings.verifyReads = options.verifyReads.value_or(plan.settings.verifyReads);
     if (options.noLog) plan.settings.writeLog = false;
     if (options.noCue) plan.settings.writeCue = false;
+    plan.settings.detectGaps = options.gaps.value_or(true);
+    plan.settings.deemphasis = options.deemphasis.value_or(plan.settings.deemphasis);
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();

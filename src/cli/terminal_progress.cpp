@@ -10,6 +10,7 @@ namespace tesslow {
 namespace {
 
 constexpr const char* kFindingOffset = "Finding the drive's read offset...";
+constexpr const char* kReadingSubchannel = "Reading the disc's gaps and codes...";
 
 std::string Bar(std::int64_t position, std::int64_t range, int width)
 {
@@ -42,6 +43,7 @@ void TerminalProgress::OnRipTick(const RipMonitor& monitor)
     const auto track = monitor.CurrentTrack();
     const std::string status = monitor.CancelConfirmed()                     ? "Canceling..."
                                : monitor.Step() == RipStep::FindingReadOffset ? kFindingOffset
+                               : monitor.Step() == RipStep::ReadingSubchannel ? kReadingSubchannel
                                : track ? Printable(TrackStatusText(disc_, monitor))
                                        : "Starting...";
     const std::string jobLine = "Job   " + Bar(monitor.JobPosition(), monitor.JobRange(), 30) + "  " +

@@ -121,6 +121,8 @@ void CAPEEncoder::Finish()
                             {"Comment", tags.comment}, {"Year", tags.year},         {"Track", trackNumber},
                             {"Totaltracks", totalTracks}, {"Genre", tags.genre}};
     for (const Field& field : fields) tag.SetFieldString(field.name, field.value, true);
+    if (trackIndex < tags.isrcs.size() && !tags.isrcs[trackIndex].empty())
+        tag.SetFieldString("ISRC", tags.isrcs[trackIndex], true);
     if (tag.Save() != 0) throw WriteError(io_->Failure());
 }
 

@@ -79,6 +79,7 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
     if (IsFourDigitYear(tags.year)) AppendTextFrame(frames, "TDRC", tags.year);
     AppendTextFrame(frames, "TCON", tags.genre);
     AppendTextFrame(frames, "TRCK", std::to_string(std::uint64_t{trackIndex} + 1));
+    if (trackIndex < tags.isrcs.size()) AppendTextFrame(frames, "TSRC", tags.isrcs[trackIndex]);
 
     std::string tag = "ID3";
     tag += '\x04';           // version 2.4

@@ -24,6 +24,8 @@ void AddTrackComments(vorbis_comment& comment, const AlbumInfo& tags, std::uint3
         if (!value.empty()) vorbis_comment_add_tag(&comment, field.name, value.c_str());
     }
     vorbis_comment_add_tag(&comment, "TRACKNUMBER", std::to_string(trackIndex + 1).c_str());
+    if (trackIndex < tags.isrcs.size() && !tags.isrcs[trackIndex].empty())
+        vorbis_comment_add_tag(&comment, "ISRC", tags.isrcs[trackIndex].c_str());
 }
 
 }  // namespace tesslow

@@ -115,10 +115,11 @@ void CWmaEncoder::SetTags()
     ComPtr<IWMHeaderInfo> header;
     if (writer_.As(IID_IWMHeaderInfo, header) < 0) return;
     const std::string trackNumber = TrackNumberText();
+    const std::string isrc = trackIndex < tags.isrcs.size() ? tags.isrcs[trackIndex] : std::string();
     const std::pair<const char16_t*, const std::string*> attributes[] = {
         {u"Title", &TrackTitle()},     {u"Author", &tags.artist}, {u"WM/AlbumTitle", &tags.album},
         {u"WM/Genre", &tags.genre},    {u"WM/Year", &tags.year},  {u"Description", &tags.comment},
-        {u"WM/Track", &trackNumber},
+        {u"WM/Track", &trackNumber},   {u"WM/ISRC", &isrc},
     };
     for (const auto& [name, value] : attributes) {
         const std::u16string text = AttributeText(*value);

@@ -32,7 +32,8 @@ std::string Quoted(const std::string& text)
 
 }  // namespace
 
-std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tracks, const std::string& version)
+std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tracks, const std::string& version,
+                         const std::string& catalog)
 {
     const AlbumInfo& album = disc.album;
     std::string cue;
@@ -42,6 +43,7 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
         cue += "REM DISCID " + std::string(freedb) + "\n";
     }
     cue += "REM COMMENT " + Quoted("Tesslow " + version) + "\n";
+    if (!catalog.empty()) cue += "CATALOG " + catalog + "\n";
     if (!album.artist.empty()) cue += "PERFORMER " + Quoted(album.artist) + "\n";
     if (!album.album.empty()) cue += "TITLE " + Quoted(album.album) + "\n";
 
@@ -65,7 +67,7 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
         if (!track.isrc.empty()) cue += "    ISRC " + track.isrc + "\n";
         const auto descriptor =
             std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) { return d.number == number; });
-        if (descriptor != toc.end() && (descriptor->control & 0x01) != 0) cue += "    FLAGS PRE\n";
+        if (track.preemphasis || (descriptor != toc.end() && (descriptor->control & 0x01) != 0)) cue += "    FLAGS PRE\n";
         // Track 1 that starts after sector 0 (with no data track before it):
         // the audio before it is not in any file.
         const std::int32_t start = disc.tracks[track.trackIndex].start;

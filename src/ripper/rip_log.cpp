@@ -189,7 +189,10 @@ std::string RipLogText(const RipLogInput& input)
     log += "  Read offset source: " + Quoted(SourceText(input.offset.source)) + "\n";
     log += "  Overread into lead-out: " + Bool(input.offset.overread) + "\n";
     log += "  Verify reads: " + Bool(input.verifyReads) + "\n";
-    log += "  Gap detection: none\n";
+    const DiscSubcode& subcode = input.subcode;
+    log += "  Gap detection: " + std::string(!subcode.gapsSearched  ? "none"
+                                             : subcode.gapsDetected ? "\"Q sub-channel\""
+                                                                    : "\"gaps not detected\"") + "\n";
     log += "  CD-R detected: " + Bool(input.recordableDisc) + "\n";
 
     log += "CD metadata:\n";
@@ -206,6 +209,10 @@ std::string RipLogText(const RipLogInput& input)
     }
     if (!disc.album.source.empty()) log += "  MusicBrainz release: " + Quoted(disc.album.source) + "\n";
     if (id) log += "  AccurateRip ID: " + id->Text() + "\n";
+    if (!subcode.catalog.empty()) log += "  Catalog number: \"" + subcode.catalog + "\"\n";
+    // Audio before track 1 is a hidden track; a pregap of silence is only noted.
+    if (!disc.tracks.empty() && !disc.trackNumbers.empty() && disc.trackNumbers.front() == 1 && disc.tracks.front().start > 0)
+        log += "  Track 1 pregap: " + Quoted(Time(disc.tracks.front().start) + (disc.hiddenTrack ? ", hidden track audio" : ", silence")) + "\n";
 
     log += "TOC:\n";
     for (std::size_t t = 0; t < disc.tracks.size(); ++t) {
@@ -224,12 +231,17 @@ std::string RipLogText(const RipLogInput& input)
         const std::string file = track.file.rfind(input.folder, 0) == 0 ? track.file.substr(input.folder.size())
                                                                          : track.file.substr(track.file.rfind('/') + 1);
         log += "    Filename: " + Quoted(file) + "\n";
+        const std::size_t t = track.trackIndex;
+        if (const auto pregap = PregapOf(subcode, t)) log += "    Pre-gap length: " + Time(*pregap) + "\n";
+        if (t < subcode.isrcs.size() && !subcode.isrcs[t].empty()) log += "    ISRC: \"" + subcode.isrcs[t] + "\"\n";
         if (track.sums) {
             log += "    Peak level: " + Fixed(track.peak, 6) + "\n";
             const auto descriptor = std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) {
                 return d.number == track.number;
             });
-            log += "    Pre-emphasis: " + Bool(descriptor != toc.end() && (descriptor->control & 0x01) != 0) + "\n";
+            log += "    Pre-emphasis: " + Bool((descriptor != toc.end() && (descriptor->control & 0x01) != 0) ||
+                                               (t < subcode.preemphasis.size() && subcode.preemphasis[t])) + "\n";
+            if (track.deemphasised) log += "    De-emphasised: true\n";
             log += "    Extraction speed: " + Fixed(track.speed, 1) + " X\n";
             log += "    Reads: " + std::to_string(track.reads) + "\n";
             if (track.testCrc) log += "    Test CRC: " + Hex(*track.testCrc) + "\n";

@@ -2,6 +2,7 @@
 
 #include "app/disc_record.h"
 #include "app/drive_profile.h"
+#include "drive/disc_subcode.h"
 #include "ripper/rip_report.h"
 
 #include <optional>
@@ -22,6 +23,7 @@ struct RipLogInput {
     const DiscRecord* disc = nullptr;
     std::string musicBrainzDiscId;     // empty when it could not be worked out
     std::string folder;                // the output folder, with its trailing slash: file names are given below it
+    DiscSubcode subcode;               // gaps, catalog number, ISRCs, pre-emphasis as the disc gave them
     std::vector<TrackOutcome> tracks;  // the tracks the job finished, in ripping order
     std::optional<AccuracyOutcome> accuracy;
     bool canceled = false;
@@ -31,9 +33,11 @@ struct RipLogInput {
 // archives read: "Log created by", "Log creation date", "Ripping phase
 // information" (drive, engine, read offset and where it came from, overread,
 // jitter correction, verify reads), "CD metadata" (release, CDDB,
-// MusicBrainz and AccurateRip ids), "TOC" (every audio track), "Tracks" (each
-// finished track: file name below the output folder, peak level,
-// pre-emphasis, speed, test and copy CRC, both AccurateRip results, status)
+// MusicBrainz and AccurateRip ids, catalog number, the pregap before track 1),
+// "TOC" (every audio track), "Tracks" (each finished track: file name below
+// the output folder, pre-gap length when known, ISRC, peak level,
+// pre-emphasis and whether the file was de-emphasised, speed, test and copy
+// CRC, both AccurateRip results, status)
 // and "Conclusive status report" (AccurateRip summary, health, whether the rip
 // was canceled), then a blank line and "SHA-256 hash: " with the SHA-256 of
 // everything before that line, in uppercase hex. Free text is double-quoted

@@ -90,12 +90,15 @@ std::vector<std::string> WriteRipRecords(const RipLogInput& input, bool writeLog
             if (track.status != TrackOutcome::Status::Ripped || !track.sums) continue;
             const std::string file = track.file.rfind(input.folder, 0) == 0 ? track.file.substr(input.folder.size())
                                                                              : FileNameOf(track.file);
-            tracks.push_back({track.trackIndex, file, std::nullopt, {}});
+            const DiscSubcode& subcode = input.subcode;
+            const std::size_t t = track.trackIndex;
+            tracks.push_back({track.trackIndex, file, PregapOf(subcode, t), t < subcode.isrcs.size() ? subcode.isrcs[t] : "",
+                              t < subcode.preemphasis.size() && subcode.preemphasis[t]});
         }
         std::sort(tracks.begin(), tracks.end(),
                   [](const CueTrack& a, const CueTrack& b) { return a.trackIndex < b.trackIndex; });
         if (!tracks.empty()) {
-            if (std::string error = WriteWhole(FreePath(base + ".cue"), CueSheetText(*input.disc, tracks, input.version));
+            if (std::string error = WriteWhole(FreePath(base + ".cue"), CueSheetText(*input.disc, tracks, input.version, input.subcode.catalog));
                 !error.empty())
                 errors.push_back(std::move(error));
         }

@@ -31,6 +31,7 @@ struct TrackOutcome {
     std::optional<std::uint32_t> testCrc;
     double peak = 0;                      // the file's largest sample, 0 to 1
     double speed = 0;                     // the first read's speed, in multiples of 75 sectors a second
+    bool deemphasised = false;            // the file holds the track's audio with the de-emphasis filter applied
 };
 
 // The read offset correction a rip job read with, and where it came from
@@ -45,7 +46,7 @@ struct ReadOffsetUsed {
 };
 
 // What a rip job is doing besides ripping its tracks (posted with UM_RIP_STEP).
-enum class RipStep { Tracks = 0, FindingReadOffset = 1 };
+enum class RipStep { Tracks = 0, FindingReadOffset = 1, ReadingSubchannel = 2 };
 
 // What the AccurateRip database said of the job's ripped tracks (sent with
 // UM_RIP_ACCURACY once the tracks are done; not after a cancel).

@@ -17,6 +17,7 @@
 #include "platform/partial_file.h"
 #include "platform/system_error.h"
 #include "ripper/accuracy_check.h"
+#include "ripper/deemphasis_filter.h"
 #include "ripper/read_agreement.h"
 #include "ripper/rip_records.h"
 #include "tesslow_version.h"
@@ -82,6 +83,8 @@ RipSettings RipSettings::From(const Settings& settings)
     from.verifyReads = settings.VerifyReads != 0;
     from.writeLog = settings.WriteLog != 0;
     from.writeCue = settings.WriteCue != 0;
+    from.deemphasis = settings.Deemphasis != 0;
+    from.detectGaps = true;
     return from;
 }
 
@@ -145,7 +148,10 @@ RipResult RipWorker::Run()
     accuracy_ = &accuracy;
     jobPosition_ = 0;
 
-    if (!job.SelectedTracks.empty()) SettleReadOffset(accuracy);
+    if (!job.SelectedTracks.empty()) {
+        ReadSubchannel();
+        if (!canceled_) SettleReadOffset(accuracy);
+    }
     for (std::uint32_t t : job.SelectedTracks) {
         if (canceled_) break;
         RipTrack(t);
@@ -163,6 +169,25 @@ RipResult RipWorker::Run()
     sink.Post(UM_RIP_FINISHED, 0, 0);
     if (canceled_) return RipResult::Canceled;
     return reportedErrors_ ? RipResult::CompletedWithErrors : RipResult::Success;
+}
+
+void RipWorker::ReadSubchannel()
+{
+    const DiscRecord& disc = setup_.disc;
+    if (!disc.drive) return;
+    MessageSink& sink = *setup_.sink;
+    const bool gaps = setup_.settings.detectGaps;
+    if (gaps) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::ReadingSubchannel), 0);
+    subcode_ = ReadDiscSubcode(*disc.drive, disc, gaps, [&] { return canceled_ = canceled_ || AskCancel(); });
+    if (gaps) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::Tracks), 0);
+    if (subcode_.gapsSearched && !subcode_.gapsDetected && !canceled_)
+        SendNote("Gaps not detected: the drive does not tell where the tracks' gaps begin");
+}
+
+bool RipWorker::Deemphasises(std::uint32_t t) const
+{
+    return setup_.settings.deemphasis && setup_.job.format != FormatCode::Wav && t < subcode_.preemphasis.size() &&
+           subcode_.preemphasis[t];
 }
 
 void RipWorker::SettleReadOffset(AccuracyCheck& accuracy)
@@ -189,6 +214,9 @@ std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::ui
     request.format = job.format;
     request.path = path;
     request.tags = setup_.disc.album;
+    request.tags.isrcs = subcode_.isrcs;
+    if (Deemphasises(t))
+        request.tags.comment = kDeemphasisComment + (request.tags.comment.empty() ? "" : "; " + request.tags.comment);
     request.trackIndex = t;
     request.preset = job.preset;
     request.qualityValue = job.qualityValue;
@@ -218,6 +246,10 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
     Pass pass;
     track.stream = StartRipExtraction(setup_.disc, t, setup_.settings.jitterCorrection, readOffset_);
     std::vector<unsigned char> chunk(kRipChunkBytes);
+    // The encoder gets the de-emphasised audio; the checksums the disc's.
+    std::optional<DeemphasisFilter> deemphasis;
+    std::vector<unsigned char> filtered;
+    if (encoder && Deemphasises(t)) deemphasis.emplace();
     std::int64_t trackPosition = 0;
     // A drive may take long to deliver a chunk (a slow one, or one
     // re-reading a scratch): the cancel is also asked while waiting.
@@ -231,7 +263,13 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
             canceled_ = true;
             break;
         }
-        if (encoder) encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
+        if (deemphasis) {
+            filtered.assign(chunk.begin(), chunk.begin() + n);
+            deemphasis->Apply(filtered.data(), filtered.size());
+            encoder->Write(filtered.data(), static_cast<unsigned>(n), nullptr);
+        } else if (encoder) {
+            encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
+        }
         checksums.Add(chunk.data(), static_cast<std::size_t>(n));
         pass.peak = std::max(pass.peak, Peak(chunk.data(), static_cast<std::size_t>(n)));
         trackPosition += n;
@@ -301,10 +339,14 @@ void RipWorker::RipTrack(std::uint32_t t)
         outcome.sums = first.sums;
         outcome.peak = first.peak / 32768.0;
         outcome.speed = first.seconds > 0 ? entry.length / (first.seconds * kSectorsPerSecond) : 0;
+        outcome.deemphasised = Deemphasises(t);
         // The file is kept: it holds all the disc would give.
         if (const std::string doubt = Doubt(first.report); !doubt.empty()) SendTrackLine(track.outputPath, doubt);
         outcome.silentSamples = first.report.silent.before + first.report.silent.after;
         const std::string label = "Track " + std::to_string(outcome.number);
+        if (t < subcode_.preemphasis.size() && subcode_.preemphasis[t])
+            SendNote(label + (outcome.deemphasised ? ": pre-emphasised on the disc; the file is de-emphasised"
+                                                   : ": pre-emphasised on the disc; the file keeps the disc's audio"));
         if (first.report.silent.before > 0)
             SendNote(label + ": the first " + std::to_string(first.report.silent.before) +
                      " samples lie before the start of the disc and are silence");
@@ -415,6 +457,7 @@ void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts)
         // A table the disc identifier refuses: the log goes without it.
     }
     input.folder = folder_;
+    input.subcode = subcode_;
     input.tracks = outcomes_;
     input.accuracy = verdicts;
     input.canceled = canceled_;

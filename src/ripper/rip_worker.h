@@ -2,6 +2,7 @@
 
 #include "app/disc_record.h"
 #include "app/rip_job.h"
+#include "drive/disc_subcode.h"
 #include "drive/read_offset.h"
 #include "ripper/read_offset_choice.h"
 #include "ripper/rip_report.h"
@@ -40,6 +41,8 @@ struct RipSettings {
     bool verifyReads = false;         // VerifyReads: read a track AccurateRip does not confirm again
     bool writeLog = false;            // WriteLog: the rip log beside the files
     bool writeCue = false;            // WriteCue: the CUE sheet beside the files
+    bool detectGaps = false;          // find the tracks' gaps in the Q sub-channel (on for every rip from settings)
+    bool deemphasis = false;          // Deemphasis: a pre-emphasised track is de-emphasised (not for WAV)
 
     static RipSettings From(const Settings& settings);
 };
@@ -76,6 +79,14 @@ struct RipWorkerSetup {
 // was at its path untouched; answering yes to the existing-file question
 // replaces the old file only then. No two tracks of a job get the same path:
 // a later one gets " (2)" (and so on) and a line saying so.
+//
+// Before the first track the disc's catalog number, ISRCs, pre-emphasis flags
+// and (with detectGaps) its gaps are read from the sub-channel, posted as a
+// step of the progress; the ISRCs go into the tags, all of it into the CUE
+// sheet and the log. With deemphasis on, a pre-emphasised track's audio is
+// de-emphasised before it reaches the encoder of any format but WAV, with a
+// note and a line in the comment tag; checksums and reads are compared on the
+// disc's own audio.
 //
 // Before the first track the drive's read offset is settled (see
 // ChooseReadOffset; a search shows as a step of the progress) and every track
@@ -116,6 +127,8 @@ public:
 private:
     struct Track;
     struct Pass;
+    void ReadSubchannel();
+    bool Deemphasises(std::uint32_t trackIndex) const;
     void SettleReadOffset(AccuracyCheck& accuracy);
     void RipTrack(std::uint32_t trackIndex);
     std::unique_ptr<Encoder> MakeEncoder(const std::string& path, std::uint32_t trackIndex);
@@ -144,6 +157,7 @@ private:
     AccuracyCheck* accuracy_ = nullptr;     // while the tracks are ripped
     ReadOffset readOffset_;                 // what the tracks are read with
     ReadOffsetUsed offsetUsed_;             // and where it came from
+    DiscSubcode subcode_;                   // what the disc's sub-channel says
 };
 
 }  // namespace tesslow

@@ -66,13 +66,18 @@ TEST_F(InfoCommand, AnExactAudioCopySheetWithOneWaveFilePerTrackGivesItsTrackLis
                         "    FLAGS PRE\r\n"
                         "    INDEX 00 00:02:00\r\n"
                         "    INDEX 01 00:02:30\r\n");
-    const auto result = Info(dir / "Band - Album.cue");
+    // With --gaps the sheet's INDEX 00 points come back from the sub-channel.
+    const auto result = Info(dir / "Band - Album.cue", {"--info", "--json", "--gaps"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(TrackPart(result.out, dir / "Band - Album.cue"),
-              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300, \"title\": \"Track 01\"}, "
-              "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180, \"title\": \"Track 02\"}, "
-              "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220, \"title\": \"Track 03\"}], "
-              "\"leadout\": 700, \"accuraterip_id\": \"003-000005c8-000012e9-10000903\"}\n");
+              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300, \"title\": \"Track 01\", "
+              "\"pregap\": 0, \"isrc\": \"GBAYE7300001\", \"preemphasis\": false}, "
+              "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180, \"title\": \"Track 02\", "
+              "\"pregap\": 5, \"isrc\": null, \"preemphasis\": false}, "
+              "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220, \"title\": \"Track 03\", "
+              "\"pregap\": 30, \"isrc\": null, \"preemphasis\": true}], "
+              "\"leadout\": 700, \"accuraterip_id\": \"003-000005c8-000012e9-10000903\", \"catalog\": null, "
+              "\"gaps_detected\": true, \"hidden_track\": null}\n");
 }
 
 TEST_F(InfoCommand, ACdrdaoSheetWithPregapsAndADataTrackListsOnlyTheAudio)
@@ -101,9 +106,12 @@ TEST_F(InfoCommand, ACdrdaoSheetWithPregapsAndADataTrackListsOnlyTheAudio)
     // id counts the audio tracks and the disc's lead-out; its FreeDB part
     // every track.
     EXPECT_EQ(TrackPart(result.out, dir / "image.cue"),
-              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 1170, \"title\": \"Track 01\"}, "
-              "{\"position\": 2, \"number\": 2, \"start\": 1170, \"length\": 1230, \"title\": \"Track 02\"}], "
-              "\"leadout\": 3150, \"accuraterip_id\": \"002-000010e0-00002e0f-11002a03\"}\n");
+              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 1170, \"title\": \"Track 01\", "
+              "\"pregap\": null, \"isrc\": null, \"preemphasis\": false}, "
+              "{\"position\": 2, \"number\": 2, \"start\": 1170, \"length\": 1230, \"title\": \"Track 02\", "
+              "\"pregap\": null, \"isrc\": null, \"preemphasis\": false}], "
+              "\"leadout\": 3150, \"accuraterip_id\": \"002-000010e0-00002e0f-11002a03\", \"catalog\": \"0724384260927\", "
+              "\"gaps_detected\": false, \"hidden_track\": null}\n");
 }
 
 TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
@@ -124,9 +132,12 @@ TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
     const auto result = Info(dir / "enhanced.cue");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(TrackPart(result.out, dir / "enhanced.cue"),
-              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 450, \"title\": \"Track 01\"}, "
-              "{\"position\": 2, \"number\": 2, \"start\": 450, \"length\": 450, \"title\": \"Track 02\"}], "
-              "\"leadout\": 12800, \"accuraterip_id\": \"002-000033c2-00009985-1700aa03\"}\n");
+              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 450, \"title\": \"Track 01\", "
+              "\"pregap\": null, \"isrc\": null, \"preemphasis\": false}, "
+              "{\"position\": 2, \"number\": 2, \"start\": 450, \"length\": 450, \"title\": \"Track 02\", "
+              "\"pregap\": null, \"isrc\": null, \"preemphasis\": false}], "
+              "\"leadout\": 12800, \"accuraterip_id\": \"002-000033c2-00009985-1700aa03\", \"catalog\": null, "
+              "\"gaps_detected\": false, \"hidden_track\": null}\n");
 
     const auto text = Info(dir / "enhanced.cue", {"--info"});
     ASSERT_EQ(text.exitCode, 0) << text.err;
@@ -138,7 +149,12 @@ TEST_F(InfoCommand, AnEnhancedCdInTwoFilesEndsItsAudioAtTheFirstSessionsEnd)
               "    #  Track     Start    Length   Time  Title\n"
               "    1      1         0       450   0:06  Track 01\n"
               "    2      2       450       450   0:06  Track 02\n"
-              "Lead-out: 12800\n");
+              "Lead-out: 12800\n"
+              "Catalog: none\n"
+              "Gaps: not looked for (--gaps looks)\n"
+              "    #  Pregap  ISRC          Pre-emphasis\n"
+              "    1       -  -             no\n"
+              "    2       -  -             no\n");
 }
 
 TEST_F(InfoCommand, AMixedModeDiscsAccurateRipIdLeavesItsDataTrackOutOfTheSums)
@@ -148,7 +164,7 @@ TEST_F(InfoCommand, AMixedModeDiscsAccurateRipIdLeavesItsDataTrackOutOfTheSums)
     const auto disc = test::WriteTestDisc(dir.Path(), {.tracks = {{300, true}, {300}, {300}}, .sparse = true}, "mixed");
     const auto result = Info(disc.cue);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_NE(result.out.find("\"leadout\": 900, \"accuraterip_id\": \"002-00000708-00001068-09000c03\"}"),
+    EXPECT_NE(result.out.find("\"leadout\": 900, \"accuraterip_id\": \"002-00000708-00001068-09000c03\","),
               std::string::npos)
         << result.out;
 }

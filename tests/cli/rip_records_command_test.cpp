@@ -31,11 +31,13 @@ using test::RunProgram;
 // 127.0.0.1) cannot vouch for a track.
 class RipRecords : public ::testing::Test {
 protected:
-    // Four tracks of 600 sectors, the second and third with gaps (INDEX 00).
+    // Four tracks of 600 sectors, the second and third with gaps (INDEX 00),
+    // the second with an ISRC; the disc has a catalog number.
     void Insert(std::vector<std::string> conditions = {})
     {
-        written = test::WriteTestDisc(dir.Path(), {.tracks = {{600}, {600, false, 75}, {600, false, 40}, {600}},
-                                                   .conditions = std::move(conditions)});
+        written = test::WriteTestDisc(dir.Path(), {.tracks = {{600}, {600, false, 75, 1, "GBAYE0601498"}, {600, false, 40}, {600}},
+                                                   .conditions = std::move(conditions),
+                                                   .catalog = "0724384960650"});
         DiscRecords records;
         ReadToc(records, written.cue.string());
         toc = records[written.cue.string()].tracks;
@@ -139,6 +141,8 @@ TEST_F(RipRecords, TheLogTellsTheRipInTheArchivesShapeAndTheCueSheetGivesTheDisc
              "Ripping phase information/Read offset source: given for this rip",
              "Ripping phase information/Overread into lead-out: False",
              "Ripping phase information/Verify reads: True",
+             "Ripping phase information/Gap detection: Q sub-channel",
+             "CD metadata/Catalog number: 0724384960650",
              "CD metadata/Release/Artist: The \"Loud\" Band",
              "CD metadata/Release/Title: Live: at #1",
              "CD metadata/CDDB Disc ID: " + id.substr(22, 8),
@@ -163,6 +167,11 @@ TEST_F(RipRecords, TheLogTellsTheRipInTheArchivesShapeAndTheCueSheetGivesTheDisc
     EXPECT_EQ(Track(summary, 2, "Test CRC"), Track(summary, 2, "Copy CRC"));
     EXPECT_EQ(Track(summary, 2, "AccurateRip v1/Result"), "Found, NO exact match");
     EXPECT_EQ(Track(summary, 2, "Status").rfind("Copy finished with errors: ", 0), 0u) << Track(summary, 2, "Status");
+    // Gaps as the sub-channel gave them, mm:ss:ff.
+    EXPECT_EQ(Track(summary, 1, "Pre-gap length"), "00:00:00");
+    EXPECT_EQ(Track(summary, 2, "Pre-gap length"), "00:01:00");
+    EXPECT_EQ(Track(summary, 3, "Pre-gap length"), "00:00:40");
+    EXPECT_EQ(Track(summary, 2, "ISRC"), "GBAYE0601498");
     for (const char* key : {"Peak level", "Pre-emphasis", "Extraction speed", "AccurateRip v2/Local CRC"})
         EXPECT_NE(Track(summary, 3, key), "(none)") << key;
     // No path outside the output folder.
@@ -182,15 +191,19 @@ TEST_F(RipRecords, TheLogTellsTheRipInTheArchivesShapeAndTheCueSheetGivesTheDisc
     EXPECT_NE(sheet.find("  TRACK 02 AUDIO\n    TITLE \"Say 'Hi'\"\n    PERFORMER \"The 'Loud' Band\"\n"), std::string::npos)
         << sheet;
     EXPECT_NE(sheet.find("TITLE \"Tab here\""), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("\nCATALOG 0724384960650\n"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("    ISRC GBAYE0601498\n"), std::string::npos) << sheet;
+    // The gaps too: INDEX 00 inside the file before gives the same pregaps.
     auto tocOf = [](const std::string& sheetPath) {
-        const auto info = RunProgram("tesslow-rip", {"--info", "--json", "--no-lookup", "--drive", sheetPath});
+        const auto info = RunProgram("tesslow-rip", {"--info", "--json", "--gaps", "--no-lookup", "--drive", sheetPath});
         EXPECT_EQ(info.exitCode, 0) << info.err;
         const std::size_t from = info.out.find("\"tracks\": ["), to = info.out.find("\"accuraterip_id\"");
         std::string toc = info.out.substr(from, to - from);
         // Only the positions: the titles differ.
         std::string positions;
         for (std::size_t at = toc.find("\"start\""); at != std::string::npos; at = toc.find("\"start\"", at + 1))
-            positions += toc.substr(at, toc.find(", \"title\"", at) - at) + "\n";
+            positions += toc.substr(at, toc.find(", \"title\"", at) - at) + " " +
+                         toc.substr(toc.find("\"pregap\"", at), toc.find(", \"preemphasis\"", at) - toc.find("\"pregap\"", at)) + "\n";
         return positions + info.out.substr(info.out.find("\"leadout\""), 20);
     };
     EXPECT_EQ(tocOf(cue.string()), tocOf(written.cue.string()));

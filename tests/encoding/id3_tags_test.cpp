@@ -26,6 +26,7 @@ AlbumInfo FullTags()
     tags.genre = "Krautrock";
     tags.comment = "A comment that is longer than twenty-eight bytes";
     tags.trackTitles = {"First", "Second"};
+    tags.isrcs = {"", "GBAYE0601498"};
     return tags;
 }
 
@@ -33,9 +34,9 @@ TEST(Id3v2Tag, FramesComeInOrderWithSynchsafeSizesAndNoPadding)
 {
     const std::string frames = Frame("TIT2", "Second") + Frame("TPE1", "Ärtist") + Frame("TALB", "Album") +
                                Frame("TYER", "1999") + Frame("TDRC", "1999") + Frame("TCON", "Krautrock") +
-                               Frame("TRCK", "2");
-    ASSERT_EQ(frames.size(), 113u);  // 7 × 11 bytes of frame header and encoding, 36 of text
-    EXPECT_EQ(BuildId3v2Tag(FullTags(), 1), "ID3\x04\x00\x00\x00\x00\x00\x71"s + frames);
+                               Frame("TRCK", "2") + Frame("TSRC", "GBAYE0601498");
+    ASSERT_EQ(frames.size(), 136u);  // 8 × 11 bytes of frame header and encoding, 48 of text
+    EXPECT_EQ(BuildId3v2Tag(FullTags(), 1), "ID3\x04\x00\x00\x00\x00\x01\x08"s + frames);
 }
 
 TEST(Id3v2Tag, LongTextsUseSevenBitsPerSizeByte)

@@ -110,6 +110,8 @@ void ProgressPage::OnRipMessage(const Message& message, const RipMonitor& monito
 {
     if (message.id == UM_RIP_STEP && monitor.Step() == RipStep::FindingReadOffset)
         status_->setText(QStringLiteral("Finding the drive's read offset..."));
+    if (message.id == UM_RIP_STEP && monitor.Step() == RipStep::ReadingSubchannel)
+        status_->setText(QStringLiteral("Reading the disc's gaps and codes..."));
     if (message.id != UM_RIP_TRACK_STARTED || !monitor.CurrentTrack()) return;
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
     status_->setText(QString::fromStdString(DisplayUtf8(TrackStatusText(disc, monitor))));
