@@ -36,6 +36,18 @@ struct DiscRecord {
     AlbumInfo album;
 };
 
+// The hidden track (audio before track 1), where a track index is taken: it
+// is ripped as track number 0, "Hidden track", before the others.
+inline constexpr std::uint32_t kHiddenTrackIndex = 0xFFFFFFFF;
+inline constexpr const char* kHiddenTrackTitle = "Hidden track";
+
+// Track index `t`'s sectors (kHiddenTrackIndex: the hidden track's); nothing
+// for an index the disc does not have.
+std::optional<TocEntry> TrackExtent(const DiscRecord& disc, std::size_t t);
+
+// Track index `t`'s CD track number: 0 for the hidden track, t + 1 past the list.
+int TrackNumberOf(const DiscRecord& disc, std::size_t t);
+
 // The first sector after the disc's last audio track: the lead-out, or on a
 // disc with a later data session the end of the audio session. The drive can
 // read every sector of the audio before it.

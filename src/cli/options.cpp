@@ -21,7 +21,8 @@ const char* const kUsageText =
     "  --format F             wav, mp3, wma, ogg, ape or flac\n"
     "  --quality Q            low, medium, high, or custom:KBPS naming a step of the\n"
     "                         format's table (custom:192 is the \"192 kbps\" step)\n"
-    "  --tracks LIST          track positions to rip, such as 1,3-5 (default: all)\n"
+    "  --tracks LIST          track positions to rip, such as 1,3-5 (default: all); 0 is the\n"
+    "                         hidden track before track 1, when the disc has one\n"
     "  --output DIR           destination folder\n"
     "  --template T           file-name template: %1 artist, %2 title, %3 album,\n"
     "                         %4 year, %5 track number\n"
@@ -84,7 +85,8 @@ std::vector<std::uint32_t> ParseTracks(const std::string& list)
         const std::size_t dash = item.find('-');
         const std::uint32_t first = ParseNumber(item.substr(0, dash), "track list");
         const std::uint32_t last = dash == std::string_view::npos ? first : ParseNumber(item.substr(dash + 1), "track list");
-        if (first == 0 || last < first || last > 99) throw UsageError("invalid track list: " + list);
+        // 0 is the hidden track before track 1.
+        if (last < first || last > 99) throw UsageError("invalid track list: " + list);
         for (std::uint32_t t = first; t <= last; ++t) tracks.push_back(t);
         start = end + 1;
     }

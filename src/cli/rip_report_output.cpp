@@ -23,7 +23,7 @@ std::string Hex(std::uint32_t value)
 std::string TrackLabel(const DiscRecord& disc, std::uint32_t t)
 {
     char number[8];
-    std::snprintf(number, sizeof number, "%02d", t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1));
+    std::snprintf(number, sizeof number, "%02d", TrackNumberOf(disc, t));
     return std::string(number) + " \xE2\x80\x94 " + Printable(DisplayUtf8(TitleOfAudioTrack(disc, t)));
 }
 
@@ -93,7 +93,7 @@ std::string JsonTrack(const RipMonitor& monitor, const TrackOutcome& track)
     const AccuracyOutcome::Track* judged = JudgedTrack(monitor, track.trackIndex);
     std::vector<std::string> errors = track.errors;
     if (judged && !judged->error.empty()) errors.push_back(judged->error);
-    std::string json = "{\"position\": " + std::to_string(track.trackIndex + 1) +
+    std::string json = "{\"position\": " + std::to_string(track.trackIndex == kHiddenTrackIndex ? 0 : track.trackIndex + 1) +
                        ", \"number\": " + std::to_string(track.number) + ", \"file\": " + JsonString(track.file) +
                        ", \"status\": " + JsonString(TrackStatusName(track.status)) + ", \"errors\": [";
     for (std::size_t i = 0; i < errors.size(); ++i) json += (i > 0 ? ", " : "") + JsonString(errors[i]);

@@ -124,8 +124,9 @@ RipStream StartRipExtraction(const DiscRecord& disc, std::size_t trackIndex, boo
     RipStream stream;
     stream.shared_ = std::make_shared<RipExtractionState>();
     RipExtractionState& shared = *stream.shared_;
-    if (trackIndex >= disc.tracks.size()) return stream;
-    const TocEntry& track = disc.tracks[trackIndex];
+    const std::optional<TocEntry> extent = TrackExtent(disc, trackIndex);
+    if (!extent) return stream;
+    const TocEntry& track = *extent;
     Pipe pipe(static_cast<std::size_t>(std::max(track.length, 0)) * kSectorBytes);
     if (!pipe.Valid()) return stream;
     shared.drive = disc.drive;

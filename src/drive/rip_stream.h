@@ -71,7 +71,8 @@ private:
     WorkerThread thread_;
 };
 
-// Starts the rip extraction thread for audio track `trackIndex` of `disc`
+// Starts the rip extraction thread for audio track `trackIndex` of `disc` (or
+// its hidden track, kHiddenTrackIndex)
 // through the record's drive, with full jitter correction or none, corrected
 // by the drive's read offset. The pipe
 // asks for a buffer of the whole track, so extraction runs ahead of the

@@ -33,7 +33,8 @@ SessionInfo ReadSessionInfo(ScsiCommand& drive);
 // take turns with the other users of the record (see DiscRecords).
 void ReadToc(DiscRecords& records, const std::string& driveKey);
 
-// The start of audio track `index` (0-based; 0 past the end).
+// The start of audio track `index` (0-based; 0 past the end and for the hidden
+// track, kHiddenTrackIndex).
 std::int32_t TrackStartSector(const DiscRecord& record, std::size_t index);
 
 }  // namespace tesslow

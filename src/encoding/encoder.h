@@ -4,6 +4,7 @@
 #include "app/rip_job.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tesslow {
@@ -19,6 +20,7 @@ struct EncoderRequest {
     std::string path;                     // full output path, UTF-8
     AlbumInfo tags;                       // the disc's tags; not used by WAV
     std::uint32_t trackIndex = 0;         // position of the track in tags.trackTitles
+    std::optional<std::uint32_t> trackNumber;  // the number in the tags; trackIndex + 1 when not given
     QualityPreset preset = QualityPreset::Medium;
     std::int32_t qualityValue = 0;        // the custom step's value in bit/s
     bool mp3ForceCbr = false;             // the MP3ForceCBR setting
@@ -54,14 +56,15 @@ public:
     std::int32_t bitsPerSample = -1;
     AlbumInfo tags;
     std::uint32_t trackIndex = 0;
+    std::uint32_t trackNumber = 1;  // in the tags
 
 protected:
     Encoder() = default;
 
     // The track's own title (empty when the list is shorter).
     const std::string& TrackTitle() const;
-    // trackIndex + 1 in decimal.
-    std::string TrackNumberText() const { return std::to_string(trackIndex + 1); }
+    // trackNumber in decimal.
+    std::string TrackNumberText() const { return std::to_string(trackNumber); }
 };
 
 }  // namespace tesslow

@@ -42,6 +42,7 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
     if (request.format != FormatCode::Wav) {
         encoder->tags = request.tags;
         encoder->trackIndex = request.trackIndex;
+        encoder->trackNumber = request.trackNumber.value_or(request.trackIndex + 1);
     }
     return encoder;
 }

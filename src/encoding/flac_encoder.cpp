@@ -25,14 +25,15 @@ constexpr unsigned kCompressionLevel = 5;
 
 // The track's comments, built as the Ogg Vorbis encoder builds them, then
 // copied entry by entry, in order, into the FLAC block.
-void FillCommentBlock(FLAC__StreamMetadata& block, const AlbumInfo& tags, std::uint32_t trackIndex)
+void FillCommentBlock(FLAC__StreamMetadata& block, const AlbumInfo& tags, std::uint32_t trackIndex,
+                      std::uint32_t trackNumber)
 {
     struct Comment {
         vorbis_comment value;
         Comment() { vorbis_comment_init(&value); }
         ~Comment() { vorbis_comment_clear(&value); }
     } comment;
-    AddTrackComments(comment.value, tags, trackIndex);
+    AddTrackComments(comment.value, tags, trackIndex, trackNumber);
     for (int i = 0; i < comment.value.comments; ++i) {
         FLAC__StreamMetadata_VorbisComment_Entry entry;
         entry.entry = reinterpret_cast<FLAC__byte*>(comment.value.user_comments[i]);
@@ -63,7 +64,7 @@ void CFLACEncoder::Start()
 
     comments_.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
     if (!comments_) throw std::bad_alloc();
-    FillCommentBlock(*comments_, tags, trackIndex);
+    FillCommentBlock(*comments_, tags, trackIndex, trackNumber);
     metadataList_[0] = comments_.get();
     FLAC__stream_encoder_set_metadata(encoder, metadataList_, 1);
 

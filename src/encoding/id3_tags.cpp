@@ -70,6 +70,11 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b)
 
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
 {
+    return BuildId3v2Tag(tags, trackIndex, trackIndex + 1);
+}
+
+std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber)
+{
     if (tags.trackTitles.empty()) return {};
     std::string frames;
     AppendTextFrame(frames, "TIT2", TitleOf(tags, trackIndex));
@@ -78,7 +83,7 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
     AppendTextFrame(frames, "TYER", tags.year);
     if (IsFourDigitYear(tags.year)) AppendTextFrame(frames, "TDRC", tags.year);
     AppendTextFrame(frames, "TCON", tags.genre);
-    AppendTextFrame(frames, "TRCK", std::to_string(std::uint64_t{trackIndex} + 1));
+    AppendTextFrame(frames, "TRCK", std::to_string(trackNumber));
     if (trackIndex < tags.isrcs.size()) AppendTextFrame(frames, "TSRC", tags.isrcs[trackIndex]);
 
     std::string tag = "ID3";
@@ -90,6 +95,11 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
 
 std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
 {
+    return BuildId3v1Tag(tags, trackIndex, trackIndex + 1);
+}
+
+std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber)
+{
     if (tags.trackTitles.empty() || TitleOf(tags, trackIndex).empty()) return {};
     std::string tag(128, '\0');
     std::memcpy(&tag[0], "TAG", 3);
@@ -99,7 +109,7 @@ std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
     PutField(tag, 93, 4, tags.year);
     PutField(tag, 97, 28, tags.comment);
     // Byte 125 stays zero: it marks byte 126 as the track number (ID3v1.1).
-    const std::uint64_t number = std::uint64_t{trackIndex} + 1;
+    const std::uint64_t number = trackNumber;
     tag[126] = static_cast<char>(number <= 255 ? number : 0);
     tag[127] = static_cast<char>(Id3v1GenreNumber(tags.genre));
     return tag;

@@ -24,6 +24,8 @@ namespace tesslow {
 // (TagLib's year, GStreamer, eyeD3) would otherwise show no year. TYER stays
 // for the readers that look for it.
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
+// The same with the track's number given (TRCK, and ID3v1's track byte).
+std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber);
 
 // The 128-byte ID3v1.1 tag appended behind the audio: "TAG", title, artist,
 // album (30 bytes each), year (4), comment (28), a zero byte, the track
@@ -31,6 +33,7 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
 // width and zero-filled; a character outside ISO-8859-1 becomes '?'. Empty
 // when the disc has no titles or the track's title is empty.
 std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
+std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber);
 
 // The number of the first ID3v1 genre whose name equals `genre` (UTF-8)
 // ignoring letter case; 255 when none does or the genre is empty.

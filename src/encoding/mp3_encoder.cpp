@@ -33,7 +33,7 @@ CMP3Encoder::~CMP3Encoder()
 
 void CMP3Encoder::Start()
 {
-    const std::string tag = BuildId3v2Tag(tags, trackIndex);
+    const std::string tag = BuildId3v2Tag(tags, trackIndex, trackNumber);
     if (!tag.empty() && !WriteAll(file_.Get(), tag.data(), tag.size())) throw WriteError(errno);
 
     const BE_CONFIG config = MakeMp3StreamConfig({preset_, customValue_, forceCbr_, sampleRate, channels});
@@ -100,7 +100,7 @@ void CMP3Encoder::Finish()
     errno = 0;
     if (WriteInfoTag() != BE_ERR_SUCCESSFUL) throw WriteError(errno);
 
-    const std::string tag = BuildId3v1Tag(tags, trackIndex);
+    const std::string tag = BuildId3v1Tag(tags, trackIndex, trackNumber);
     if (tag.empty()) return;
     UniqueFd file(::open(path_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
     if (!file || !WriteAll(file.Get(), tag.data(), tag.size())) throw WriteError(errno);

@@ -37,7 +37,7 @@ struct COGGEncoder::Codec {
     vorbis_comment comment{};
 
     Codec(int channels, long rate, QualityPreset preset, std::int32_t nominalBitRate, const AlbumInfo& tags,
-          std::uint32_t trackIndex)
+          std::uint32_t trackIndex, std::uint32_t trackNumber)
     {
         try {
             vorbis_info_init(&info);
@@ -59,7 +59,7 @@ struct COGGEncoder::Codec {
             streamLive_ = true;
             vorbis_comment_init(&comment);
             commentLive_ = true;
-            AddTrackComments(comment, tags, trackIndex);
+            AddTrackComments(comment, tags, trackIndex, trackNumber);
         } catch (...) {
             Release();
             throw;
@@ -93,7 +93,7 @@ COGGEncoder::~COGGEncoder() = default;
 void COGGEncoder::Start()
 {
     if (bitsPerSample != 8 && bitsPerSample != 16) LogicFault();
-    codec_ = std::make_unique<Codec>(channels, sampleRate, preset_, nominalBitRate_, tags, trackIndex);
+    codec_ = std::make_unique<Codec>(channels, sampleRate, preset_, nominalBitRate_, tags, trackIndex, trackNumber);
     notStarted_ = false;
 
     ogg_packet identification, comments, setup;

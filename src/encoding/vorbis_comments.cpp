@@ -6,7 +6,8 @@
 
 namespace tesslow {
 
-void AddTrackComments(vorbis_comment& comment, const AlbumInfo& tags, std::uint32_t trackIndex)
+void AddTrackComments(vorbis_comment& comment, const AlbumInfo& tags, std::uint32_t trackIndex,
+                      std::uint32_t trackNumber)
 {
     if (tags.trackTitles.empty()) return;
     const std::string noTitle;
@@ -23,7 +24,7 @@ void AddTrackComments(vorbis_comment& comment, const AlbumInfo& tags, std::uint3
         const std::string value = ValidUtf8(field.value.c_str());
         if (!value.empty()) vorbis_comment_add_tag(&comment, field.name, value.c_str());
     }
-    vorbis_comment_add_tag(&comment, "TRACKNUMBER", std::to_string(trackIndex + 1).c_str());
+    vorbis_comment_add_tag(&comment, "TRACKNUMBER", std::to_string(trackNumber).c_str());
     if (trackIndex < tags.isrcs.size() && !tags.isrcs[trackIndex].empty())
         vorbis_comment_add_tag(&comment, "ISRC", tags.isrcs[trackIndex].c_str());
 }

@@ -16,8 +16,7 @@ constexpr std::string_view kForbidden = ":*?/<>\"|";
 
 std::string TrackNumberText(const DiscRecord& disc, std::uint32_t t)
 {
-    const int number = t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1);
-    return Format("%02d", number);
+    return Format("%02d", TrackNumberOf(disc, t));
 }
 
 std::string OrDefault(const std::string& value, const char* fallback)
@@ -31,7 +30,9 @@ std::string Placeholder(const DiscRecord& disc, std::uint32_t t, char digit)
     switch (digit) {
     case '1': return OrDefault(album.artist, "Unknown artist");
     case '2': {
-        const std::string title = t < album.trackTitles.size() ? album.trackTitles[t] : std::string();
+        const std::string title = t == kHiddenTrackIndex        ? kHiddenTrackTitle
+                                  : t < album.trackTitles.size() ? album.trackTitles[t]
+                                                                 : std::string();
         return title.empty() ? "Track " + TrackNumberText(disc, t) : DisplayUtf8(title);
     }
     case '3': return OrDefault(album.album, "Unknown album");
@@ -181,7 +182,9 @@ std::string Subfolders(const DiscRecord& disc, std::string_view folderTemplate)
 std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate,
                                std::size_t extensionBytes)
 {
-    if (t >= disc.album.trackTitles.size()) return SafeName("Track " + TrackNumberText(disc, t));
+    if (t == kHiddenTrackIndex && disc.album.trackTitles.empty())
+        return SafeName("Track 00 - " + std::string(kHiddenTrackTitle));
+    if (t >= disc.album.trackTitles.size() && t != kHiddenTrackIndex) return SafeName("Track " + TrackNumberText(disc, t));
     return Expand(disc, t, nameTemplate, extensionBytes);
 }
 

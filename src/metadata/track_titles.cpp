@@ -6,6 +6,7 @@ namespace tesslow {
 
 std::string TitleOfAudioTrack(const DiscRecord& record, std::size_t index)
 {
+    if (index == kHiddenTrackIndex) return kHiddenTrackTitle;
     if (index < record.album.trackTitles.size()) return record.album.trackTitles[index];
     return Format("Track %02d", index + 1);
 }

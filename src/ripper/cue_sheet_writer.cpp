@@ -48,6 +48,9 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
     if (!album.album.empty()) cue += "TITLE " + Quoted(album.album) + "\n";
 
     const std::vector<TocDescriptor> toc = DecodeRawToc(disc.rawToc);
+    // A ripped hidden track holds track 1's pregap: its INDEX 00.
+    const auto hidden = std::find_if(tracks.begin(), tracks.end(),
+                                     [](const CueTrack& t) { return t.trackIndex == kHiddenTrackIndex; });
     for (std::size_t i = 0; i < tracks.size(); ++i) {
         const CueTrack& track = tracks[i];
         if (track.trackIndex >= disc.tracks.size()) continue;
@@ -55,9 +58,15 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
                                                                        : static_cast<int>(track.trackIndex + 1);
         // A known gap goes at the end of the file before, when that file holds
         // the track before.
+        const std::int32_t start = disc.tracks[track.trackIndex].start;
+        const bool firstAfterPregap = !toc.empty() && toc.front().number == number && !toc.front().Data() && start > 0;
+        const bool pregapInHiddenFile = firstAfterPregap && hidden != tracks.end();
         const bool gapInFileBefore = i > 0 && track.gapSectors && *track.gapSectors > 0 &&
                                      tracks[i - 1].trackIndex + 1 == track.trackIndex;
-        if (!gapInFileBefore) cue += "FILE " + Quoted(track.file) + " WAVE\n";
+        if (pregapInHiddenFile)
+            cue += "FILE " + Quoted(hidden->file) + " WAVE\n";
+        else if (!gapInFileBefore)
+            cue += "FILE " + Quoted(track.file) + " WAVE\n";
         char line[32];
         std::snprintf(line, sizeof line, "  TRACK %02d AUDIO\n", number);
         cue += line;
@@ -69,11 +78,14 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
             std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) { return d.number == number; });
         if (track.preemphasis || (descriptor != toc.end() && (descriptor->control & 0x01) != 0)) cue += "    FLAGS PRE\n";
         // Track 1 that starts after sector 0 (with no data track before it):
-        // the audio before it is not in any file.
-        const std::int32_t start = disc.tracks[track.trackIndex].start;
-        if (!toc.empty() && toc.front().number == number && !toc.front().Data() && start > 0)
+        // the audio before it is the hidden track's file, or in no file.
+        if (pregapInHiddenFile) {
+            cue += "    INDEX 00 00:00:00\n";
+            cue += "FILE " + Quoted(track.file) + " WAVE\n";
+        } else if (firstAfterPregap) {
             cue += "    PREGAP " + Time(start) + "\n";
-        if (gapInFileBefore) {
+        }
+        if (gapInFileBefore && !pregapInHiddenFile) {
             const std::int32_t before = disc.tracks[tracks[i - 1].trackIndex].length;
             cue += "    INDEX 00 " + Time(std::max(0, before - *track.gapSectors)) + "\n";
             cue += "FILE " + Quoted(track.file) + " WAVE\n";

@@ -24,7 +24,8 @@ struct CueTrack {
 // REM DISCID (the CDDB id), REM COMMENT "Tesslow <version>", CATALOG when
 // known, PERFORMER and TITLE when the disc has titles; per track TITLE, PERFORMER, ISRC when known
 // and FLAGS PRE for a pre-emphasised track (from the table of contents).
-// Audio before track 1 is not ripped: it is a PREGAP of track 1. Data tracks
+// Audio before track 1 is track 1's INDEX 00 in the hidden track's file when
+// that was ripped (trackIndex kHiddenTrackIndex), else a PREGAP. Data tracks
 // are left out. Quotes in titles become ', and control characters spaces, so
 // no title can break a line. `tracks` are in disc order.
 std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tracks, const std::string& version,

@@ -53,7 +53,12 @@ RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::
         for (std::uint32_t t = 0; t < disc.tracks.size(); ++t) job.SelectedTracks.push_back(t);
     } else {
         for (std::uint32_t position : choices.trackPositions) {
-            if (position == 0 || position > disc.tracks.size())
+            if (position == 0) {
+                if (!disc.hiddenTrack) throw RipChoiceError("the disc has no hidden track before track 1");
+                job.SelectedTracks.push_back(kHiddenTrackIndex);
+                continue;
+            }
+            if (position > disc.tracks.size())
                 throw RipChoiceError("the disc has no track " + std::to_string(position) + " (it has " +
                                      std::to_string(disc.tracks.size()) + ")");
             job.SelectedTracks.push_back(position - 1);

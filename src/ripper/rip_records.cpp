@@ -96,7 +96,11 @@ std::vector<std::string> WriteRipRecords(const RipLogInput& input, bool writeLog
                               t < subcode.preemphasis.size() && subcode.preemphasis[t]});
         }
         std::sort(tracks.begin(), tracks.end(),
-                  [](const CueTrack& a, const CueTrack& b) { return a.trackIndex < b.trackIndex; });
+                  [](const CueTrack& a, const CueTrack& b) {
+                      // The hidden track comes first.
+                      auto order = [](std::uint32_t t) { return t == kHiddenTrackIndex ? -1 : std::int64_t{t}; };
+                      return order(a.trackIndex) < order(b.trackIndex);
+                  });
         if (!tracks.empty()) {
             if (std::string error = WriteWhole(FreePath(base + ".cue"), CueSheetText(*input.disc, tracks, input.version, input.subcode.catalog));
                 !error.empty())

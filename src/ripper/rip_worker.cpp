@@ -134,7 +134,7 @@ RipResult RipWorker::Run()
 
     jobRange_ = 0;
     for (std::uint32_t t : job.SelectedTracks)
-        if (t < disc.tracks.size()) jobRange_ += TrackBytes(disc.tracks[t]);
+        if (const auto extent = TrackExtent(disc, t)) jobRange_ += TrackBytes(*extent);
     sink.Post(UM_RIP_TOTAL_RANGE, static_cast<std::uintptr_t>(jobRange_), 0);
 
     // An empty folder would make every path absolute from the root; it means
@@ -186,8 +186,10 @@ void RipWorker::ReadSubchannel()
 
 bool RipWorker::Deemphasises(std::uint32_t t) const
 {
-    return setup_.settings.deemphasis && setup_.job.format != FormatCode::Wav && t < subcode_.preemphasis.size() &&
-           subcode_.preemphasis[t];
+    // The hidden track is track 1's pregap, with its control bits.
+    const std::size_t track = t == kHiddenTrackIndex ? 0 : t;
+    return setup_.settings.deemphasis && setup_.job.format != FormatCode::Wav && track < subcode_.preemphasis.size() &&
+           subcode_.preemphasis[track];
 }
 
 void RipWorker::SettleReadOffset(AccuracyCheck& accuracy)
@@ -215,6 +217,13 @@ std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::ui
     request.path = path;
     request.tags = setup_.disc.album;
     request.tags.isrcs = subcode_.isrcs;
+    if (t == kHiddenTrackIndex) {
+        // Tagged as track 0 of a titled disc; it has no ISRC of its own.
+        if (!request.tags.trackTitles.empty()) request.tags.trackTitles = {kHiddenTrackTitle};
+        request.tags.isrcs.clear();
+        t = 0;
+        request.trackNumber = 0;
+    }
     if (Deemphasises(t))
         request.tags.comment = kDeemphasisComment + (request.tags.comment.empty() ? "" : "; " + request.tags.comment);
     request.trackIndex = t;
@@ -242,7 +251,9 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
 {
     MessageSink& sink = *setup_.sink;
     const auto start = std::chrono::steady_clock::now();
-    TrackChecksums checksums = accuracy_->ChecksumsFor(t);
+    // The hidden track is in no database: its checksums only compare reads.
+    TrackChecksums checksums = t == kHiddenTrackIndex ? TrackChecksums(TrackExtent(setup_.disc, t)->length, false, false)
+                                                      : accuracy_->ChecksumsFor(t);
     Pass pass;
     track.stream = StartRipExtraction(setup_.disc, t, setup_.settings.jitterCorrection, readOffset_);
     std::vector<unsigned char> chunk(kRipChunkBytes);
@@ -292,7 +303,7 @@ void RipWorker::RipTrack(std::uint32_t t)
     MessageSink& sink = *setup_.sink;
     TrackOutcome outcome;
     outcome.trackIndex = t;
-    outcome.number = t < disc.trackNumbers.size() ? disc.trackNumbers[t] : static_cast<int>(t + 1);
+    outcome.number = TrackNumberOf(disc, t);
     Track track(outcome);
     current_ = &outcome;
     struct Done {
@@ -304,7 +315,7 @@ void RipWorker::RipTrack(std::uint32_t t)
         canceled_ = true;
         return;
     }
-    const TocEntry entry = t < disc.tracks.size() ? disc.tracks[t] : TocEntry{};
+    const TocEntry entry = TrackExtent(disc, t).value_or(TocEntry{});
     sink.Post(UM_RIP_TRACK_STARTED, t, 1);
     sink.Post(UM_RIP_TRACK_RANGE, static_cast<std::uintptr_t>(TrackBytes(entry)), 0);
 
@@ -314,7 +325,7 @@ void RipWorker::RipTrack(std::uint32_t t)
         const std::string name = ExpandNameTemplate(disc, t, job.NameTemplate, extension.size());
         track.outputPath = folder_ + name;  // names the error line if the format is unknown
         track.outputPath = PathOfItsOwn(OutputFilePath(folder_, name, extension));
-        if (t >= disc.tracks.size()) throw std::runtime_error("Internal error #1597.");
+        if (!TrackExtent(disc, t)) throw std::runtime_error("Internal error #1597.");
 
         // The question is about the file at the output path; an old one there
         // is replaced only when the new one is complete.
@@ -385,7 +396,7 @@ void RipWorker::VerifyCopy(Track& track, std::uint32_t t)
     // The reads after the second are encoded too, so that a later read that
     // agrees with an earlier one (other than the first) gives the file.
     MessageSink& sink = *setup_.sink;
-    const std::int64_t bytes = TrackBytes(setup_.disc.tracks[t]);
+    const std::int64_t bytes = TrackBytes(*TrackExtent(setup_.disc, t));
     ReadAgreement agreement;
     (void)agreement.Add(outcome.sums->crc32);
     while (agreement.MayReadAgain()) {

@@ -132,5 +132,46 @@ TEST_F(DiscSubcodeRip, APreEmphasisedTrackIsDeemphasisedAsSoxDoesItUnlessTheDisc
     EXPECT_TRUE(Decoded(dir / "wav" / "01.wav") == Audio(0));
 }
 
+TEST(HiddenTrack, AudioBeforeTrackOneRipsAsTrackZeroAndASilentPregapIsNoTrack)
+{
+    test::UserSandbox sandbox;
+    test::TempDir dir;
+    const auto disc = test::WriteTestDisc(dir.Path(), {.tracks = {{.sectors = 312, .indexZero = 12}, {.sectors = 300}}});
+    const auto info = RunProgram("tesslow-rip", {"--info", "--json", "--no-lookup", "--drive", disc.cue.string()});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("\"hidden_track\": {\"start\": 0, \"length\": 12}"), std::string::npos) << info.out;
+
+    const auto rip = RunProgram("tesslow-rip", {"--drive", disc.cue.string(), "--output", (dir / "out").string(), "--no-lookup",
+                                                "--no-accuraterip", "--format", "wav", "--tracks", "0-2"});
+    ASSERT_EQ(rip.exitCode, 0) << rip.out << rip.err;
+    const std::string hidden = ReadFile(dir / "out" / "Track 00 - Hidden track.wav");
+    ASSERT_GT(hidden.size(), 46u);
+    EXPECT_TRUE(hidden.substr(46) == test::DiscBytes(disc, 0, 12));
+    // Its CUE sheet holds track 1's pregap in the hidden track's file, and
+    // gives the disc back, hidden track and all.
+    fs::path sheet;
+    for (const auto& entry : fs::directory_iterator(dir / "out"))
+        if (entry.path().extension() == ".cue") sheet = entry.path();
+    const std::string cue = ReadFile(sheet);
+    EXPECT_NE(cue.find("FILE \"Track 00 - Hidden track.wav\" WAVE\n  TRACK 01 AUDIO\n    INDEX 00 00:00:00\n"
+                       "FILE \"Track 01.wav\" WAVE\n    INDEX 01 00:00:00\n"),
+              std::string::npos)
+        << cue;
+    const auto again = RunProgram("tesslow-rip", {"--info", "--json", "--no-lookup", "--drive", sheet.string()});
+    EXPECT_EQ(again.out.substr(again.out.find("\"tracks\"")), info.out.substr(info.out.find("\"tracks\""))) << cue;
+
+    // Two seconds of silence before track 1: no hidden track to list or rip.
+    test::WriteCueSheet(dir / "silent.cue", "FILE \"disc.bin\" BINARY\n  TRACK 01 AUDIO\n    PREGAP 00:02:00\n"
+                                            "    INDEX 01 00:00:00\n");
+    const auto silent = RunProgram("tesslow-rip", {"--info", "--json", "--no-lookup", "--drive", (dir / "silent.cue").string()});
+    EXPECT_NE(silent.out.find("\"start\": 150"), std::string::npos) << silent.out;
+    EXPECT_NE(silent.out.find("\"hidden_track\": null"), std::string::npos) << silent.out;
+    const auto refused = RunProgram("tesslow-rip", {"--drive", (dir / "silent.cue").string(), "--output", (dir / "none").string(),
+                                                    "--no-lookup", "--tracks", "0"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("the disc has no hidden track before track 1"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(dir / "none"));
+}
+
 }  // namespace
 }  // namespace tesslow

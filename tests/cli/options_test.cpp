@@ -27,6 +27,11 @@ TEST(CliOptions, RipOptionsParseIntoTheirFields)
     EXPECT_EQ(options.overread, false);
     EXPECT_EQ(ParseOptions({"--offset", "-5880", "--overread"}).offset, -5880);
     EXPECT_EQ(ParseOptions({"--offset", "0"}).offset, 0);
+    // 0 is the hidden track; gaps and de-emphasis can be turned off for one rip.
+    const CliOptions hidden = ParseOptions({"--tracks", "0,2", "--no-gaps", "--no-deemphasis"});
+    EXPECT_EQ(hidden.tracks, (std::vector<std::uint32_t>{0, 2}));
+    EXPECT_EQ(hidden.gaps, false);
+    EXPECT_EQ(hidden.deemphasis, false);
     EXPECT_EQ(ParseOptions({"--find-offset", "--overread"}).command, CliCommand::FindOffset);
 }
 
@@ -36,7 +41,6 @@ TEST(CliOptions, MistakesAreUsageErrors)
              {"--format", "aiff"},
              {"--quality", "loud"},
              {"--quality", "custom:abc"},
-             {"--tracks", "0"},
              {"--tracks", "5-3"},
              {"--tracks", "1,,2"},
              {"--tracks", "100"},

@@ -112,13 +112,20 @@ TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
     EXPECT_EQ(long14.state.job.SelectedTracks.size(), 12u);
     EXPECT_EQ(long14.state.job.SelectedTracks[2], 3u);
 
-    // Another disc: every row checked again.
-    const auto other = test::WriteTestDisc(long14.sandbox.Root(), {.tracks = {{150}, {160}}}, "other");
+    // Another disc, with audio hidden before track 1: every track checked
+    // again, the hidden track offered first, unchecked; checked, it is ripped first.
+    const auto other =
+        test::WriteTestDisc(long14.sandbox.Root(), {.tracks = {{.sectors = 312, .indexZero = 12}, {160}}}, "other");
     long14.state.job.driveKey = other.cue.string();
     long14.GoTo(PageId::Tracks);
-    ASSERT_EQ(list->count(), 2);
-    EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "Hidden track (0:00)");
+    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
     EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
+    EXPECT_EQ(list->item(2)->checkState(), Qt::Checked);
+    list->item(0)->setCheckState(Qt::Checked);
+    long14.Click("next");
+    EXPECT_EQ(long14.state.job.SelectedTracks, (std::vector<std::uint32_t>{kHiddenTrackIndex, 0, 1}));
 }
 
 TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)

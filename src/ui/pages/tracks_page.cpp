@@ -28,9 +28,21 @@ namespace {
 
 constexpr auto kPlaybackWait = std::chrono::milliseconds(1000);
 
-QString RowText(const DiscRecord& record, std::size_t index)
+// The track indexes the rows show: the hidden track first when the disc has
+// one, then every audio track.
+std::vector<std::uint32_t> RowTracks(const DiscRecord& record)
 {
-    const std::int32_t seconds = record.tracks[index].length / 75;
+    std::vector<std::uint32_t> rows;
+    if (record.hiddenTrack) rows.push_back(kHiddenTrackIndex);
+    for (std::uint32_t t = 0; t < record.tracks.size(); ++t) rows.push_back(t);
+    return rows;
+}
+
+std::uint32_t TrackOfRow(const QListWidgetItem* item) { return item->data(Qt::UserRole).toUInt(); }
+
+QString RowText(const DiscRecord& record, std::uint32_t index)
+{
+    const std::int32_t seconds = TrackExtent(record, index).value_or(TocEntry{}).length / 75;
     return QStringLiteral("%1 (%2:%3)")
         .arg(LabelText(DisplayUtf8(TitleOfAudioTrack(record, index))))
         .arg(seconds / 60)
@@ -124,17 +136,20 @@ void TracksPage::Fill()
 {
     const std::string& key = State().job.driveKey;
     shown_ = (*State().records)[key];
-    const int count = static_cast<int>(shown_.tracks.size());
+    const std::vector<std::uint32_t> rows = RowTracks(shown_);
+    const int count = static_cast<int>(rows.size());
     const QSignalBlocker quiet(list_);
-    if (list_->count() != count) {
+    if (list_->count() != count || (count > 0 && TrackOfRow(list_->item(0)) != rows.front())) {
         list_->clear();
-        for (int i = 0; i < count; ++i) {
-            auto* item = new QListWidgetItem(RowText(shown_, static_cast<std::size_t>(i)), list_);
+        // Every track is ticked; the hidden track is offered, not ticked.
+        for (const std::uint32_t t : rows) {
+            auto* item = new QListWidgetItem(RowText(shown_, t), list_);
+            item->setData(Qt::UserRole, t);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(Qt::Checked);
+            item->setCheckState(t == kHiddenTrackIndex ? Qt::Unchecked : Qt::Checked);
         }
     } else {
-        for (int i = 0; i < count; ++i) list_->item(i)->setText(RowText(shown_, static_cast<std::size_t>(i)));
+        for (int i = 0; i < count; ++i) list_->item(i)->setText(RowText(shown_, TrackOfRow(list_->item(i))));
     }
     const Skin& skin = Context().skin;
     const int column = count < skin.trackColumnsFrom ? 400 : skin.narrowTrackColumn;
@@ -218,14 +233,16 @@ void TracksPage::PlayOrStop()
     }
     if (list_->count() == 0) return;
     playbackData_->stop = false;
-    playbackData_->position = shown_.tracks[static_cast<std::size_t>(row)].start;
+    // The hidden track plays on into track 1, as a player would play it.
+    const std::uint32_t track = TrackOfRow(list_->item(row));
+    playbackData_->position = TrackExtent(shown_, track).value_or(TocEntry{}).start;
     auto sink = std::make_shared<QtMessageSink>([this](const Message& message) -> std::intptr_t {
         if (message.id == UM_PLAYBACK_ENDED) PlaybackEnded();
         return 0;
     });
     playbackSink_ = sink;
     playback_ = WorkerThread([data = playbackData_, records = State().records, key = State().job.driveKey,
-                              track = static_cast<std::size_t>(row), sink] {
+                              track = std::size_t{track}, sink] {
         RunPlayback(*data, *records, key, track, *sink);
     });
     play_->setText(QStringLiteral("&Stop"));
@@ -266,7 +283,7 @@ void TracksPage::OnLeave()
     std::vector<std::uint32_t>& selected = State().job.SelectedTracks;
     selected.clear();
     for (int i = 0; i < list_->count(); ++i) {
-        if (list_->item(i)->checkState() == Qt::Checked) selected.push_back(static_cast<std::uint32_t>(i));
+        if (list_->item(i)->checkState() == Qt::Checked) selected.push_back(TrackOfRow(list_->item(i)));
     }
 }
 
