@@ -43,12 +43,15 @@ namespace {
 const char* const kPageNames[] = {"welcome", "insert-disc", "tracks",   "format", "quality",
                                   "destination", "ready",   "progress", "final"};
 
-// A disc of 14 named tracks in the emulated drive, its titles in the cache.
+// A disc of 13 named tracks in the emulated drive, its titles in the cache,
+// with 23 seconds of audio hidden before track 1: 14 rows.
 std::string InsertDemoDisc(const std::filesystem::path& folder)
 {
     using namespace tesslow;
     test::TestDisc disc;
-    for (int t = 0; t < 14; ++t) disc.tracks.push_back({900 + 150 * (t % 5)});
+    for (int t = 0; t < 13; ++t) disc.tracks.push_back({900 + 150 * (t % 5)});
+    disc.tracks.front().sectors += 1725;
+    disc.tracks.front().indexZero = 1725;
     const test::WrittenDisc written = test::WriteTestDisc(folder, disc, "screenshots");
     DiscRecords records;
     ProbeDisc(records, written.cue.string());
@@ -58,7 +61,7 @@ std::string InsertDemoDisc(const std::filesystem::path& folder)
     album.year = "2026";
     const char* const titles[] = {"Overture", "Morning Light", "The Long Road", "Interlude in Blue", "Harbour Song",
                                   "Clockwork", "Night Train", "Paper Boats", "Reprise", "A Quiet Room",
-                                  "Northern Lights", "Tin Roof Rain", "Last Dance", "Coda"};
+                                  "Northern Lights", "Tin Roof Rain", "Last Dance"};
     for (const char* title : titles) album.trackTitles.push_back(title);
     TitleCache cache;
     cache.Store(DiscIdFromRawToc(records[written.cue.string()].rawToc), album);
