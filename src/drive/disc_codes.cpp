@@ -31,11 +31,13 @@ std::string Code(ScsiCommand& drive, std::uint8_t format, std::uint8_t track, st
 
 }  // namespace
 
-DiscCodes ReadDiscCodes(ScsiCommand& drive, const DiscRecord& disc)
+DiscCodes ReadDiscCodes(ScsiCommand& drive, const DiscRecord& disc, const std::function<bool()>& canceled)
 {
     DiscCodes codes;
-    codes.catalog = Code(drive, mmc::kSubChannelCatalog, 0, 13);
-    for (const std::uint8_t number : disc.trackNumbers) codes.isrcs.push_back(Code(drive, mmc::kSubChannelIsrc, number, 12));
+    auto stop = [&] { return canceled && canceled(); };
+    if (!stop()) codes.catalog = Code(drive, mmc::kSubChannelCatalog, 0, 13);
+    for (const std::uint8_t number : disc.trackNumbers)
+        codes.isrcs.push_back(stop() ? std::string() : Code(drive, mmc::kSubChannelIsrc, number, 12));
     return codes;
 }
 

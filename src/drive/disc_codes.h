@@ -2,6 +2,7 @@
 
 #include "app/disc_record.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,8 @@ struct DiscCodes {
 // per track. An answer without its valid bit, with characters an MCN or ISRC
 // cannot hold, or of zeros only (what discs without them say) is none; a
 // failed command is none too. Some drives take seconds per question, so this
-// is called off the interactive path.
-DiscCodes ReadDiscCodes(ScsiCommand& drive, const DiscRecord& disc);
+// is called off the interactive path, and stops asking (the rest none) once
+// `canceled` answers true.
+DiscCodes ReadDiscCodes(ScsiCommand& drive, const DiscRecord& disc, const std::function<bool()>& canceled = {});
 
 }  // namespace tesslow

@@ -12,7 +12,7 @@ DiscSubcode ReadDiscSubcode(ScsiCommand& drive, const DiscRecord& disc, bool fin
                             const std::function<bool()>& canceled)
 {
     DiscSubcode subcode;
-    DiscCodes codes = ReadDiscCodes(drive, disc);
+    DiscCodes codes = ReadDiscCodes(drive, disc, canceled);
     subcode.catalog = std::move(codes.catalog);
     subcode.isrcs = std::move(codes.isrcs);
 

@@ -178,7 +178,12 @@ void RipWorker::ReadSubchannel()
     MessageSink& sink = *setup_.sink;
     const bool gaps = setup_.settings.detectGaps;
     if (gaps) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::ReadingSubchannel), 0);
-    subcode_ = ReadDiscSubcode(*disc.drive, disc, gaps, [&] { return canceled_ = canceled_ || AskCancel(); });
+    // While the step shows, the cancel question is asked between reads; the
+    // cancel request is always heard.
+    subcode_ = ReadDiscSubcode(*disc.drive, disc, gaps, [&] {
+        const bool requested = setup_.cancelRequested && setup_.cancelRequested->load();
+        return canceled_ = canceled_ || requested || (gaps && AskCancel());
+    });
     if (gaps) sink.Post(UM_RIP_STEP, static_cast<std::uintptr_t>(RipStep::Tracks), 0);
     if (subcode_.gapsSearched && !subcode_.gapsDetected && !canceled_)
         SendNote("Gaps not detected: the drive does not tell where the tracks' gaps begin");

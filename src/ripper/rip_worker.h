@@ -110,7 +110,8 @@ struct RipWorkerSetup {
 //
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
-// UM_RIP_QUERY_CANCEL (before every track and every chunk), UM_RIP_ERROR,
+// UM_RIP_QUERY_CANCEL (before every track and every chunk, and between the
+// reads of the gap search), UM_RIP_ERROR,
 // UM_RIP_TRACK_DONE (after every track the job did not cancel),
 // UM_RIP_ACCURACY, UM_RIP_READ_OFFSET (before the first track) and
 // UM_RIP_NOTE (lines that are not errors) are sent; UM_RIP_STEP is posted

@@ -148,6 +148,17 @@ TEST_F(RipWorkerTest, CancelBeforeTheFirstTrackCreatesNothingButStillEjects)
     EXPECT_TRUE(shell->Explored().empty());
 }
 
+TEST_F(RipWorkerTest, ACancelWhileTheGapsAreSoughtStartsNoTrackAndTheStepShowsFirst)
+{
+    Insert({.tracks = {{.sectors = 300}, {.sectors = 300, .indexZero = 20}}});
+    sink->Answer([](const Message& m) -> std::intptr_t { return m.id == UM_RIP_QUERY_CANCEL; });
+    EXPECT_EQ(Rip({0, 1}, {.detectGaps = true}), RipResult::Canceled);
+    EXPECT_TRUE(sink->Of(UM_RIP_TRACK_STARTED).empty());
+    ASSERT_FALSE(sink->Of(UM_RIP_STEP).empty());
+    EXPECT_EQ(sink->Of(UM_RIP_STEP).front().message.wParam, static_cast<std::uintptr_t>(RipStep::ReadingSubchannel));
+    EXPECT_FALSE(fs::exists(Output(1)));
+}
+
 TEST_F(RipWorkerTest, CancelMidTrackDeletesThePartialFileAndStartsNoOtherTrack)
 {
     Insert({.tracks = {{.sectors = 2000}, {.sectors = 100}}});
