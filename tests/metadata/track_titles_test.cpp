@@ -41,6 +41,13 @@ TEST(TrackTitles, ADiscPositionIsNamedWithTheOffsetIntoItsTrack)
     EXPECT_EQ(TitleAtDiscPosition(record, 60000), "");  // the data track
     EXPECT_EQ(TitleAtDiscPosition(record, -1), "");
     EXPECT_EQ(TitleAtDiscPosition(record, 95000), "");
+
+    // Audio hidden before track 1 is the hidden track.
+    DiscRecord hidden = MakeDiscRecord({{1, 1800, false}, {2, 20000, false}}, 40000);
+    hidden.hiddenTrack = TocEntry{0, 1800};
+    EXPECT_EQ(TitleOfAudioTrack(hidden, kHiddenTrackIndex), "Hidden track");
+    EXPECT_EQ(TitleAtDiscPosition(hidden, 1799), "Hidden track (0:23)");
+    EXPECT_EQ(TitleAtDiscPosition(hidden, 1800), "Track 01 (0:00)");
 }
 
 }  // namespace
