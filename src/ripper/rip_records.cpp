@@ -93,7 +93,7 @@ std::vector<std::string> WriteRipRecords(const RipLogInput& input, bool writeLog
             const DiscSubcode& subcode = input.subcode;
             const std::size_t t = track.trackIndex;
             tracks.push_back({track.trackIndex, file, PregapOf(subcode, t), t < subcode.isrcs.size() ? subcode.isrcs[t] : "",
-                              t < subcode.preemphasis.size() && subcode.preemphasis[t]});
+                              t < subcode.preemphasis.size() && subcode.preemphasis[t], track.deemphasised});
         }
         std::sort(tracks.begin(), tracks.end(),
                   [](const CueTrack& a, const CueTrack& b) {

@@ -64,6 +64,30 @@ TEST(CueSheet, GapsGoIntoTheFileBeforeAndWhatTheSyntaxCannotHoldIsReplaced)
               "FILE \"c.wav\" WAVE\n"
               "  TRACK 04 AUDIO\n"
               "    INDEX 01 00:00:00\n");
+
+    // A ripped hidden track holds track 1's pregap; a de-emphasised file is
+    // not flagged PRE (it would be de-emphasised twice); the catalog number.
+    const std::vector<CueTrack> withHidden = {{kHiddenTrackIndex, "00.flac", std::nullopt, ""},
+                                              {0, "01.flac", 0, ""},
+                                              {1, "02.flac", std::nullopt, "", true, true}};
+    EXPECT_EQ(CueSheetText(disc, withHidden, "1", "0724384960650"),
+              "REM DISCID 12002803\n"
+              "REM COMMENT \"Tesslow 1\"\n"
+              "CATALOG 0724384960650\n"
+              "PERFORMER \"The 'Loud' Band\"\n"
+              "TITLE \"Live  Twice\"\n"
+              "FILE \"00.flac\" WAVE\n"
+              "  TRACK 01 AUDIO\n"
+              "    TITLE \"One\"\n"
+              "    PERFORMER \"The 'Loud' Band\"\n"
+              "    INDEX 00 00:00:00\n"
+              "FILE \"01.flac\" WAVE\n"
+              "    INDEX 01 00:00:00\n"
+              "FILE \"02.flac\" WAVE\n"
+              "  TRACK 02 AUDIO\n"
+              "    TITLE \"Two '2'\"\n"
+              "    PERFORMER \"The 'Loud' Band\"\n"
+              "    INDEX 01 00:00:00\n");
 }
 
 class RipRecordsFiles : public ::testing::Test {
