@@ -143,7 +143,8 @@ struct TrackSearch {
     bool InTrack(const Placed& frame)
     {
         const QPosition& q = frame.position;
-        if (q.track == number && q.index > 0 && (q.control & 0x01) != 0) preemphasis = true;
+        // A track's pregap carries its control bits too.
+        if (q.track == number && (q.control & 0x01) != 0) preemphasis = true;
         return q.track >= number;  // the lead-out (AAh) comes after every track
     }
 };

@@ -18,7 +18,7 @@ struct GapDetection {
     // Per audio track of the record: INDEX 00 sectors before INDEX 01; nothing
     // for a track whose boundary sector holds no position frame.
     std::vector<std::optional<std::int32_t>> pregaps;
-    std::vector<bool> preemphasis;       // per audio track: a Q frame inside it has the pre-emphasis bit
+    std::vector<bool> preemphasis;       // per audio track: a Q frame of it (its pregap too) has the pre-emphasis bit
     std::uint32_t reads = 0;             // READ CD commands sent
 };
 

@@ -51,7 +51,7 @@ test::TestDisc GappedDisc(std::vector<std::string> conditions)
     disc.tracks = {{.sectors = 700, .indexZero = 12, .isrc = "USRC17607839"},
                    {.sectors = 700},
                    {.sectors = 700, .indexZero = 2, .isrc = "gbaye0601498", .preemphasis = true},
-                   {.sectors = 700, .indexZero = 32},
+                   {.sectors = 700, .indexZero = 32, .preemphasis = true},
                    {.sectors = 900, .indexZero = 150, .isrc = "000000000000"}};
     disc.catalog = "0724384960650";
     disc.conditions = std::move(conditions);
@@ -81,7 +81,7 @@ TEST_F(GapDetectionTest, PregapsAreFoundExactlyHoweverTheDriveDeliversQ)
         const GapDetection gaps = DetectGaps(*disc.drive, disc);
         ASSERT_TRUE(gaps.detected);
         EXPECT_EQ(gaps.pregaps, (std::vector<std::optional<std::int32_t>>{12, 0, 2, 32, 150}));
-        EXPECT_EQ(gaps.preemphasis, (std::vector<bool>{false, false, true, false, false}));
+        EXPECT_EQ(gaps.preemphasis, (std::vector<bool>{false, false, true, true, false}));
         EXPECT_LE(gaps.reads, 5u * 24);  // a binary search, not a scan
     }
 }
