@@ -143,6 +143,11 @@ std::string Expand(const DiscRecord& disc, std::uint32_t t, std::string_view nam
             add(std::exchange(literal, {}), Piece::Literal);
             const char digit = nameTemplate[++i];
             add(Placeholder(disc, t, digit), digit == '5' ? Piece::TrackNumber : Piece::Placeholder);
+        } else if (c == '%' && i + 1 < nameTemplate.size()) {
+            // A percent sign and any other character are copied as they are,
+            // so "%%1" stays "%%1".
+            literal += c;
+            literal += nameTemplate[++i];
         } else {
             literal += c;
         }

@@ -49,7 +49,9 @@ TEST(ExpandNameTemplate, TheTrackNumberIsTheCdNumberAndUntitledTracksIgnoreTheTe
 TEST(ExpandNameTemplate, PercentSequencesThatAreNotPlaceholdersAreCopied)
 {
     const DiscRecord disc = Disc(Album("Ann", "", "", {"t"}));
-    EXPECT_EQ(ExpandNameTemplate(disc, 0, "%7 %% %%1 %"), "%7 %% %Ann %");
+    EXPECT_EQ(ExpandNameTemplate(disc, 0, "%7 %% %%1 %"), "%7 %% %%1 %");
+    EXPECT_EQ(ExpandNameTemplate(disc, 0, "%5 %%1 x%"), "01 %%1 x%");
+    EXPECT_EQ(ExpandNameTemplate(disc, 0, "%%%1"), "%%Ann");
     EXPECT_EQ(ExpandNameTemplate(disc, 0, "100%"), "100%");
 }
 
