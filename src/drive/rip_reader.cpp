@@ -57,14 +57,16 @@ struct RipReader::Library {
     };
 
     Library(std::shared_ptr<ScsiCommand> command, std::int32_t first, std::int32_t count, std::int32_t readable,
-            bool correction, const ReadOffset& driveOffset, const std::atomic<bool>& stopFlag)
+            bool correction, const ReadOffset& driveOffset, const std::atomic<bool>& stopFlag,
+            std::atomic<std::int64_t>* readCounter)
         : drive(std::move(command)),
           firstSector(first),
           trackEnd(first + count),
           readableEnd(readable),
           jitterCorrection(correction),
           offset(driveOffset),
-          stop(stopFlag)
+          stop(stopFlag),
+          sectorsRead(readCounter)
     {
     }
 
@@ -110,6 +112,7 @@ struct RipReader::Library {
 
     void NoteRead(long lba, long count)
     {
+        if (sectorsRead) sectorsRead->fetch_add(count, std::memory_order_relaxed);
         if (damage) damage->NoteRead(static_cast<std::int32_t>(lba), static_cast<std::int32_t>(count));
     }
 
@@ -227,6 +230,7 @@ struct RipReader::Library {
     const bool jitterCorrection;
     const ReadOffset offset;
     const std::atomic<bool>& stop;
+    std::atomic<std::int64_t>* sectorsRead;
     OutsideSilence silence;  // where a read gave silence outside the disc's audio
     std::vector<std::uint8_t> scratch;
     std::vector<std::uint8_t> attemptBuffer;
@@ -242,9 +246,9 @@ thread_local RipReader::Library* RipReader::Library::reporting = nullptr;
 
 RipReader::RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
                      std::int32_t readableEnd, bool jitterCorrection, const ReadOffset& offset,
-                     const std::atomic<bool>& stop)
+                     const std::atomic<bool>& stop, std::atomic<std::int64_t>* sectorsRead)
     : library_(std::make_unique<Library>(std::move(drive), firstSector, sectorCount, readableEnd, jitterCorrection,
-                                         offset, stop))
+                                         offset, stop, sectorsRead))
 {
     Library& l = *library_;
     cdrom_drive& d = l.descriptor.drive;

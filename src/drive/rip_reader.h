@@ -58,9 +58,12 @@ struct ExtractionReport : DamageVerdict {
 // must outlive it.
 class RipReader {
 public:
+    // `sectorsRead`, when given, counts the sectors of the track the drive
+    // has read so far, every read of them (the library reads ahead of what it
+    // has verified, and with correction reads everything at least twice).
     RipReader(std::shared_ptr<ScsiCommand> drive, std::int32_t firstSector, std::int32_t sectorCount,
               std::int32_t readableEnd, bool jitterCorrection, const ReadOffset& offset,
-              const std::atomic<bool>& stop);
+              const std::atomic<bool>& stop, std::atomic<std::int64_t>* sectorsRead = nullptr);
     ~RipReader();
     RipReader(const RipReader&) = delete;
     RipReader& operator=(const RipReader&) = delete;

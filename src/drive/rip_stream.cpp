@@ -33,6 +33,7 @@ struct RipExtractionState {
     ReadOffset offset;
     std::atomic<bool> stop{false};
     std::atomic<bool> readError{false};
+    std::atomic<std::int64_t> sectorsRead{0};  // of the track, every read counted
     mutable std::mutex mutex;
     ExtractionReport report;  // under the mutex
 };
@@ -48,7 +49,7 @@ void Extract(RipExtractionState& shared, UniqueFd out)
         if (shared.sectorCount > 0) {
             if (!shared.drive) throw std::invalid_argument("no drive");
             reader.emplace(shared.drive, shared.startSector, shared.sectorCount, shared.readableEnd,
-                           shared.jitterCorrection, shared.offset, shared.stop);
+                           shared.jitterCorrection, shared.offset, shared.stop, &shared.sectorsRead);
         }
         for (std::int32_t i = 0; i < shared.sectorCount && !shared.stop.load(); ++i) {
             const std::uint8_t* sector = reader->ReadSector();
@@ -103,6 +104,14 @@ ssize_t RipStream::Read(void* buffer, std::size_t size, const std::function<bool
 }
 
 bool RipStream::ReadError() const { return shared_ && shared_->readError.load(); }
+
+std::int32_t RipStream::SectorsReached() const
+{
+    if (!shared_) return 0;
+    // With correction the library reads each stretch twice to compare the reads.
+    const std::int64_t read = shared_->sectorsRead.load(std::memory_order_relaxed);
+    return static_cast<std::int32_t>(std::min<std::int64_t>(shared_->jitterCorrection ? read / 2 : read, shared_->sectorCount));
+}
 
 ExtractionReport RipStream::Report() const
 {

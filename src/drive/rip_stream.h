@@ -57,6 +57,13 @@ public:
 
     bool ReadError() const;
 
+    // How much of the track the drive has read, in sectors: the sectors read
+    // so far, halved with correction (the library reads every stretch twice
+    // before it delivers it), at most the track's. Progress shown from it
+    // moves as the drive reads, where what the stream delivers comes in
+    // stretches of some 1200 sectors.
+    std::int32_t SectorsReached() const;
+
     // What the extraction could not vouch for (rip_reader.h); complete once
     // Read has answered 0 without a read error.
     ExtractionReport Report() const;

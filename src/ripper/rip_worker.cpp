@@ -267,10 +267,26 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
     std::vector<unsigned char> filtered;
     if (encoder && Deemphasises(t)) deemphasis.emplace();
     std::int64_t trackPosition = 0;
+    // Progress follows the drive: the library reads far ahead of the audio it
+    // has verified and delivered, so the bars show the further of the two.
+    const std::int64_t passStart = jobPosition_;
+    const std::int64_t trackBytes = TrackBytes(TrackExtent(setup_.disc, t).value_or(TocEntry{}));
+    std::int64_t shown = 0;
+    auto showProgress = [&] {
+        const std::int64_t reached = std::int64_t{track.stream.SectorsReached()} * kSectorBytes;
+        const std::int64_t position = std::min(std::max(trackPosition, reached), trackBytes);
+        if (position <= shown) return;
+        shown = position;
+        sink.Post(UM_RIP_PROGRESS, static_cast<std::uintptr_t>(shown), static_cast<std::intptr_t>(passStart + shown));
+    };
     // A drive may take long to deliver a chunk (a slow one, or one
-    // re-reading a scratch): the cancel is also asked while waiting.
+    // re-reading a scratch): the cancel is asked and the progress shown
+    // while waiting.
     auto readChunk = [&] {
-        const ssize_t n = track.stream.Read(chunk.data(), chunk.size(), [&] { return canceled_ = AskCancel(); });
+        const ssize_t n = track.stream.Read(chunk.data(), chunk.size(), [&] {
+            showProgress();
+            return canceled_ = AskCancel();
+        });
         if (n < 0) throw std::runtime_error("Internal error #1597.");
         return n;
     };
@@ -290,7 +306,7 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
         pass.peak = std::max(pass.peak, Peak(chunk.data(), static_cast<std::size_t>(n)));
         trackPosition += n;
         jobPosition_ += n;
-        sink.Post(UM_RIP_PROGRESS, static_cast<std::uintptr_t>(trackPosition), static_cast<std::intptr_t>(jobPosition_));
+        showProgress();
     }
     track.stream.Stop();
     if (canceled_) throw std::runtime_error("Canceled.");

@@ -97,7 +97,7 @@ protected:
     std::shared_ptr<test::RecordingShell> shell = std::make_shared<test::RecordingShell>();
 };
 
-TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
+TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsAndTheProgressOnlyMovesOn)
 {
     Insert({.tracks = {{.sectors = 300}, {.sectors = 77}, {.sectors = 26}}});
     EXPECT_EQ(Rip({0, 1, 2}, {.openFolderWhenDone = true}), RipResult::Success);
@@ -114,10 +114,10 @@ TEST_F(RipWorkerTest, EveryTrackGivesExactlyItsSectorsInChunksOfAtMost26)
     EXPECT_EQ(sink->Of(UM_RIP_TOTAL_RANGE).at(0).message.wParam, (300u + 77u + 26u) * 2352u);
     std::int64_t lastJob = 0;
     std::uintptr_t lastTrack = 0;
+    // The progress follows the drive's reads, which run ahead of the audio
+    // delivered: it moves on, never back, and ends at the job's end.
     for (const auto& progress : sink->Of(UM_RIP_PROGRESS)) {
-        const auto step = progress.message.lParam - lastJob;
-        EXPECT_GT(step, 0);
-        EXPECT_LE(step, 61152);
+        EXPECT_GT(progress.message.lParam - lastJob, 0);
         lastJob = progress.message.lParam;
         lastTrack = progress.message.wParam;
     }
