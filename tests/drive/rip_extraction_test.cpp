@@ -97,6 +97,30 @@ TEST_F(RipExtraction, ACleanTrackGivesExactlyItsSectorsWithCorrectionOnAndOff)
     EXPECT_EQ(StartRipExtraction(Record(), 3, true).Read(nullptr, 0), -1);
 }
 
+// The library reads a long stretch (twice, with correction) before it
+// delivers its first sector: how far the drive has read runs ahead of the
+// audio delivered, so progress shown from it moves while nothing arrives.
+TEST_F(RipExtraction, HowFarTheDriveHasReadRunsAheadOfTheAudioDeliveredAndEndsAtTheTrack)
+{
+    Insert({.tracks = {{3000}}});
+    for (bool correction : {true, false}) {
+        SCOPED_TRACE(correction ? "correction" : "no correction");
+        std::int32_t atFirstChunk = -1;
+        Rip rip = Track(0, correction);
+        rip.Run([&](RipStream& stream) {
+            if (atFirstChunk < 0) atFirstChunk = stream.SectorsReached();
+            return true;
+        });
+        EXPECT_TRUE(rip.bytes == Image(0));
+        EXPECT_GE(atFirstChunk, 26);
+        if (correction) EXPECT_GT(atFirstChunk, 26 * 4);
+    }
+    RipStream stream = StartRipExtraction(Record(), 0, true);
+    std::string all(3000 * kSectorBytes, '\0');
+    ASSERT_EQ(stream.Read(all.data(), all.size()), static_cast<ssize_t>(all.size()));
+    EXPECT_EQ(stream.SectorsReached(), 3000);
+}
+
 // Drives of the common models deliver the disc's audio between 1164 samples
 // early and 1776 late; corrected, every track is the disc's audio. Where the
 // correction needs samples from outside the disc, a drive that overreads
