@@ -147,13 +147,12 @@ void WizardFrame::Abandon() { done(QDialog::Rejected); }
 
 void WizardFrame::AdjustWindow()
 {
-    if (skin_.kind == SkinKind::Classic) {
-        setWindowFlag(Qt::WindowMinimizeButtonHint, true);
-        setSizeGripEnabled(true);
-    } else {
-        adjustSize();
-        setFixedSize(sizeHint());
-    }
+    // Neither window can be resized (its pages do not grow); the classic one
+    // gets a minimize box.
+    if (skin_.kind == SkinKind::Classic) setWindowFlag(Qt::WindowMinimizeButtonHint, true);
+    setSizeGripEnabled(false);
+    adjustSize();
+    setFixedSize(sizeHint());
 }
 
 }  // namespace tesslow
