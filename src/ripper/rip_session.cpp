@@ -91,6 +91,13 @@ void RipSession::ConfirmCancel()
     deadline_ = Clock::now() + kCancelDeadline;
 }
 
+void RipSession::ConfirmCancelAgain()
+{
+    if (ended_) return;
+    if (!monitor_.CancelConfirmed()) return ConfirmCancel();
+    deadline_ = Clock::now() + kCancelDeadline;
+}
+
 void RipSession::Tick(Clock::time_point now)
 {
     monitor_.Tick(NowMs());

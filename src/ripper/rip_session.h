@@ -78,6 +78,9 @@ public:
     // the setup (RipWorkerSetup::cancelRequested) is confirmed by Pump, before
     // any message the worker sent after seeing it.
     void ConfirmCancel();
+    // The user confirmed Cancel once more while it was under way: the
+    // deadline starts again from now, as a fresh confirmation's would.
+    void ConfirmCancelAgain();
     bool CancelConfirmed() const { return monitor_.CancelConfirmed(); }
 
     bool Ended() const { return ended_; }

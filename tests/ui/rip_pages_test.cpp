@@ -198,6 +198,16 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
         });
         wizard.frame->close();
         EXPECT_TRUE(wizard.frame->isVisible());
+        // While "Canceling..." shows, Cancel asks again.
+        bool askedAgain = false;
+        QTimer::singleShot(50, [&] {
+            if (auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget())) {
+                askedAgain = dialog->findChild<QLabel*>(QStringLiteral("mainInstruction"))->text() == "Are you sure?";
+                dialog->findChild<QPushButton*>(QStringLiteral("noButton"))->click();
+            }
+        });
+        Key(Qt::Key_Escape);
+        EXPECT_TRUE(askedAgain);
     });
     EXPECT_LT(std::chrono::steady_clock::now() - yes, 7s);
     EXPECT_EQ(wizard.frame->CurrentPage()->Title(), "Canceled");

@@ -162,7 +162,8 @@ bool ProgressPage::OnKillActive()
 
 bool ProgressPage::OnQueryCancel()
 {
-    if (!session_ || session_->CancelConfirmed()) return false;
+    // Asked every time, also while "Canceling..." shows.
+    if (!session_) return false;
     TaskDialogConfig config;
     config.parent = this;
     config.flags = task::kAllowDialogCancellation | task::kPositionRelativeToWindow;
@@ -175,7 +176,10 @@ bool ProgressPage::OnQueryCancel()
     // Only Yes cancels: Esc, No and a dialog that could not be shown do not.
     if (answer.shown && answer.button == task::kIdYes) {
         if (session_) {
-            session_->ConfirmCancel();
+            if (session_->CancelConfirmed())
+                session_->ConfirmCancelAgain();
+            else
+                session_->ConfirmCancel();
             status_->setText(QStringLiteral("Canceling..."));
         }
     }
