@@ -4,24 +4,36 @@
 
 namespace tesslow {
 
+EstimateMemory& ProcessEstimateMemory()
+{
+    static EstimateMemory memory;
+    return memory;
+}
+
 void RipClock::Start(std::uint64_t nowMs)
 {
-    *this = RipClock();
+    // The positions and the range are the rip's; the estimate is not.
     startMs_ = nowMs;
+    jobRange_ = 0;
+    jobPosition_ = 0;
+    positionAtLastEstimate_ = 0;
+    elapsed_ = 0;
 }
 
 void RipClock::Tick(std::uint64_t nowMs)
 {
     elapsed_ = static_cast<std::uint32_t>((nowMs - startMs_) / 1000);
-    if (estimate_ >= 0 && tickCounter_ % 2 == 1) --estimate_;
-    if (tickCounter_ % 10 == 9) {
+    std::int32_t& estimate = memory_->estimate;
+    std::uint32_t& tickCounter = memory_->tickCounter;
+    if (estimate >= 0 && tickCounter % 2 == 1) --estimate;
+    if (tickCounter % 10 == 9) {
         const std::int64_t advanced = jobPosition_ - positionAtLastEstimate_;
         const std::int64_t remaining = jobRange_ - jobPosition_;
-        estimate_ = advanced == 0 ? -1 : static_cast<std::int32_t>(remaining / (advanced / 5.0));
+        estimate = advanced == 0 ? -1 : static_cast<std::int32_t>(remaining / (advanced / 5.0));
         positionAtLastEstimate_ = jobPosition_;
-        tickCounter_ = 0;
+        tickCounter = 0;
     } else {
-        ++tickCounter_;
+        ++tickCounter;
     }
 }
 
@@ -32,8 +44,9 @@ std::string RipClock::ElapsedText() const
 
 std::string RipClock::LeftText() const
 {
-    if (elapsed_ < 10 || estimate_ < 0) return "Time left: ??:??";
-    return Format("Time left: %02d:%02d", estimate_ / 60, estimate_ % 60);
+    const std::int32_t estimate = memory_->estimate;
+    if (elapsed_ < 10 || estimate < 0) return "Time left: ??:??";
+    return Format("Time left: %02d:%02d", estimate / 60, estimate % 60);
 }
 
 }  // namespace tesslow

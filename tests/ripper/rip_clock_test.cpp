@@ -16,7 +16,8 @@ void RunTicks(RipClock& clock, std::uint64_t& now, std::uint64_t until)
 
 TEST(RipClock, UnknownForTheFirstTenSecondsWhateverTheProgress)
 {
-    RipClock clock;
+    EstimateMemory memory;
+    RipClock clock(memory);
     std::uint64_t now = 1'000'000;
     clock.Start(now);
     clock.SetJobRange(1000);
@@ -30,7 +31,8 @@ TEST(RipClock, UnknownForTheFirstTenSecondsWhateverTheProgress)
 
 TEST(RipClock, EstimateFromTheLastWindowThenCountsDown)
 {
-    RipClock clock;
+    EstimateMemory memory;
+    RipClock clock(memory);
     std::uint64_t now = 0;
     clock.Start(now);
     clock.SetJobRange(1000);
@@ -46,7 +48,8 @@ TEST(RipClock, EstimateFromTheLastWindowThenCountsDown)
 
 TEST(RipClock, AStalledWindowTurnsTheEstimateBackToUnknown)
 {
-    RipClock clock;
+    EstimateMemory memory;
+    RipClock clock(memory);
     std::uint64_t now = 0;
     clock.Start(now);
     clock.SetJobRange(1000);
@@ -59,9 +62,35 @@ TEST(RipClock, AStalledWindowTurnsTheEstimateBackToUnknown)
     EXPECT_EQ(clock.LeftText(), "Time left: ??:??");
 }
 
+// The estimate and its tick counter are the process's, not the rip's: a
+// second rip goes on counting where the first stopped, so its first estimate
+// comes after the first's remaining ticks, and a running one counts on.
+TEST(RipClock, ASecondRipCarriesOnTheEstimateAndItsTickCounter)
+{
+    EstimateMemory memory;
+    std::uint64_t now = 0;
+    {
+        RipClock first(memory);
+        first.Start(now);
+        first.SetJobRange(1000);
+        first.SetJobPosition(500);
+        RunTicks(first, now, 8500);  // one estimate at 5 s, then 7 ticks
+        EXPECT_EQ(first.EstimateSeconds(), 2);  // 5 s left from 500 / (500 / 5.0), counted down
+    }
+    RipClock second(memory);
+    second.Start(now);
+    EXPECT_EQ(second.EstimateSeconds(), 2);
+    second.SetJobRange(1000);
+    second.SetJobPosition(100);
+    RunTicks(second, now, now + 1500);  // the window closes at the third tick
+    EXPECT_EQ(second.EstimateSeconds(), 45);  // 900 / (100 / 5.0)
+    EXPECT_EQ(second.LeftText(), "Time left: ??:??");  // still the first 10 s of this rip
+}
+
 TEST(RipClock, LongRipsPrintThreeDigitMinutes)
 {
-    RipClock clock;
+    EstimateMemory memory;
+    RipClock clock(memory);
     clock.Start(0);
     clock.Tick(100 * 60 * 1000 + 7000);
     EXPECT_EQ(clock.ElapsedText(), "Time elapsed: 100:07");
