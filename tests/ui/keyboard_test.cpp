@@ -75,6 +75,27 @@ TEST_P(Keyboard, F1AndHelpOpenThePagesHelpContextAndNothingWithoutOne)
     EXPECT_TRUE(std::filesystem::exists(appPath + "/help/1.html"));
 }
 
+// Tab reaches every link and Enter opens it, as a click does: the formats
+// help on the format page, the site and support on the final page.
+TEST_P(Keyboard, LinksAreReachedWithTabAndOpenedWithEnter)
+{
+    auto openWithKeyboard = [&](const char* name) {
+        for (int i = 0; i < 20 && QApplication::focusWidget()->objectName() != QLatin1String(name); ++i) Key(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget()->objectName().toStdString(), name);
+        const PageId page = wizard.Current();
+        Key(Qt::Key_Return);
+        EXPECT_EQ(wizard.Current(), page) << "Enter on a link is no Next";
+    };
+    wizard.GoTo(PageId::Format);
+    openWithKeyboard("formatsLink");
+    wizard.GoTo(PageId::Final);
+    openWithKeyboard("siteLink");
+    openWithKeyboard("supportLink");
+    const Settings settings;
+    EXPECT_EQ(wizard.shell.Opened(),
+              (std::vector<std::string>{HelpPageUrl(settings.AppPath, 6), settings.HomeURL, settings.MailURL}));
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSkins, Keyboard, ::testing::Values(SkinKind::Aero, SkinKind::Classic),
                          test::SkinName);
 

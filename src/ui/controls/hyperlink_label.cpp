@@ -1,7 +1,10 @@
 #include "ui/controls/hyperlink_label.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace tesslow {
 
@@ -34,6 +37,7 @@ void HyperlinkLabel::SetText(const QString& markedText)
         link_ = markedText.mid(open + 3, close - open - 3);
         after_ = markedText.mid(close + 4);
     }
+    setFocusPolicy(link_.isEmpty() ? Qt::NoFocus : Qt::TabFocus);
     updateGeometry();
     update();
 }
@@ -80,6 +84,12 @@ void HyperlinkLabel::paintEvent(QPaintEvent*)
     painter.setFont(font());
     painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
     painter.drawText(x, baseline, after_);
+    if (hasFocus() && !link_.isEmpty()) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = LinkRect().adjusted(-1, 0, 1, 0) & rect();
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
 }
 
 void HyperlinkLabel::SetHovered(bool hovered)
@@ -108,6 +118,32 @@ void HyperlinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !isEnabled() || link_.isEmpty()) return;
     if (!LinkRect().contains(event->position().toPoint())) return;
+    Activate();
+}
+
+void HyperlinkLabel::keyPressEvent(QKeyEvent* event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && isEnabled() && !link_.isEmpty()) {
+        Activate();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void HyperlinkLabel::focusInEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void HyperlinkLabel::focusOutEvent(QFocusEvent* event)
+{
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void HyperlinkLabel::Activate()
+{
     visited_ = true;
     update();
     emit clicked();

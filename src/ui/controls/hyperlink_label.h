@@ -19,8 +19,10 @@ LinkColours LinkColoursOf(const QPalette& palette);
 
 // A line of text with one link in it, marked with <a> and </a>. Only the
 // link reacts: the hand cursor and an underline while the mouse is over it,
-// and a click on it marks it visited and reports clicked(). A disabled label
-// draws the link in the grey text colour.
+// and a click on it marks it visited and reports clicked(). A label with a
+// link takes the focus with Tab (a dotted frame around the link shows it),
+// and Enter then opens the link as a click does. A disabled label draws the
+// link in the grey text colour.
 class HyperlinkLabel : public QWidget {
     Q_OBJECT
 public:
@@ -42,9 +44,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
+    void Activate();
     QColor LinkColour() const;
     QFont LinkFont() const;
 
