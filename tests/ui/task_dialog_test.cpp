@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QScreen>
+
 #include <atomic>
 #include <thread>
 
@@ -169,6 +171,31 @@ TEST(TaskDialog, EscapeAndTheCloseBoxCancelOnlyWhereCancellingIsAllowed)
         EXPECT_EQ(openAfterEscape, !allowed);
         EXPECT_EQ(openAfterClose, !allowed);
         EXPECT_EQ(run.result.button, allowed ? task::kIdCancel : task::kIdOk);
+    }
+}
+
+// Without a configured default, Enter takes the first button of the row
+// (Yes, though Cancel has the lower id); a dialog is centred over its owner
+// only when asked to be, else on the screen.
+TEST(TaskDialog, TheDefaultIsTheRowsFirstButtonAndOnlyARelativeDialogSitsOverItsOwner)
+{
+    QWidget owner;
+    owner.setGeometry(20, 30, 300, 200);
+    owner.show();
+    for (const bool relative : {false, true}) {
+        SCOPED_TRACE(relative);
+        TaskDialogConfig config;
+        config.parent = &owner;
+        config.commonButtons = task::kYesButton | task::kCancelButton;
+        if (relative) config.flags = task::kPositionRelativeToWindow;
+        QPoint centre;
+        const Shown run = Show(config, [&](TaskDialog& dialog) {
+            centre = dialog.frameGeometry().center();
+            QTest::keyClick(&dialog, Qt::Key_Return);
+        });
+        EXPECT_EQ(run.result.button, task::kIdYes);
+        const QPoint expected = relative ? owner.frameGeometry().center() : owner.screen()->availableGeometry().center();
+        EXPECT_LE((centre - expected).manhattanLength(), 4) << centre.x() << "," << centre.y();
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStyle>
 #include <QTimerEvent>
 #include <QToolButton>
@@ -283,6 +284,7 @@ QWidget* TaskDialog::BuildButtonRow()
         button->setMinimumWidth(75);
         connect(button, &QAbstractButton::clicked, this, [this, id] { ClickButton(id); });
         buttons_[id] = button;
+        rowOrder_.push_back(id);
         row->addWidget(button);
     };
     const bool commandLinks = (config_.flags & (kUseCommandLinks | kUseCommandLinksNoIcon)) != 0;
@@ -345,14 +347,23 @@ void TaskDialog::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (started_) return;
     started_ = true;
+    // Centred over the owner only when asked to be; else on the screen.
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner && (config_.flags & kPositionRelativeToWindow) != 0) {
+        move(owner->frameGeometry().center() - rect().center());
+    } else if (const QScreen* screen = owner ? owner->screen() : this->screen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     // Defaults, then the first notifications once the dialog runs.
     if (radios_ && (config_.flags & kNoDefaultRadioButton) == 0) {
         const int id = config_.defaultRadioButton != 0 ? config_.defaultRadioButton : config_.radioButtons.front().id;
         if (QAbstractButton* radio = radios_->button(id)) radio->click();
     }
+    // Without one configured, the first custom button (a command link too),
+    // else the first button of the row.
     const int defaultId = config_.defaultButton != 0 ? config_.defaultButton
                           : !buttons_.empty() && !config_.buttons.empty() ? config_.buttons.front().id
-                          : !buttons_.empty() ? buttons_.begin()->first : 0;
+                          : !rowOrder_.empty() ? rowOrder_.front() : 0;
     if (auto found = buttons_.find(defaultId); found != buttons_.end()) {
         if (auto* push = qobject_cast<QPushButton*>(found->second)) push->setDefault(true);
         found->second->setFocus();

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <optional>
+#include <vector>
 
 class QAbstractButton;
 class QButtonGroup;
@@ -89,6 +90,7 @@ private:
     QToolButton* expando_ = nullptr;
     QButtonGroup* radios_ = nullptr;
     std::map<int, QAbstractButton*> buttons_;
+    std::vector<int> rowOrder_;  // the ids of the button row, left to right
 
 protected:
     void timerEvent(QTimerEvent* event) override;
