@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -126,6 +127,21 @@ TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
     list->item(0)->setCheckState(Qt::Checked);
     long14.Click("next");
     EXPECT_EQ(long14.state.job.SelectedTracks, (std::vector<std::uint32_t>{kHiddenTrackIndex, 0, 1}));
+}
+
+// The longest disc that keeps one column (15 tracks on Aero, 11 on classic)
+// shows every row whole, without a scroll bar.
+TEST_P(DiscPages, TheLongestOneColumnDiscShowsEveryRowWhole)
+{
+    const int rows = GetParam() == SkinKind::Classic ? 11 : 15;
+    WizardHarness disc(GetParam(), rows);
+    disc.GoTo(PageId::Tracks);
+    auto* list = disc.frame->findChild<QListWidget*>(QStringLiteral("trackList"));
+    ASSERT_EQ(list->count(), rows);
+    const QRect last = list->visualItemRect(list->item(rows - 1));
+    EXPECT_EQ(last.x(), list->visualItemRect(list->item(0)).x()) << "wrapped into a second column";
+    EXPECT_TRUE(list->viewport()->rect().contains(last)) << "the last row is cut";
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
 }
 
 TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)

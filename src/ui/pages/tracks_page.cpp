@@ -153,6 +153,9 @@ void TracksPage::Fill()
     }
     const Skin& skin = Context().skin;
     const int column = count < skin.trackColumnsFrom ? 400 : skin.narrowTrackColumn;
+    // A list that fits one column needs no scroll bar; Qt would otherwise keep
+    // its height free and wrap the last row into a second column.
+    list_->setHorizontalScrollBarPolicy(count < skin.trackColumnsFrom ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     list_->setGridSize(QSize(column, list_->fontMetrics().height() + 4));
 }
 
