@@ -50,9 +50,9 @@ int WizardFrame::IndexOfTemplate(int templateId) const
     return -1;
 }
 
-void WizardFrame::Start()
+void WizardFrame::Start(int first)
 {
-    if (current_ < 0) SetCurSel(0);
+    if (current_ < 0 && !SetCurSel(first)) SetCurSel(0);
 }
 
 bool WizardFrame::SetCurSel(int index)

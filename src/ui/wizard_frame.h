@@ -34,8 +34,8 @@ public:
     int CurrentIndex() const { return current_; }
     WizardPage* CurrentPage() const { return Page(current_); }
 
-    // Shows page 0; call once, before running.
-    void Start();
+    // Shows page `first` (0: the welcome page); call once, before running.
+    void Start(int first = 0);
 
     // Selects a page by index or by template id; false when there is none or
     // the current page refused to be left.

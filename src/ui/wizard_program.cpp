@@ -38,7 +38,8 @@ void RunWizard(GuardedApplication& application, const WizardProgramHooks& hooks,
     WizardFrame frame(skin);
     frame.setWindowIcon(QIcon(QStringLiteral(":/pictures/128.png")));
     AddWizardPages(PageContext{frame, state, skin, shell});
-    frame.Start();
+    // "Don't show this page again": the wizard opens on the insert-disc page.
+    frame.Start(settings.SkipFirst != 0 ? static_cast<int>(PageId::InsertDisc) : 0);
     if (!settings.keptAsideStore.empty()) {
         // Said once, and the user goes on without answering it.
         auto* note = new QMessageBox(QMessageBox::Information, QStringLiteral("Tesslow"),

@@ -1,6 +1,8 @@
 #include "support/recording_shell.h"
+#include "app/settings.h"
 #include "support/temp_dir.h"
 #include "ui/guarded_application.h"
+#include "ui/page_id.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_program.h"
 
@@ -101,6 +103,22 @@ TEST_F(WizardProgram, AWizardClosedByTheUserEndsQuietly)
               0);
     EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(AnyWindowShown());
+}
+
+// Once "Don't show this page again" was ticked, the wizard opens on the
+// insert-disc page, with no Back to the welcome.
+TEST_F(WizardProgram, TheWelcomePageIsSkippedOnceTheUserAskedForIt)
+{
+    for (const bool skip : {false, true}) {
+        if (skip) Settings().WriteSkipFirst();
+        PageId first = PageId::Final;
+        EXPECT_EQ(Run([&](WizardFrame& frame) {
+                      first = static_cast<PageId>(frame.CurrentIndex());
+                      frame.Abandon();
+                  }),
+                  0);
+        EXPECT_EQ(first, skip ? PageId::InsertDisc : PageId::Welcome);
+    }
 }
 
 TEST_F(WizardProgram, ASettingsFileKeptAsideIsMentionedOnceInANoteThatDoesNotBlock)
