@@ -44,6 +44,7 @@ PlaybackEnd RunPlayback(PlaybackData& data, DiscRecords& records, const std::str
         const std::int32_t first = TrackStartSector(records[driveKey], trackIndex);
         data.position = first;
         if (!data.out) data.out = makeOutput();
+        data.soundMissing = !data.out;
         if (!data.out) {
             end.soundMissing = true;
             return end;

@@ -24,6 +24,9 @@ struct PlaybackData {
     // The page's output, made by its first play and reused by later ones.
     // Only the playback thread touches it.
     std::shared_ptr<output> out;
+    // Set by the thread, before it reports the end, when no sound output
+    // opened: nothing was played.
+    std::atomic<bool> soundMissing{false};
 };
 
 // How a playback ended.

@@ -222,6 +222,15 @@ TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
     EXPECT_EQ(Label("trackStatus")->text(), "");
 }
 
+TEST_P(DiscPages, PlayWithoutASoundOutputSaysSoAndReturnsToPlay)
+{
+    test::ScopedEnv audio("SDL_AUDIODRIVER", "no-such-driver");
+    wizard.GoTo(PageId::Tracks);
+    wizard.Click("play");
+    ASSERT_TRUE(WaitFor([&] { return wizard.Button("play")->text() == "&Play"; }, 5000));
+    EXPECT_EQ(Label("trackStatus")->text(), "No sound output is available.");
+}
+
 TEST_P(DiscPages, ADiscChangedWhileTheTracksWereShownIsNoticedOnNext)
 {
     wizard.GoTo(PageId::Tracks);

@@ -274,7 +274,10 @@ void TracksPage::PlaybackEnded()
     play_->setText(QStringLiteral("&Play"));
     play_->SetPicture(LoadPicture(kPlayPicture));
     playingTimer_->stop();
-    status_->clear();
+    if (playbackData_->soundMissing.load())
+        status_->setText(QStringLiteral("No sound output is available."));
+    else
+        status_->clear();
 }
 
 void TracksPage::OnLeave()
