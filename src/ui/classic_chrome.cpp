@@ -108,12 +108,14 @@ void ClassicChrome::ApplyButtons(const WizardButtonSet& set, bool help)
 
 void ClassicChrome::resizeEvent(QResizeEvent*)
 {
-    // Right-aligned: Back and Next (or Finish) together, then Cancel, then Help.
+    // Right-aligned: Back and Next (or Finish) together, then Cancel, then
+    // Help. A hidden Help keeps its place, so that no button moves under the
+    // mouse from one page to the next.
     int right = width() - kMargin;
     const int top = ButtonRowTop();
     auto place = [&](WizardButton which, int gapAfter) {
         QAbstractButton* button = Button(which);
-        if (button->isHidden()) return;
+        if (button->isHidden() && which != WizardButton::Help) return;
         const QSize size(std::max(button->sizeHint().width(), 75), button->sizeHint().height());
         right -= size.width();
         button->setGeometry(right, top, size.width(), size.height());

@@ -31,12 +31,16 @@ TEST_P(PageFlow, TheWelcomeLeadsToTheInsertDiscPageWhoseBackDependsOnSkipFirst)
     EXPECT_FALSE(wizard.frame->isSizeGripEnabled());
     EXPECT_EQ(wizard.frame->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), Classic());
 
+    const QRect nextOnWelcome = wizard.Button("next")->geometry(), cancelOnWelcome = wizard.Button("cancel")->geometry();
     wizard.Click("next");
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
     EXPECT_TRUE(wizard.Usable("back"));
     EXPECT_TRUE(wizard.Shown("next"));
     EXPECT_FALSE(wizard.Usable("next"));
     EXPECT_FALSE(wizard.Shown("help"));  // no help context
+    // Without Help the other buttons stay where they were.
+    EXPECT_EQ(wizard.Button("next")->geometry(), nextOnWelcome);
+    EXPECT_EQ(wizard.Button("cancel")->geometry(), cancelOnWelcome);
     wizard.Click("next");                // searches again; stays
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
 
