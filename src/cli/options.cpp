@@ -26,9 +26,9 @@ const char* const kUsageText =
     "  --output DIR           destination folder\n"
     "  --template T           file-name template: %1 artist, %2 title, %3 album,\n"
     "                         %4 year, %5 track number\n"
-    "  --artist-folder        put the files into an artist subfolder\n"
-    "  --album-folder         put the files into an album subfolder\n"
-    "  --year                 put the year in front of the album subfolder's name\n"
+    "  --artist-folder        put the files into an artist subfolder (--no-artist-folder: not)\n"
+    "  --album-folder         put the files into an album subfolder (--no-album-folder: not)\n"
+    "  --year                 put the year in front of the album subfolder's name (--no-year: not)\n"
     "  --overwrite            replace existing files without asking\n"
     "  --paranoia             read with jitter correction\n"
     "  --no-paranoia          read without jitter correction\n"
@@ -156,8 +156,11 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--output") options.output = value();
         else if (arg == "--template") options.nameTemplate = value();
         else if (arg == "--artist-folder") options.artistFolder = true;
+        else if (arg == "--no-artist-folder") options.artistFolder = false;
         else if (arg == "--album-folder") options.albumFolder = true;
+        else if (arg == "--no-album-folder") options.albumFolder = false;
         else if (arg == "--year") options.yearInAlbumFolder = true;
+        else if (arg == "--no-year") options.yearInAlbumFolder = false;
         else if (arg == "--overwrite") options.overwrite = true;
         else if (arg == "--paranoia") options.paranoia = true;
         else if (arg == "--no-paranoia") options.paranoia = false;

@@ -29,9 +29,9 @@ struct CliOptions {
     std::vector<std::uint32_t> tracks;  // 1-based positions; empty = all
     std::optional<std::string> output;
     std::optional<std::string> nameTemplate;
-    bool artistFolder = false;
-    bool albumFolder = false;
-    bool yearInAlbumFolder = false;
+    std::optional<bool> artistFolder;  // --artist-folder / --no-artist-folder; else the setting
+    std::optional<bool> albumFolder;
+    std::optional<bool> yearInAlbumFolder;
     bool overwrite = false;
     std::optional<bool> paranoia;
     bool eject = false;

@@ -11,6 +11,7 @@
 #include "cli/terminal_question.h"
 #include "encoding/overwrite.h"
 #include "encoding/presets.h"
+#include "platform/folders.h"
 #include "platform/utf.h"
 #include "ripper/rip_plan.h"
 #include "ripper/rip_session.h"
@@ -35,9 +36,9 @@ RipChoices ChoicesFrom(const CliOptions& options)
     choices.trackPositions = options.tracks;
     choices.destination = options.output;
     choices.nameTemplate = options.nameTemplate;
-    choices.artistFolder = onIfGiven(options.artistFolder);
-    choices.albumFolder = onIfGiven(options.albumFolder);
-    choices.yearInAlbumFolder = onIfGiven(options.yearInAlbumFolder);
+    choices.artistFolder = options.artistFolder;
+    choices.albumFolder = options.albumFolder;
+    choices.yearInAlbumFolder = options.yearInAlbumFolder;
     choices.alwaysOverwrite = onIfGiven(options.overwrite);
     choices.jitterCorrection = options.paranoia;
     choices.ejectWhenDone = onIfGiven(options.eject);
@@ -77,6 +78,12 @@ int RunRipCommand(const CliOptions& options)
         plan = PlanRip(settings, ChoicesFrom(options), found.driveKey, disc);
     } catch (const RipChoiceError& error) {
         std::fprintf(stderr, "tesslow-rip: %s\n", error.what());
+        return kExitUsage;
+    }
+    // A folder that cannot take the files is refused before the first track.
+    if (const std::string problem = FolderProblem(plan.job.OutputFolder); !problem.empty()) {
+        std::fprintf(stderr, "tesslow-rip: the files cannot be saved in %s (%s)\n",
+                     Printable(plan.job.OutputFolder).c_str(), problem.c_str());
         return kExitUsage;
     }
     plan.settings.readOffset.samples = options.offset;

@@ -193,6 +193,16 @@ std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::str
     return Expand(disc, t, nameTemplate, extensionBytes);
 }
 
+bool TemplateTellsTracksApart(std::string_view nameTemplate)
+{
+    for (std::size_t i = 0; i + 1 < nameTemplate.size(); ++i) {
+        if (nameTemplate[i] != '%') continue;
+        const char next = nameTemplate[++i];  // "%%" and "%x" are copied whole
+        if (next == '2' || next == '5') return true;
+    }
+    return false;
+}
+
 std::string ComposeOutputFolder(const std::string& destination, const SubfolderChoice& choice, const DiscRecord& disc)
 {
     std::string folder = destination;

@@ -27,6 +27,10 @@ namespace tesslow {
 std::string ExpandNameTemplate(const DiscRecord& disc, std::uint32_t t, std::string_view nameTemplate,
                                std::size_t extensionBytes = 0);
 
+// True when the template holds the track's title (%2) or number (%5), so
+// that the tracks of a disc get names of their own ("%%5" is no placeholder).
+bool TemplateTellsTracksApart(std::string_view nameTemplate);
+
 struct SubfolderChoice {
     bool artist = false;       // CreateArtistSubfolder
     bool album = false;        // CreateAlbumSubfolder

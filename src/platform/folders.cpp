@@ -1,8 +1,13 @@
 #include "platform/folders.h"
 
+#include "platform/system_error.h"
+
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 namespace tesslow {
 
@@ -44,6 +49,27 @@ std::string FileNameOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderProblem(const std::string& folder)
+{
+    if (folder.empty()) return "no folder is given";
+    // The nearest folder that exists must be a folder we can write into; the
+    // rest is made by the rip.
+    std::filesystem::path existing = std::filesystem::absolute(folder);
+    std::error_code error;
+    while (!std::filesystem::exists(existing, error) && existing.has_parent_path() && existing != existing.parent_path()) {
+        existing = existing.parent_path();
+    }
+    if (!std::filesystem::is_directory(existing, error)) return existing.string() + " is not a folder";
+    const std::string probe = (existing / ".tesslow-write-probe").string();
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return existing.string() + ": " + SystemErrorText(errno);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+    }
+    return {};
 }
 
 }  // namespace tesslow

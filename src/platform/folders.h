@@ -16,6 +16,13 @@ int MakeDirectoryPath(const std::string& path);
 // last slash), when that is not empty; answers as MakeDirectoryPath.
 int EnsureParentDirectory(const std::string& path);
 
+// Why files cannot be put into `folder` (it, or the nearest folder above it
+// that exists and would hold the folders to be made, is not a folder or
+// cannot be written); empty when they can. Writing is tried: a probe file is
+// created and removed, which also tells the truth for root and on read-only
+// mounts, where permission bits do not.
+std::string FolderProblem(const std::string& folder);
+
 // The part of a path after its last slash, or the whole path without one.
 std::string FileNameOf(const std::string& path);
 

@@ -40,8 +40,13 @@ RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::
     std::uint32_t step = StoredStep(settings, job.format);
     if (job.preset == QualityPreset::Custom && choices.customKbps) {
         const auto named = StepForKbps(job.format, *choices.customKbps);
-        if (!named)
-            throw RipChoiceError("custom:" + std::to_string(*choices.customKbps) + " is not a step of this format");
+        if (!named) {
+            std::string steps;
+            for (const QualityStep& at : QualitySteps(job.format))
+                steps += (steps.empty() ? "" : ", ") + std::to_string(at.value / 1000);
+            throw RipChoiceError("custom:" + std::to_string(*choices.customKbps) + " is not a step of this format" +
+                                 (steps.empty() ? std::string(", which has none") : "; its steps are " + steps));
+        }
         step = static_cast<std::uint32_t>(named->index);
     }
     if (const auto chosen = StepAt(job.format, step)) {
@@ -66,6 +71,10 @@ RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::
     }
 
     job.NameTemplate = choices.nameTemplate.value_or(settings.NameTemplate);
+    if (job.NameTemplate.empty()) throw RipChoiceError("the file-name template is empty");
+    if (!TemplateTellsTracksApart(job.NameTemplate))
+        throw RipChoiceError("the file-name template \"" + job.NameTemplate +
+                             "\" gives every track the same name: put %2 (title) or %5 (track number) into it");
     job.AlwaysOverwrite = Chosen(choices.alwaysOverwrite, settings.AlwaysOverwrite);
     const SubfolderChoice subfolders{Chosen(choices.artistFolder, settings.CreateArtistSubfolder),
                                      Chosen(choices.albumFolder, settings.CreateAlbumSubfolder),

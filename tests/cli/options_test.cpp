@@ -20,7 +20,9 @@ TEST(CliOptions, RipOptionsParseIntoTheirFields)
     EXPECT_EQ(options.tracks, (std::vector<std::uint32_t>{1, 3, 4, 5, 9}));
     EXPECT_EQ(options.output, "/music");
     EXPECT_EQ(options.nameTemplate, "%5 %2");
-    EXPECT_TRUE(options.artistFolder && options.albumFolder && options.yearInAlbumFolder && options.overwrite);
+    EXPECT_TRUE(*options.artistFolder && *options.albumFolder && *options.yearInAlbumFolder && options.overwrite);
+    const CliOptions without = ParseOptions({"--no-artist-folder", "--no-album-folder", "--no-year"});
+    EXPECT_TRUE(without.artistFolder == false && without.albumFolder == false && without.yearInAlbumFolder == false);
     EXPECT_EQ(options.paranoia, false);
     EXPECT_TRUE(options.eject);
     EXPECT_EQ(options.offset, 667);

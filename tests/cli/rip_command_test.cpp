@@ -201,9 +201,29 @@ TEST_F(RipCommand, NoDiscAndImpossibleChoicesAreReportedWithExitCodeTwo)
     const auto noTrack = RunProgram("tesslow-rip", Args({"--tracks", "2"}));
     EXPECT_EQ(noTrack.exitCode, 2);
     EXPECT_NE(noTrack.err.find("the disc has no track 2"), std::string::npos);
-    const auto badStep = RunProgram("tesslow-rip", Args({"--format", "ogg", "--quality", "custom:64"}));
-    EXPECT_EQ(badStep.exitCode, 2);
+    // Each refused before the first track, saying why.
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } refused[] = {
+        {{"--format", "ogg", "--quality", "custom:64"}, "custom:64 is not a step of this format; its steps are 112, 128, 160"},
+        {{"--format", "wav", "--template", "n"}, "gives every track the same name: put %2 (title) or %5"},
+        {{"--format", "wav", "--template", "%%5 %1"}, "gives every track the same name"},
+        {{"--format", "wav", "--template", ""}, "the file-name template is empty"},
+    };
+    for (const auto& c : refused) {
+        const auto result = RunProgram("tesslow-rip", Args(c.args));
+        EXPECT_EQ(result.exitCode, 2) << c.says;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    }
     EXPECT_FALSE(fs::exists(dir / "out"));
+    test::WriteFile(dir / "file", "x");
+    std::vector<std::string> intoAFile = Args({"--format", "wav"});
+    intoAFile[3] = (dir / "file" / "Music").string();  // --output
+    const auto unusable = RunProgram("tesslow-rip", intoAFile);
+    EXPECT_EQ(unusable.exitCode, 2);
+    EXPECT_EQ(unusable.err, "tesslow-rip: the files cannot be saved in " + intoAFile[3] + " (" + (dir / "file").string() +
+                                " is not a folder)\n");
 }
 
 // The audio an ffmpeg decode of `file` gives, 16-bit stereo; nothing when it

@@ -180,6 +180,14 @@ TEST_P(ChoicePages, NextWantsAUsableNameAndAFolderThatCanBeWritten)
         EXPECT_FALSE(Find<QLabel>("templateWarning")->isHidden()) << useless;
         EXPECT_FALSE(wizard.Usable("next")) << useless;
     }
+    // Names, but the same for every track.
+    for (const char* alike : {"n", "%1 - %3", "%%5 %%2"}) {
+        nameTemplate->setText(QString::fromUtf8(alike));
+        EXPECT_EQ(Find<QLabel>("templateWarning")->text(), "This template gives every track the same name: put %2 or %5 into it.")
+            << alike;
+        EXPECT_FALSE(Find<QLabel>("templateWarning")->isHidden()) << alike;
+        EXPECT_FALSE(wizard.Usable("next")) << alike;
+    }
     nameTemplate->setText(QStringLiteral("%2"));
     EXPECT_TRUE(Find<QLabel>("templateWarning")->isHidden());
     EXPECT_TRUE(wizard.Usable("next"));

@@ -226,6 +226,8 @@ TEST_P(DiscPages, PlayWithoutASoundOutputSaysSoAndReturnsToPlay)
 {
     test::ScopedEnv audio("SDL_AUDIODRIVER", "no-such-driver");
     wizard.GoTo(PageId::Tracks);
+    // The title look-up says its piece first.
+    ASSERT_TRUE(WaitFor([&] { return !Label("trackStatus")->text().isEmpty(); }, 15000));
     wizard.Click("play");
     ASSERT_TRUE(WaitFor([&] { return wizard.Button("play")->text() == "&Play"; }, 5000));
     EXPECT_EQ(Label("trackStatus")->text(), "No sound output is available.");

@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "encoding/encoder_factory.h"
 #include "metadata/naming.h"
+#include "platform/folders.h"
 #include "platform/system_error.h"
 #include "ui/controls/browse_button.h"
 #include "ui/controls/note_label.h"
@@ -29,20 +30,6 @@
 
 namespace tesslow {
 
-std::string FolderProblem(const std::string& folder)
-{
-    if (folder.empty()) return "no folder is given";
-    // The nearest folder that exists must be a folder we may write into; the
-    // rest is made by the rip.
-    std::filesystem::path existing = std::filesystem::absolute(folder);
-    std::error_code error;
-    while (!std::filesystem::exists(existing, error) && existing.has_parent_path() && existing != existing.parent_path()) {
-        existing = existing.parent_path();
-    }
-    if (!std::filesystem::is_directory(existing, error)) return existing.string() + " is not a folder";
-    if (::access(existing.c_str(), W_OK | X_OK) != 0) return existing.string() + ": " + SystemErrorText(errno);
-    return {};
-}
 
 DestinationPage::DestinationPage(const PageContext& context)
     : WizardPage(PageId::Destination, context),
@@ -143,9 +130,13 @@ void DestinationPage::Refresh()
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
     const std::string name = ExpandNameTemplate(disc, 0, template_->text().toStdString());
     filePreview_->SetText(LabelText(name + TargetExtension(State().job.format)));
-    // A name of nothing but separators, dots and spaces names no file.
-    const bool usable = name.find_first_not_of("/ ._-") != std::string::npos;
-    templateWarning_->setText(QStringLiteral("This template gives no file name: put some text or %1 to %5 into it."));
+    // A name of nothing but separators, dots and spaces names no file; a
+    // template without the title or the track number names every track alike.
+    const bool named = name.find_first_not_of("/ ._-") != std::string::npos;
+    const bool apart = TemplateTellsTracksApart(template_->text().toStdString());
+    const bool usable = named && apart;
+    templateWarning_->setText(!named ? QStringLiteral("This template gives no file name: put some text or %1 to %5 into it.")
+                                     : QStringLiteral("This template gives every track the same name: put %2 or %5 into it."));
     templateWarning_->setVisible(!usable);
     Frame().SetButtons({.next = usable ? ButtonState::Enabled : ButtonState::Disabled});
 }

@@ -43,8 +43,5 @@ private:
     QCheckBox* overwrite_;
 };
 
-// Why files cannot be put into `folder` (it, or the folders above it that
-// would be made, is not a folder or cannot be written); empty when they can.
-std::string FolderProblem(const std::string& folder);
 
 }  // namespace tesslow
