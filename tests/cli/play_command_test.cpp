@@ -36,7 +36,9 @@ TEST_F(PlayCommand, PlaysToTheEndOfTheDiscNamingTheTrackEachSecond)
     written = test::WriteTestDisc(dir.Path(), {.tracks = {{60}, {90}}});
     const auto result = test::RunProgram("tesslow-rip", Args("1"), Env());
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out.rfind("Playing Track 01 (0:00)\nPlaying Track 02 (0:", 0), 0u) << result.out;
+    // Once a second: a slow start (a sanitizer build) may name track 1 twice.
+    EXPECT_EQ(result.out.rfind("Playing Track 01 (0:00)\n", 0), 0u) << result.out;
+    EXPECT_NE(result.out.find("\nPlaying Track 02 (0:"), std::string::npos) << result.out;
     const std::string heard = test::ReadFile(dir / "heard.raw");
     EXPECT_GT(std::count_if(heard.begin(), heard.end(), [](char c) { return c != 0; }), 44100);
 }
