@@ -286,6 +286,11 @@ std::vector<Picture> Pictures()
                             p.setPen(QPen(kGreen, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
                             p.drawPolyline(QPolygonF({QPointF(84, 84), QPointF(95, 95), QPointF(118, 70)}));
                         }});
+    // The same without the tick: a rip canceled, or one that made no file.
+    pictures.push_back({250, {130, 105}, false, [](QPainter& p) {
+                            DrawDisc(p, QPointF(44, 56), 36);
+                            DrawFile(p, QRectF(72, 14, 46, 60));
+                        }});
     return pictures;
 }
 

@@ -28,6 +28,7 @@ struct WizardState {
     std::string errorText;                       // lines separated by CR LF
     std::string accuracyLine;                    // what AccurateRip said of the rip, or empty
     std::string noteText;                        // the rip's notes (the read offset found, silence added), one per line
+    int tracksRipped = -1;                       // files the last rip left (whole or with errors); -1 unknown
     // The run's remembered answer to "Remember my choice for all files".
     std::shared_ptr<OverwritePolicy> overwrite = std::make_shared<OverwritePolicy>();
 };

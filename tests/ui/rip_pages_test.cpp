@@ -3,6 +3,7 @@
 #include "metadata/title_cache.h"
 #include "support/http_fixture_server.h"
 #include "support/run_program.h"
+#include "ui/controls/pictures.h"
 #include "ui/controls/task_dialog.h"
 #include "ui/pages/progress_page.h"
 #include "wizard_harness.h"
@@ -211,6 +212,11 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
     });
     EXPECT_LT(std::chrono::steady_clock::now() - yes, 7s);
     EXPECT_EQ(wizard.frame->CurrentPage()->Title(), "Canceled");
+    // No tick for a canceled rip.
+    const auto argb = [](const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); };
+    const QImage shown = argb(Find<QLabel>("outcomePicture")->pixmap().toImage());
+    EXPECT_TRUE(shown == argb(LoadPicture(kFinalPictureWithoutTick)));
+    EXPECT_FALSE(shown == argb(LoadPicture(kFinalPicture)));
     // The old file is replaced only by a complete one: it is still there, and
     // nothing else is, hidden or not, but the log of the canceled rip.
     EXPECT_EQ(test::ReadFile(Track(1, "First")), "an earlier rip's file");
@@ -244,6 +250,18 @@ TEST_P(RipPages, AScratchedTrackEndsWithItsLineInTheErrorListAndTheNotesAndWhatA
     EXPECT_TRUE(Find<QLabel>("ripNotes")->isVisible());
     EXPECT_TRUE(Find<QLabel>("ripNotes")->text().startsWith("The read offset of this drive is not known yet"))
         << Find<QLabel>("ripNotes")->text().toStdString();
+}
+
+// A rip where every chosen track fails does not say it succeeded.
+TEST_P(RipPages, ARipThatMadeNoFileSaysNoTracksWereRipped)
+{
+    Insert({"UNREADABLE 0 479"});  // the whole disc, read without jitter correction
+    Key(Qt::Key_Return);
+    RipToTheEnd();
+    EXPECT_TRUE(Find<QLabel>("outcomeText")->text().startsWith("No tracks were ripped. See list below."))
+        << Find<QLabel>("outcomeText")->text().toStdString();
+    EXPECT_TRUE(Find<QPlainTextEdit>("errorList")->isVisible());
+    EXPECT_FALSE(Find<QLabel>("outcomePicture")->isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSkins, RipPages, ::testing::Values(SkinKind::Aero, SkinKind::Classic),

@@ -29,6 +29,7 @@ inline constexpr int kClassicPreviewStrip = 224;
 inline constexpr int kFirstAnimationFrame = 229;  // 18 frames, 229 to 246
 inline constexpr int kAnimationFrames = 18;
 inline constexpr int kFinalPicture = 249;
+inline constexpr int kFinalPictureWithoutTick = 250;  // a rip canceled or without any file
 
 // Loads picture `number` from the program's resources (":/pictures/N.png",
 // or N@2x.png on a screen of twice the density, marked as such). A picture

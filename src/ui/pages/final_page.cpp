@@ -92,10 +92,18 @@ void FinalPage::OnSetActive()
         text_->setText(QStringLiteral("You have canceled Tesslow.\n\n") + again.arg(QStringLiteral("one more")));
         break;
     case RipResult::CompletedWithErrors:
-        text_->setText(QStringLiteral("You have successfully completed Tesslow.\n\nHowever some errors appeared in "
-                                      "progress. See list below.\n\n") + again.arg(QStringLiteral("another")));
+        if (State().tracksRipped == 0) {
+            text_->setText(QStringLiteral("No tracks were ripped. See list below.\n\n") + again.arg(QStringLiteral("another")));
+        } else {
+            text_->setText(QStringLiteral("You have successfully completed Tesslow.\n\nHowever some errors appeared in "
+                                          "progress. See list below.\n\n") + again.arg(QStringLiteral("another")));
+        }
         break;
     }
+    // The tick only where files were made.
+    const bool nothingMade =
+        result == RipResult::Canceled || (result == RipResult::CompletedWithErrors && State().tracksRipped == 0);
+    picture_->setPixmap(QPixmap::fromImage(LoadPicture(nothingMade ? kFinalPictureWithoutTick : kFinalPicture)));
     // The rip's notes and what AccurateRip said, under the text of a completed rip.
     QStringList notes;
     for (const QString& line : QString::fromStdString(State().noteText).split(QLatin1Char('\n'), Qt::SkipEmptyParts))

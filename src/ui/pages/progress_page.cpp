@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tesslow {
 
 ProgressPage::ProgressPage(const PageContext& context)
@@ -148,6 +150,9 @@ void ProgressPage::Finish()
     state.noteText.clear();
     for (const std::string& line : session_->Monitor().NoteLines())
         state.noteText += line + (line.ends_with('.') ? "\n" : ".\n");
+    state.tracksRipped = static_cast<int>(std::count_if(
+        session_->Monitor().Tracks().begin(), session_->Monitor().Tracks().end(),
+        [](const TrackOutcome& track) { return track.status == TrackOutcome::Status::Ripped; }));
     OnRipTick(session_->Monitor());
     session_.reset();
     if (Settings().BeepWhenDone != 0) QApplication::beep();
