@@ -142,6 +142,9 @@ TEST_P(DiscPages, TheLongestOneColumnDiscShowsEveryRowWhole)
     EXPECT_EQ(last.x(), list->visualItemRect(list->item(0)).x()) << "wrapped into a second column";
     EXPECT_TRUE(list->viewport()->rect().contains(last)) << "the last row is cut";
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+    // A row holds accented capitals and descenders whole ("Ökotop" lost its dots).
+    const int ink = list->fontMetrics().boundingRect(QStringLiteral("Ökotop Åg")).height();
+    EXPECT_GE(list->visualItemRect(list->item(0)).height(), ink + 2);
 }
 
 TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)

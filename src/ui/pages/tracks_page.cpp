@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tesslow {
 namespace {
 
@@ -37,6 +39,16 @@ std::vector<std::uint32_t> RowTracks(const DiscRecord& record)
     for (std::uint32_t t = 0; t < record.tracks.size(); ++t) rows.push_back(t);
     return rows;
 }
+
+// A row's text height: the font's line spacing, or more where accented
+// capitals and descenders reach beyond it (they would be clipped), and a
+// little room. The rows of the grid are 2 pixels taller.
+int ItemHeight(const QFontMetrics& metrics)
+{
+    const int ink = metrics.boundingRect(QStringLiteral("ÅÖÉÇgjpqy")).height();
+    return std::max(metrics.lineSpacing(), ink) + 2;
+}
+int RowHeight(const QFontMetrics& metrics) { return ItemHeight(metrics) + 2; }
 
 std::uint32_t TrackOfRow(const QListWidgetItem* item) { return item->data(Qt::UserRole).toUInt(); }
 
@@ -81,7 +93,7 @@ TracksPage::TracksPage(const PageContext& context)
     list_->setResizeMode(QListView::Adjust);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     // As many rows as the skin shows in one column before it wraps.
-    const int rowHeight = list_->fontMetrics().height() + 4;
+    const int rowHeight = RowHeight(list_->fontMetrics());
     list_->setFixedHeight(rowHeight * (context.skin.trackColumnsFrom - 1) + 2 * list_->frameWidth() + 2);
     status_->setObjectName(QStringLiteral("trackStatus"));
 
@@ -138,6 +150,8 @@ void TracksPage::Fill()
     shown_ = (*State().records)[key];
     const std::vector<std::uint32_t> rows = RowTracks(shown_);
     const int count = static_cast<int>(rows.size());
+    const Skin& skin = Context().skin;
+    const int column = count < skin.trackColumnsFrom ? 400 : skin.narrowTrackColumn;
     const QSignalBlocker quiet(list_);
     if (list_->count() != count || (count > 0 && TrackOfRow(list_->item(0)) != rows.front())) {
         list_->clear();
@@ -145,18 +159,17 @@ void TracksPage::Fill()
         for (const std::uint32_t t : rows) {
             auto* item = new QListWidgetItem(RowText(shown_, t), list_);
             item->setData(Qt::UserRole, t);
+            item->setSizeHint(QSize(column - 2, ItemHeight(list_->fontMetrics())));
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
             item->setCheckState(t == kHiddenTrackIndex ? Qt::Unchecked : Qt::Checked);
         }
     } else {
         for (int i = 0; i < count; ++i) list_->item(i)->setText(RowText(shown_, TrackOfRow(list_->item(i))));
     }
-    const Skin& skin = Context().skin;
-    const int column = count < skin.trackColumnsFrom ? 400 : skin.narrowTrackColumn;
     // A list that fits one column needs no scroll bar; Qt would otherwise keep
     // its height free and wrap the last row into a second column.
     list_->setHorizontalScrollBarPolicy(count < skin.trackColumnsFrom ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    list_->setGridSize(QSize(column, list_->fontMetrics().height() + 4));
+    list_->setGridSize(QSize(column, RowHeight(list_->fontMetrics())));
 }
 
 void TracksPage::UpdateButtons()
