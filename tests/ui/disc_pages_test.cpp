@@ -63,6 +63,26 @@ TEST_P(DiscPages, TheSearchFindsTheDriveWithTheDiscAndOtherwiseSaysSoAndSearches
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
 }
 
+// While the page waits it looks again every 2 seconds and goes on by itself
+// once a disc is put in; with no drive at all it says that instead.
+TEST_P(DiscPages, TheWaitingPageGoesOnByItselfWhenADiscArrivesAndTellsNoDriveFromNoDisc)
+{
+    {
+        test::ScopedEnv none("TESSLOW_DRIVES", "");
+        wizard.GoTo(PageId::InsertDisc);
+        ASSERT_TRUE(WaitFor([&] { return Label("searchStatus")->text() == "No CD or DVD drive was found."; }));
+    }
+    const std::filesystem::path later = wizard.sandbox.Root() / "later";
+    std::filesystem::create_directories(later);
+    const std::string sheet = (later / "disc.cue").string();
+    test::ScopedEnv drives("TESSLOW_DRIVES", sheet.c_str());
+    wizard.Click("next");
+    ASSERT_TRUE(WaitFor([&] { return Label("searchStatus")->text().startsWith("No audio disc found"); }));
+    test::WriteTestDisc(later, {.tracks = {{150}, {160}}});  // the disc goes in; nobody clicks
+    ASSERT_TRUE(WaitFor([&] { return wizard.Current() == PageId::Tracks; }, 10000));
+    EXPECT_EQ(wizard.state.job.driveKey, sheet);
+}
+
 TEST_P(DiscPages, BackDuringASlowSearchReturnsWithinAboutASecond)
 {
     const auto slow = test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{150}}, .conditions = {"DELAY 3000"}}, "slow");

@@ -10,18 +10,24 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tesslow {
 namespace {
 
 constexpr auto kSearchWait = std::chrono::milliseconds(1000);
+constexpr int kLookAgainMs = 2000;
 
 }  // namespace
 
 InsertDiscPage::InsertDiscPage(const PageContext& context)
-    : WizardPage(PageId::InsertDisc, context), status_(new QLabel(this)), bar_(new QProgressBar(this))
+    : WizardPage(PageId::InsertDisc, context), status_(new QLabel(this)), bar_(new QProgressBar(this)),
+      again_(new QTimer(this))
 {
+    again_->setSingleShot(true);
+    again_->setInterval(kLookAgainMs);
+    connect(again_, &QTimer::timeout, this, [this] { StartSearch(true); });
     status_->setObjectName(QStringLiteral("searchStatus"));
     status_->setWordWrap(true);
     bar_->setObjectName(QStringLiteral("searchBar"));
@@ -54,8 +60,9 @@ PageTurn InsertDiscPage::OnWizardNext()
 // Back and Cancel stop the search; Next starts it again.
 void InsertDiscPage::OnLeave() { StopSearch(); }
 
-void InsertDiscPage::StartSearch()
+void InsertDiscPage::StartSearch(bool quietly)
 {
+    again_->stop();
     if (State().ripAgain) {
         State().ripAgain = false;
         bar_->hide();
@@ -64,9 +71,12 @@ void InsertDiscPage::StartSearch()
         return;
     }
     StopSearch();
-    SetButtons(false);
-    bar_->show();
-    status_->setText(QStringLiteral("Searching..."));
+    // A second look keeps the page as it is until a disc is found.
+    if (!quietly) {
+        SetButtons(false);
+        bar_->show();
+        status_->setText(QStringLiteral("Searching..."));
+    }
     searching_ = true;
 
     // The search works on records and a job of its own: one that is left
@@ -88,11 +98,13 @@ void InsertDiscPage::StartSearch()
     stop_ = stop;
     sink_ = sink;
     const std::vector<std::string> drives = ListDrives();
+    noDrive_ = drives.empty();
     search_ = WorkerThread([drives, records, job, sink] { RunDiscSearch(drives, *records, *job, *sink); });
 }
 
 void InsertDiscPage::StopSearch()
 {
+    again_->stop();
     if (stop_) stop_->store(true);
     if (sink_) sink_->Close();
     if (search_.Running()) search_.WaitFor(kSearchWait);
@@ -110,9 +122,11 @@ void InsertDiscPage::SearchDone(bool found, const std::string& driveKey)
         return;
     }
     bar_->hide();
-    status_->setText(QStringLiteral("No audio disc found in any of your optical drives. Please insert audio disc "
-                                    "and click \"Next\"."));
+    status_->setText(noDrive_ ? QStringLiteral("No CD or DVD drive was found.")
+                              : QStringLiteral("No audio disc found in any of your optical drives. Please insert audio "
+                                               "disc and click \"Next\"."));
     SetButtons(true);
+    if (Frame().CurrentPage() == this) again_->start();
 }
 
 }  // namespace tesslow
