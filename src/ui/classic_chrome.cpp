@@ -1,5 +1,7 @@
 #include "ui/classic_chrome.h"
 
+#include "ui/controls/contrast.h"
+
 #include "ui/dialog_units.h"
 #include "ui/skin.h"
 #include "ui/wizard_page.h"
@@ -129,6 +131,17 @@ void ClassicChrome::resizeEvent(QResizeEvent*)
     PlaceStack();
 }
 
+QColor HeaderTextColour(const Skin& skin, const QPalette& palette)
+{
+    const QColor behind = skin.headerPicture.isNull() ? palette.base().color() : skin.headerPicture.pixelColor(0, 0);
+    return ReadableOn(behind, palette.text().color());
+}
+
+QColor HeaderBackground(const Skin& skin, const QPalette& palette)
+{
+    return skin.headerPicture.isNull() ? palette.base().color() : skin.headerPicture.pixelColor(0, 0);
+}
+
 void ClassicChrome::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -139,7 +152,7 @@ void ClassicChrome::paintEvent(QPaintEvent*)
         DrawExtended(painter, skin_.sidePicture, 0, lineY);
         const int left = SideWidth() + kMargin;
         painter.setFont(skin_.titleFont);
-        painter.setPen(colours.text().color());
+        painter.setPen(ReadableOn(colours.base().color(), colours.text().color()));
         painter.drawText(QRect(left, kMargin, width() - left - kMargin, QFontMetrics(skin_.titleFont).lineSpacing() * 2),
                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, title_);
     } else {
@@ -153,7 +166,9 @@ void ClassicChrome::paintEvent(QPaintEvent*)
             DrawExtended(painter, picture, x, header);
         }
         const int left = DialogUnitsToPixels(QSize(21, 0), skin_.fonts.normal).width();
-        painter.setPen(colours.text().color());
+        // The band behind the text is the picture's own colour, light on any
+        // palette: the text must stand out on it.
+        painter.setPen(HeaderTextColour(skin_, colours));
         painter.setFont(skin_.fonts.bold);
         const int titleTop = header / 5;
         painter.drawText(QRect(left, titleTop, width() - left, header), Qt::AlignLeft | Qt::AlignTop, title_);

@@ -2,9 +2,18 @@
 
 #include "ui/wizard_chrome.h"
 
+#include <QColor>
+#include <QPalette>
 #include <QString>
 
 namespace tesslow {
+
+// The classic header's band behind the title and subtitle (the header
+// picture's own colour, or the palette's base without one), and the colour
+// their text is drawn in: the palette's text colour where it stands out on
+// the band, else black or white.
+QColor HeaderBackground(const Skin& skin, const QPalette& palette);
+QColor HeaderTextColour(const Skin& skin, const QPalette& palette);
 
 // The classic look: interior pages under a header band (the header picture,
 // the title in bold and the subtitle on the window colour, an etched line

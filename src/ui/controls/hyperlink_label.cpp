@@ -1,5 +1,7 @@
 #include "ui/controls/hyperlink_label.h"
 
+#include "ui/controls/contrast.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,7 +12,12 @@ namespace tesslow {
 
 LinkColours LinkColoursOf(const QPalette& palette)
 {
-    LinkColours colours{QColor(0, 0, 255), QColor(128, 0, 128)};
+    // Blue and purple on a light window; their light kin on a dark one, where
+    // the classic colours cannot be read.
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const bool dark = ContrastRatio(window, Qt::white) > ContrastRatio(window, Qt::black);
+    LinkColours colours = dark ? LinkColours{QColor(138, 180, 248), QColor(200, 160, 250)}
+                               : LinkColours{QColor(0, 0, 255), QColor(128, 0, 128)};
     if (palette.isBrushSet(QPalette::Active, QPalette::Link)) colours.link = palette.color(QPalette::Active, QPalette::Link);
     if (palette.isBrushSet(QPalette::Active, QPalette::LinkVisited)) {
         colours.visited = palette.color(QPalette::Active, QPalette::LinkVisited);

@@ -10,7 +10,7 @@ namespace tesslow {
 
 // The colours of links: the palette's Link and LinkVisited roles where the
 // palette sets them, blue (0, 0, 255) and purple (128, 0, 128) where it does
-// not.
+// not, or light blue and light purple on a dark window.
 struct LinkColours {
     QColor link;
     QColor visited;

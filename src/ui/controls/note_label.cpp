@@ -1,5 +1,7 @@
 #include "ui/controls/note_label.h"
 
+#include "ui/controls/contrast.h"
+
 namespace tesslow {
 
 QLabel* MakeNoteLabel(const QString& text, QWidget* parent)
@@ -7,7 +9,10 @@ QLabel* MakeNoteLabel(const QString& text, QWidget* parent)
     auto* note = new QLabel(text, parent);
     note->setWordWrap(true);
     QPalette grey = note->palette();
-    grey.setColor(QPalette::WindowText, QColor(96, 96, 96));
+    // Dark grey on a light window, light grey on a dark one.
+    const QColor window = grey.color(QPalette::Window);
+    grey.setColor(QPalette::WindowText,
+                  ContrastRatio(window, QColor(96, 96, 96)) >= 4.5 ? QColor(96, 96, 96) : QColor(176, 176, 176));
     note->setPalette(grey);
     return note;
 }

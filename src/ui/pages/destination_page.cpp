@@ -6,6 +6,7 @@
 #include "platform/folders.h"
 #include "platform/system_error.h"
 #include "ui/controls/browse_button.h"
+#include "ui/controls/contrast.h"
 #include "ui/controls/note_label.h"
 #include "ui/controls/pictures.h"
 #include "ui/controls/preview_strip.h"
@@ -56,7 +57,10 @@ DestinationPage::DestinationPage(const PageContext& context)
     browse->setObjectName(QStringLiteral("browseButton"));
     AttachBuddyButton(folder_, browse);
     QPalette red = templateWarning_->palette();
-    red.setColor(QPalette::WindowText, QColor(0xb0, 0x20, 0x20));
+    // Dark red on a light window, light red on a dark one.
+    const QColor window = red.color(QPalette::Window);
+    red.setColor(QPalette::WindowText, ContrastRatio(window, QColor(0xb0, 0x20, 0x20)) >= 4.5 ? QColor(0xb0, 0x20, 0x20)
+                                                                                              : QColor(0xff, 0x8a, 0x80));
     templateWarning_->setPalette(red);
     templateWarning_->setWordWrap(true);
     templateWarning_->hide();
