@@ -143,6 +143,7 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
                 const char* accuracy;
                 const char* errors;
                 const char* notes = "";
+                int tracksRipped = -1;
             } outcomes[] = {
                 {RipResult::Success, "completed", "AccurateRip: all 12 tracks accurately ripped (confidence 45).", ""},
                 {RipResult::Success, "offset-found", "AccurateRip: all 12 tracks accurately ripped (confidence 45).", "",
@@ -157,9 +158,13 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
                 {RipResult::Success, "not-in-database", "AccurateRip: this disc is not in the database.", ""},
                 {RipResult::Success, "other-pressing",
                  "AccurateRip: no track matches; this pressing may not be in the database.", ""},
+                {RipResult::CompletedWithErrors, "no-tracks", "",
+                 "Screenshots - [01] Overture.flac: CD read error.\r\nScreenshots - [02] Morning Light.flac: CD read error.",
+                 "", 0},
             };
-            for (const auto& [result, outcome, accuracy, errors, notes] : outcomes) {
+            for (const auto& [result, outcome, accuracy, errors, notes, ripped] : outcomes) {
                 state.result = result;
+                state.tracksRipped = ripped;
                 state.accuracyLine = accuracy;
                 state.noteText = notes;
                 state.errorText = errors;
@@ -318,6 +323,48 @@ bool ShootTaskDialogs(const QDir& folder)
 
 }  // namespace
 
+// A few pages of each skin on a dark palette.
+bool ShootDark(tesslow::SkinKind kind, const QDir& folder, const std::string& discKey)
+{
+    using namespace tesslow;
+    const QPalette light = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 48));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(60, 60, 64));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    QApplication::setPalette(dark);
+    bool saved = true;
+    {
+        const Skin skin = MakeSkin(kind, MakeUiFonts());
+        WizardState state;
+        state.job.driveKey = discKey;
+        ProbeDisc(*state.records, discKey);
+        test::RecordingShell shell;
+        WizardFrame frame(skin);
+        AddWizardPages(PageContext{frame, state, skin, shell});
+        frame.Start();
+        frame.show();
+        (void)QTest::qWaitForWindowExposed(&frame);
+        const QString skinName = kind == SkinKind::Aero ? QStringLiteral("aero") : QStringLiteral("classic");
+        for (const PageId page : {PageId::Tracks, PageId::Format, PageId::Destination, PageId::Final}) {
+            frame.SetCurSel(static_cast<int>(page));
+            QTest::qWait(20);
+            if (page == PageId::Tracks) {
+                auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
+                (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
+            }
+            const int index = static_cast<int>(page);
+            saved = saved && Save(frame, folder,
+                                  QStringLiteral("dark-%1-%2-%3.png").arg(skinName).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]));
+        }
+    }
+    QApplication::setPalette(light);
+    return saved;
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -341,6 +388,8 @@ int main(int argc, char** argv)
         settings.WriteSubfolders(true, true, true);
     }
     const bool written = Shoot(tesslow::SkinKind::Aero, folder, disc) && Shoot(tesslow::SkinKind::Classic, folder, disc) &&
+                         ShootDark(tesslow::SkinKind::Aero, folder, disc) &&
+                         ShootDark(tesslow::SkinKind::Classic, folder, disc) &&
                          ShootArtwork(folder, 1) && ShootArtwork(folder, 2) && ShootControls(folder) &&
                          ShootTaskDialogs(folder);
     if (written) std::printf("Screenshots in %s\n", qPrintable(folder.absolutePath()));
