@@ -165,6 +165,17 @@ void Settings::WriteNameTemplate(const std::string& nameTemplate)
     StoreString("NameTemplate", NameTemplate);
 }
 
+bool Settings::WriteNumber(std::string_view name, std::uint32_t value)
+{
+    for (const SettingField& field : SettingsTable()) {
+        if (field.machine || !field.number || name != field.name) continue;
+        this->*field.number = value;
+        StoreNumber(field.name, value);
+        return true;
+    }
+    return false;
+}
+
 void Settings::WriteAlwaysOverwrite(bool overwrite)
 {
     AlwaysOverwrite = overwrite ? 1 : 0;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace tesslow {
 
@@ -84,6 +85,9 @@ struct Settings {
     void WriteNameTemplate(const std::string& nameTemplate);
     void WriteAlwaysOverwrite(bool overwrite);
     void WriteSubfolders(bool artist, bool album, bool yearInAlbum);
+    // Any number of the user store by its name (the options dialog's);
+    // false for a name that is not one.
+    bool WriteNumber(std::string_view name, std::uint32_t value);
 
 private:
     void Store(const std::function<void(RegDocument&)>& change);

@@ -1,5 +1,7 @@
 #include "ui/wizard_frame.h"
 
+#include "ui/options_dialog.h"
+
 #include "ui/aero_chrome.h"
 #include "ui/classic_chrome.h"
 #include "ui/skin.h"
@@ -24,6 +26,14 @@ WizardFrame::WizardFrame(const Skin& skin, QWidget* parent) : QDialog(parent), s
     connect(chrome_, &WizardChrome::Clicked, this, &WizardFrame::Press);
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { Press(WizardButton::Help); });
+    auto* options = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(options, &QShortcut::activated, this, &WizardFrame::ShowOptions);
+}
+
+void WizardFrame::ShowOptions()
+{
+    OptionsDialog dialog(this);
+    if (dialog.exec() == QDialog::Accepted && CurrentPage()) CurrentPage()->OnOptionsChanged();
 }
 
 void WizardFrame::AddPage(WizardPage* page)

@@ -34,6 +34,10 @@ public:
     int CurrentIndex() const { return current_; }
     WizardPage* CurrentPage() const { return Page(current_); }
 
+    // The options dialog (also Ctrl+, on any page); the page shown hears of
+    // a change.
+    void ShowOptions();
+
     // Shows page `first` (0: the welcome page); call once, before running.
     void Start(int first = 0);
 

@@ -48,6 +48,8 @@ public:
     // Next, Back or Cancel was pressed: the page stores what it owns (its
     // settings and the wizard's state) before it answers where to go.
     virtual void OnLeave() {}
+    // The options dialog changed settings while the page was shown.
+    virtual void OnOptionsChanged() {}
     // False keeps the page.
     virtual bool OnKillActive() { return true; }
     virtual PageTurn OnWizardNext() { return PageTurn::Onward(); }

@@ -33,6 +33,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QPixmap>
+#include <QDialog>
 #include <QTest>
 
 #include <cstdio>
@@ -134,6 +135,18 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             // What the destination page hands on when it is left.
             frame.Press(WizardButton::Next);
             frame.SetCurSel(index);
+        }
+        if (index == static_cast<int>(PageId::Ready)) {
+            // The options dialog, over the ready page.
+            bool shot = false;
+            QTimer::singleShot(200, &frame, [&] {
+                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                    shot = Save(*dialog, folder, QStringLiteral("%1-07-options.png").arg(skinName));
+                    dialog->reject();
+                }
+            });
+            frame.ShowOptions();
+            if (!shot) return false;
         }
         if (index == static_cast<int>(PageId::Final)) {
             // Each outcome, with the rip's notes and what AccurateRip said of it.

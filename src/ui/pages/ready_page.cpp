@@ -1,13 +1,17 @@
 #include "ui/pages/ready_page.h"
 
+#include "app/settings.h"
 #include "encoding/presets.h"
 #include "ui/label_text.h"
+#include "ui/options_dialog.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tesslow {
@@ -56,6 +60,17 @@ ReadyPage::ReadyPage(const PageContext& context)
     summary->addRow(QStringLiteral("Format:"), format_);
     summary->addRow(QStringLiteral("Quality:"), quality_);
     summary->addRow(QStringLiteral("Folder:"), folder_);
+    reading_ = new QLabel(this);
+    reading_->setObjectName(QStringLiteral("readyReading"));
+    reading_->setWordWrap(true);
+    summary->addRow(QStringLiteral("Reading:"), reading_);
+    auto* options = new QPushButton(QStringLiteral("&Options..."), this);
+    options->setObjectName(QStringLiteral("optionsButton"));
+    connect(options, &QPushButton::clicked, this, [this] { Frame().ShowOptions(); });
+    auto* optionsRow = new QHBoxLayout;
+    optionsRow->addWidget(options);
+    optionsRow->addStretch(1);
+    summary->addRow(QString(), optionsRow);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(intro);
@@ -81,7 +96,10 @@ void ReadyPage::OnSetActive()
     format_->setText(format ? QString::fromUtf8(format->summaryName) : QString());
     quality_->setText(QString::fromStdString(QualitySummary(job.format, job.preset, job.qualityStep)));
     static_cast<ElidedLabel*>(folder_)->SetFullText(LabelText(job.OutputFolder));
+    OnOptionsChanged();
 }
+
+void ReadyPage::OnOptionsChanged() { reading_->setText(ReadingSummary(Settings())); }
 
 void ReadyPage::OnLeave() { Frame().SetButtonText(WizardButton::Next, {}); }
 

@@ -16,11 +16,13 @@ public:
     QString Subtitle() const override;
     void OnSetActive() override;
     void OnLeave() override;
+    void OnOptionsChanged() override;
 
 private:
     QLabel* format_;
     QLabel* quality_;
     QLabel* folder_;
+    QLabel* reading_ = nullptr;  // how the disc will be read (the options)
 };
 
 }  // namespace tesslow

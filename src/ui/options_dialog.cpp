@@ -1,0 +1,102 @@
+#include "ui/options_dialog.h"
+
+#include "app/settings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace tesslow {
+
+namespace {
+
+struct Option {
+    const char* setting;
+    const char* text;
+};
+
+struct Group {
+    const char* title;
+    std::initializer_list<Option> options;
+};
+
+const Group kGroups[] = {
+    {"Reading",
+     {{"JitterCorrection", "&Jitter correction (slower, corrects a drive that reads unevenly)"},
+      {"AccurateRip", "Check the tracks against the &AccurateRip database"},
+      {"VerifyReads", "Read a track &again where AccurateRip cannot vouch for it"}}},
+    {"Files beside the tracks",
+     {{"WriteLog", "Write a rip &log"},
+      {"WriteCue", "Write a &CUE sheet"},
+      {"Deemphasis", "&De-emphasise pre-emphasised tracks (not WAV)"}}},
+    {"When a rip is done",
+     {{"EjectWhenDone", "&Eject the disc"}, {"OpenFolderWhenDone", "&Open the folder"}, {"BeepWhenDone", "&Beep"}}},
+};
+
+std::uint32_t Value(const Settings& settings, const std::string& name)
+{
+    for (const SettingField& field : SettingsTable())
+        if (field.number && name == field.name) return settings.*field.number;
+    return 0;
+}
+
+}  // namespace
+
+QString ReadingSummary(const Settings& settings)
+{
+    QStringList parts;
+    parts << (settings.JitterCorrection != 0 ? QStringLiteral("jitter correction on")
+                                             : QStringLiteral("jitter correction off"));
+    if (settings.AccurateRip != 0) parts << QStringLiteral("AccurateRip check");
+    if (settings.VerifyReads != 0) parts << QStringLiteral("second read where needed");
+    return parts.join(QStringLiteral(", "));
+}
+
+OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent), skin_(new QComboBox(this))
+{
+    setObjectName(QStringLiteral("optionsDialog"));
+    setWindowTitle(QStringLiteral("Options"));
+    const Settings settings;
+    auto* layout = new QVBoxLayout(this);
+    for (const Group& group : kGroups) {
+        auto* box = new QGroupBox(QString::fromUtf8(group.title), this);
+        auto* column = new QVBoxLayout(box);
+        for (const Option& option : group.options) {
+            auto* check = new QCheckBox(QString::fromUtf8(option.text), box);
+            check->setObjectName(QStringLiteral("option") + QString::fromLatin1(option.setting));
+            check->setChecked(Value(settings, option.setting) != 0);
+            boxes_[option.setting] = check;
+            column->addWidget(check);
+        }
+        layout->addWidget(box);
+    }
+    auto* look = new QGroupBox(QStringLiteral("Look"), this);
+    auto* form = new QFormLayout(look);
+    skin_->setObjectName(QStringLiteral("optionSkin"));
+    skin_->addItems({QStringLiteral("Aero"), QStringLiteral("Classic")});
+    skin_->setCurrentIndex(settings.Skin == 1 ? 1 : 0);
+    form->addRow(QStringLiteral("&Skin (at the next start):"), skin_);
+    layout->addWidget(look);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void OptionsDialog::accept()
+{
+    Settings settings;
+    for (const auto& [name, check] : boxes_) {
+        const std::uint32_t wanted = check->isChecked() ? 1 : 0;
+        if (Value(settings, name) != wanted) settings.WriteNumber(name, wanted);
+    }
+    const std::uint32_t skin = static_cast<std::uint32_t>(skin_->currentIndex());
+    if (settings.Skin != skin) settings.WriteNumber("Skin", skin);
+    QDialog::accept();
+}
+
+}  // namespace tesslow

@@ -1,0 +1,83 @@
+#include "app/settings.h"
+#include "wizard_harness.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tesslow {
+namespace {
+
+using test::WizardHarness;
+
+class Options : public ::testing::TestWithParam<SkinKind> {
+protected:
+    // Does `act` in the options dialog once it is open, then presses its
+    // OK or Cancel.
+    void InTheDialog(const std::function<void(QDialog&)>& act, bool ok)
+    {
+        QTimer::singleShot(50, wizard.frame.get(), [act, ok] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != QLatin1String("optionsDialog")) return;
+            act(*dialog);
+            dialog->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+        });
+    }
+
+    WizardHarness wizard{GetParam()};
+};
+
+TEST_P(Options, TheReadyPageSaysHowTheDiscIsReadAndTheOptionsChangeTheStore)
+{
+    wizard.GoTo(PageId::Ready);
+    auto* reading = wizard.frame->findChild<QLabel*>(QStringLiteral("readyReading"));
+    EXPECT_EQ(reading->text(), "jitter correction off, AccurateRip check, second read where needed");
+
+    bool opened = false;
+    InTheDialog(
+        [&](QDialog& dialog) {
+            opened = true;
+            dialog.findChild<QCheckBox*>(QStringLiteral("optionJitterCorrection"))->setChecked(true);
+            dialog.findChild<QCheckBox*>(QStringLiteral("optionVerifyReads"))->setChecked(false);
+            dialog.findChild<QComboBox*>(QStringLiteral("optionSkin"))->setCurrentIndex(1);
+        },
+        true);
+    wizard.frame->findChild<QPushButton*>(QStringLiteral("optionsButton"))->click();
+    ASSERT_TRUE(opened);
+    const Settings stored;
+    EXPECT_EQ(stored.JitterCorrection, 1u);
+    EXPECT_EQ(stored.VerifyReads, 0u);
+    EXPECT_EQ(stored.Skin, 1u);
+    EXPECT_EQ(reading->text(), "jitter correction on, AccurateRip check");
+
+    // Ctrl+, on any page; Cancel keeps the store as it was.
+    wizard.GoTo(PageId::Format);
+    opened = false;
+    InTheDialog(
+        [&](QDialog& dialog) {
+            opened = true;
+            EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("optionJitterCorrection"))->isChecked());
+            dialog.findChild<QCheckBox*>(QStringLiteral("optionAccurateRip"))->setChecked(false);
+        },
+        false);
+    wizard.frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(wizard.frame.get()));
+    QTest::keyClick(wizard.frame->windowHandle(), Qt::Key_Comma, Qt::ControlModifier);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(Settings().AccurateRip, 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothSkins, Options, ::testing::Values(SkinKind::Aero, SkinKind::Classic), test::SkinName);
+
+}  // namespace
+}  // namespace tesslow
