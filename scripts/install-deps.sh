@@ -22,6 +22,8 @@ packages=(
   qt6-base-dev fonts-dejavu-core
   # independent judges of the encoders' files in the tests, reference encoders in bench/
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
+  # a session bus of its own for the desktop notification test
+  dbus
   # a YAML reader for the rip log
   python3-yaml
   # the reference de-emphasis, and spectra to compare ours with it

@@ -30,7 +30,7 @@ constexpr std::array kFields = {
     TEXT(NameTemplate),         NUMBER(CreateArtistSubfolder), NUMBER(CreateAlbumSubfolder),
     NUMBER(AddYearToFolderName), NUMBER(BeepWhenDone),     NUMBER(OpenFolderWhenDone),
     NUMBER(Skin),               NUMBER(AccurateRip),       NUMBER(VerifyReads),
-    NUMBER(WriteLog),           NUMBER(WriteCue),          NUMBER(Deemphasis),
+    NUMBER(WriteLog),           NUMBER(WriteCue),          NUMBER(Deemphasis),         NUMBER(NotifyWhenDone),
     MACHINE_TEXT(AppPath),
     MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };

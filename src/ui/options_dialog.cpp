@@ -34,7 +34,10 @@ const Group kGroups[] = {
       {"WriteCue", "Write a &CUE sheet"},
       {"Deemphasis", "&De-emphasise pre-emphasised tracks (not WAV)"}}},
     {"When a rip is done",
-     {{"EjectWhenDone", "&Eject the disc"}, {"OpenFolderWhenDone", "&Open the folder"}, {"BeepWhenDone", "&Beep"}}},
+     {{"EjectWhenDone", "&Eject the disc"},
+      {"OpenFolderWhenDone", "&Open the folder"},
+      {"BeepWhenDone", "&Beep"},
+      {"NotifyWhenDone", "Show a desktop &notification when another window is in front"}}},
 };
 
 std::uint32_t Value(const Settings& settings, const std::string& name)

@@ -8,6 +8,7 @@
 #include "ui/controls/animation_view.h"
 #include "ui/controls/task_dialog.h"
 #include "ui/overwrite_dialog.h"
+#include "ui/rip_notification.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
@@ -29,7 +30,8 @@ ProgressPage::ProgressPage(const PageContext& context)
       trackBar_(new QProgressBar(this)),
       elapsed_(new QLabel(this)),
       left_(new QLabel(this)),
-      beat_(new QTimer(this))
+      beat_(new QTimer(this)),
+      notifier_(new RipNotifier(context.shell, this))
 {
     animation_->setObjectName(QStringLiteral("animation"));
     animation_->setMinimumSize(animation_->sizeHint());
@@ -154,8 +156,28 @@ void ProgressPage::Finish()
         session_->Monitor().Tracks().begin(), session_->Monitor().Tracks().end(),
         [](const TrackOutcome& track) { return track.status == TrackOutcome::Status::Ripped; }));
     OnRipTick(session_->Monitor());
+    const std::size_t errors = session_->ErrorLines().size();
     session_.reset();
     if (Settings().BeepWhenDone != 0) QApplication::beep();
+    // Behind another window, the desktop tells the person.
+    if (Settings().NotifyWhenDone != 0 && !window()->isActiveWindow()) {
+        const QString folder = QString::fromStdString(DisplayUtf8(state.job.OutputFolder));
+        switch (state.result) {
+        case RipResult::Success:
+            notifier_->Notify(QStringLiteral("Rip finished"), QStringLiteral("The tracks are in %1.").arg(folder),
+                              state.job.OutputFolder);
+            break;
+        case RipResult::Canceled:
+            notifier_->Notify(QStringLiteral("Rip canceled"), QString(), state.job.OutputFolder);
+            break;
+        case RipResult::CompletedWithErrors:
+            notifier_->Notify(state.tracksRipped == 0 ? QStringLiteral("No tracks were ripped")
+                                                      : QStringLiteral("Rip finished with errors"),
+                              QStringLiteral("%1 error(s); see the wizard. The files are in %2.").arg(errors).arg(folder),
+                              state.job.OutputFolder);
+            break;
+        }
+    }
     Frame().SetCurSelId(TemplateOf(PageId::Final));
 }
 

@@ -46,6 +46,7 @@ private:
     QLabel* elapsed_;
     QLabel* left_;
     QTimer* beat_;
+    class RipNotifier* notifier_;
     std::unique_ptr<RipSession> session_;
     std::shared_ptr<std::atomic<bool>> alive_ = std::make_shared<std::atomic<bool>>(true);
 };
