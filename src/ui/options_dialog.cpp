@@ -1,5 +1,6 @@
 #include "ui/options_dialog.h"
 
+#include "app/cd_audio.h"
 #include "app/settings.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace tesslow {
@@ -59,7 +61,8 @@ QString ReadingSummary(const Settings& settings)
     return parts.join(QStringLiteral(", "));
 }
 
-OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent), skin_(new QComboBox(this))
+OptionsDialog::OptionsDialog(QWidget* parent, const DriveModel& drive)
+    : QDialog(parent), skin_(new QComboBox(this)), drive_(drive)
 {
     setObjectName(QStringLiteral("optionsDialog"));
     setWindowTitle(QStringLiteral("Options"));
@@ -75,6 +78,23 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent), skin_(new QComb
             boxes_[option.setting] = check;
             column->addWidget(check);
         }
+        layout->addWidget(box);
+    }
+    if (drive_.Known()) {
+        profile_ = LoadDriveProfile(drive_);
+        auto* box = new QGroupBox(QStringLiteral("This drive: %1").arg(QString::fromStdString(drive_.Name())), this);
+        auto* rows = new QFormLayout(box);
+        offset_ = new QSpinBox(box);
+        offset_->setObjectName(QStringLiteral("optionReadOffset"));
+        offset_->setRange(-kLargestReadOffset - 1, kLargestReadOffset);
+        offset_->setSpecialValueText(QStringLiteral("not known yet"));
+        offset_->setSuffix(QStringLiteral(" samples"));
+        offset_->setValue(profile_.readOffset.value_or(-kLargestReadOffset - 1));
+        rows->addRow(QStringLiteral("&Read offset correction:"), offset_);
+        overread_ = new QCheckBox(QStringLiteral("O&verread: read just outside the disc's audio"), box);
+        overread_->setObjectName(QStringLiteral("optionOverread"));
+        overread_->setChecked(profile_.overread);
+        rows->addRow(overread_);
         layout->addWidget(box);
     }
     auto* look = new QGroupBox(QStringLiteral("Look"), this);
@@ -96,6 +116,12 @@ void OptionsDialog::accept()
     for (const auto& [name, check] : boxes_) {
         const std::uint32_t wanted = check->isChecked() ? 1 : 0;
         if (Value(settings, name) != wanted) settings.WriteNumber(name, wanted);
+    }
+    if (offset_) {
+        // The lowest value is "not known": nothing to remember.
+        if (offset_->value() != offset_->minimum() && offset_->value() != profile_.readOffset)
+            RememberReadOffset(drive_, offset_->value());
+        if (overread_->isChecked() != profile_.overread) RememberOverread(drive_, overread_->isChecked());
     }
     const std::uint32_t skin = static_cast<std::uint32_t>(skin_->currentIndex());
     if (settings.Skin != skin) settings.WriteNumber("Skin", skin);

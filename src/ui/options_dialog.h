@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/drive_profile.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -8,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QSpinBox;
 
 namespace tesslow {
 
@@ -22,17 +25,23 @@ QString ReadingSummary(const Settings& settings);
 // vouch), the files beside the tracks (rip log, CUE sheet, de-emphasis), what
 // happens when a rip is done (eject, open the folder, beep, a desktop
 // notification) and the look (the
-// skin, applied at the next start). OK writes what changed to the user store,
-// under the same names as everything else; Cancel writes nothing.
+// skin, applied at the next start). With the drive of the rip at hand it
+// also shows what is remembered for that drive model: its read offset
+// correction and whether it may overread. OK writes what changed to the user
+// store, under the same names as everything else; Cancel writes nothing.
 class OptionsDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit OptionsDialog(QWidget* parent);
+    explicit OptionsDialog(QWidget* parent, const DriveModel& drive = {});
     void accept() override;
 
 private:
     std::map<std::string, QCheckBox*> boxes_;  // by setting name
     QComboBox* skin_;
+    DriveModel drive_;
+    DriveProfile profile_;
+    QSpinBox* offset_ = nullptr;  // with a drive: its lowest value stands for "not known"
+    QCheckBox* overread_ = nullptr;
 };
 
 }  // namespace tesslow

@@ -27,12 +27,12 @@ WizardFrame::WizardFrame(const Skin& skin, QWidget* parent) : QDialog(parent), s
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { Press(WizardButton::Help); });
     auto* options = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
-    connect(options, &QShortcut::activated, this, &WizardFrame::ShowOptions);
+    connect(options, &QShortcut::activated, this, [this] { ShowOptions(); });
 }
 
-void WizardFrame::ShowOptions()
+void WizardFrame::ShowOptions(const DriveModel& drive)
 {
-    OptionsDialog dialog(this);
+    OptionsDialog dialog(this, drive);
     if (dialog.exec() == QDialog::Accepted && CurrentPage()) CurrentPage()->OnOptionsChanged();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/drive_profile.h"
 #include "ui/wizard_buttons.h"
 
 #include <QDialog>
@@ -36,7 +37,7 @@ public:
 
     // The options dialog (also Ctrl+, on any page); the page shown hears of
     // a change.
-    void ShowOptions();
+    void ShowOptions(const DriveModel& drive = {});
 
     // Shows page `first` (0: the welcome page); call once, before running.
     void Start(int first = 0);

@@ -1,3 +1,4 @@
+#include "app/drive_profile.h"
 #include "app/settings.h"
 #include "wizard_harness.h"
 
@@ -8,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 
@@ -50,6 +52,12 @@ TEST_P(Options, TheReadyPageSaysHowTheDiscIsReadAndTheOptionsChangeTheStore)
             dialog.findChild<QCheckBox*>(QStringLiteral("optionJitterCorrection"))->setChecked(true);
             dialog.findChild<QCheckBox*>(QStringLiteral("optionVerifyReads"))->setChecked(false);
             dialog.findChild<QComboBox*>(QStringLiteral("optionSkin"))->setCurrentIndex(1);
+            // The rip's drive: nothing remembered yet for its model.
+            auto* offset = dialog.findChild<QSpinBox*>(QStringLiteral("optionReadOffset"));
+            ASSERT_NE(offset, nullptr);
+            EXPECT_EQ(offset->text(), "not known yet");
+            offset->setValue(667);
+            dialog.findChild<QCheckBox*>(QStringLiteral("optionOverread"))->setChecked(true);
         },
         true);
     wizard.frame->findChild<QPushButton*>(QStringLiteral("optionsButton"))->click();
@@ -59,6 +67,9 @@ TEST_P(Options, TheReadyPageSaysHowTheDiscIsReadAndTheOptionsChangeTheStore)
     EXPECT_EQ(stored.VerifyReads, 0u);
     EXPECT_EQ(stored.Skin, 1u);
     EXPECT_EQ(reading->text(), "jitter correction on, AccurateRip check");
+    const DriveProfile drive = LoadDriveProfile({"TESSLOW", "EMULATED CD-ROM"});
+    EXPECT_EQ(drive.readOffset, 667);
+    EXPECT_TRUE(drive.overread);
 
     // Ctrl+, on any page; Cancel keeps the store as it was.
     wizard.GoTo(PageId::Format);
@@ -67,6 +78,7 @@ TEST_P(Options, TheReadyPageSaysHowTheDiscIsReadAndTheOptionsChangeTheStore)
         [&](QDialog& dialog) {
             opened = true;
             EXPECT_TRUE(dialog.findChild<QCheckBox*>(QStringLiteral("optionJitterCorrection"))->isChecked());
+            EXPECT_EQ(dialog.findChild<QSpinBox*>(QStringLiteral("optionReadOffset")), nullptr);  // no drive here
             dialog.findChild<QCheckBox*>(QStringLiteral("optionAccurateRip"))->setChecked(false);
         },
         false);

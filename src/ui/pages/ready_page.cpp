@@ -1,6 +1,8 @@
 #include "ui/pages/ready_page.h"
 
 #include "app/settings.h"
+#include "drive/drive_model.h"
+#include "drive/scsi_command.h"
 #include "encoding/presets.h"
 #include "ui/label_text.h"
 #include "ui/options_dialog.h"
@@ -66,7 +68,18 @@ ReadyPage::ReadyPage(const PageContext& context)
     summary->addRow(QStringLiteral("Reading:"), reading_);
     auto* options = new QPushButton(QStringLiteral("&Options..."), this);
     options->setObjectName(QStringLiteral("optionsButton"));
-    connect(options, &QPushButton::clicked, this, [this] { Frame().ShowOptions(); });
+    // With the rip's drive: what is remembered for its model shows too.
+    connect(options, &QPushButton::clicked, this, [this] {
+        const std::string& key = State().job.driveKey;
+        const DiscRecord& disc = (*State().records)[key];
+        DriveModel model;
+        if (disc.drive) {
+            model = InquireDriveModel(*disc.drive);
+        } else if (ScsiCommand drive; !key.empty() && drive.Open(key)) {
+            model = InquireDriveModel(drive);
+        }
+        Frame().ShowOptions(model);
+    });
     auto* optionsRow = new QHBoxLayout;
     optionsRow->addWidget(options);
     optionsRow->addStretch(1);
