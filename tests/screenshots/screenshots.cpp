@@ -139,12 +139,15 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
         if (index == static_cast<int>(PageId::Ready)) {
             // The options dialog, over the ready page.
             bool shot = false;
-            QTimer::singleShot(200, &frame, [&] {
-                if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-                    shot = Save(*dialog, folder, QStringLiteral("%1-07-options.png").arg(skinName));
-                    dialog->reject();
-                }
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog || !dialog->isVisible()) return;
+                watch.stop();
+                shot = Save(*dialog, folder, QStringLiteral("%1-07-options.png").arg(skinName));
+                dialog->reject();
             });
+            watch.start(50);
             frame.ShowOptions();
             if (!shot) return false;
         }

@@ -24,16 +24,20 @@ using test::WizardHarness;
 
 class Options : public ::testing::TestWithParam<SkinKind> {
 protected:
-    // Does `act` in the options dialog once it is open, then presses its
-    // OK or Cancel.
+    // Does `act` in the options dialog as soon as it is open (however slowly
+    // it comes), then presses its OK or Cancel.
     void InTheDialog(const std::function<void(QDialog&)>& act, bool ok)
     {
-        QTimer::singleShot(50, wizard.frame.get(), [act, ok] {
+        auto* watch = new QTimer(wizard.frame.get());
+        QObject::connect(watch, &QTimer::timeout, [watch, act, ok] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog->objectName() != QLatin1String("optionsDialog")) return;
+            if (!dialog || dialog->objectName() != QLatin1String("optionsDialog") || !dialog->isVisible()) return;
+            watch->stop();
+            watch->deleteLater();
             act(*dialog);
             dialog->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
         });
+        watch->start(20);
     }
 
     WizardHarness wizard{GetParam()};

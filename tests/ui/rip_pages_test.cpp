@@ -201,13 +201,17 @@ TEST_P(RipPages, CancelConfirmedMidRipEndsCanceledWithoutAPartialFileEvenWhenThe
         EXPECT_TRUE(wizard.frame->isVisible());
         // While "Canceling..." shows, Cancel asks again.
         bool askedAgain = false;
-        QTimer::singleShot(50, [&] {
-            if (auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget())) {
-                askedAgain = dialog->findChild<QLabel*>(QStringLiteral("mainInstruction"))->text() == "Are you sure?";
-                dialog->findChild<QPushButton*>(QStringLiteral("noButton"))->click();
-            }
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<TaskDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            watch.stop();
+            askedAgain = dialog->findChild<QLabel*>(QStringLiteral("mainInstruction"))->text() == "Are you sure?";
+            dialog->findChild<QPushButton*>(QStringLiteral("noButton"))->click();
         });
+        watch.start(20);
         Key(Qt::Key_Escape);
+        watch.stop();
         EXPECT_TRUE(askedAgain);
     });
     EXPECT_LT(std::chrono::steady_clock::now() - yes, 7s);
