@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QFileInfo>
 #include <QVariantMap>
 
 namespace tesslow {
@@ -18,6 +19,8 @@ const QString kOpenFolder = QStringLiteral("open-folder");
 
 }  // namespace
 
+RipNotifier::RipNotifier(DesktopShell& shell, QObject* parent) : QObject(parent), shell_(shell) {}
+
 RipNotifier::RipNotifier(DesktopShell& shell, QObject* parent, QDBusConnection bus)
     : QObject(parent), shell_(shell), bus_(std::move(bus))
 {
@@ -25,7 +28,15 @@ RipNotifier::RipNotifier(DesktopShell& shell, QObject* parent, QDBusConnection b
 
 bool RipNotifier::Notify(const QString& summary, const QString& body, const std::string& folder)
 {
-    QDBusConnection& bus = bus_;
+    if (!bus_) {
+        // No session bus named: no desktop to tell (and none is started).
+        const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS") &&
+            (runtime.isEmpty() || !QFileInfo::exists(runtime + QStringLiteral("/bus"))))
+            return false;
+        bus_ = QDBusConnection::sessionBus();
+    }
+    QDBusConnection& bus = *bus_;
     if (!bus.isConnected()) return false;
     if (!listening_) {
         listening_ = bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
 #include <string>
 
 namespace tesslow {
@@ -18,7 +19,11 @@ class DesktopShell;
 class RipNotifier final : public QObject {
     Q_OBJECT
 public:
-    RipNotifier(DesktopShell& shell, QObject* parent, QDBusConnection bus = QDBusConnection::sessionBus());
+    // On the session bus, reached only when a notification is shown and the
+    // environment names one (DBUS_SESSION_BUS_ADDRESS, or $XDG_RUNTIME_DIR/bus).
+    RipNotifier(DesktopShell& shell, QObject* parent);
+    // On the given bus.
+    RipNotifier(DesktopShell& shell, QObject* parent, QDBusConnection bus);
 
     // Shows the notification; false when no service took it.
     bool Notify(const QString& summary, const QString& body, const std::string& folder);
@@ -28,7 +33,7 @@ private slots:
 
 private:
     DesktopShell& shell_;
-    QDBusConnection bus_;
+    std::optional<QDBusConnection> bus_;
     uint lastId_ = 0;
     std::string folder_;
     bool listening_ = false;

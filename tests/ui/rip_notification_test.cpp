@@ -63,6 +63,11 @@ struct PrivateBus {
 
 TEST(RipNotification, TheDesktopIsToldAndItsOpenFolderActionShowsTheFolder)
 {
+#ifdef TESSLOW_THREAD_SANITIZED_BUILD
+    // Qt's D-Bus thread works inside libraries built without the sanitizer,
+    // whose locking it cannot see: every run would report races that are not.
+    GTEST_SKIP() << "Qt's D-Bus thread under the thread sanitizer";
+#endif
     PrivateBus bus;
     if (bus.address.empty()) GTEST_SKIP() << "no dbus-daemon here";
     const QString address = QString::fromStdString(bus.address);
