@@ -9,6 +9,7 @@
 #include "metadata/disc_id.h"
 #include "metadata/title_cache.h"
 #include "support/test_disc.h"
+#include "support/dark_palette.h"
 #include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "ui/controls/browse_button.h"
@@ -107,27 +108,45 @@ bool ShootRip(tesslow::WizardFrame& frame, tesslow::WizardState& state, const QD
     return saved;
 }
 
+// The wizard of one skin over the disc in `discKey`, shown offscreen.
+struct ShownWizard {
+    ShownWizard(tesslow::SkinKind kind, const std::string& discKey)
+        : skin(tesslow::MakeSkin(kind, tesslow::MakeUiFonts())), frame(skin)
+    {
+        state.job.driveKey = discKey;
+        tesslow::ProbeDisc(*state.records, discKey);
+        tesslow::AddWizardPages(tesslow::PageContext{frame, state, skin, shell});
+        frame.Start();
+        frame.show();
+        (void)QTest::qWaitForWindowExposed(&frame);
+    }
+    QString SkinName() const { return skin.kind == tesslow::SkinKind::Aero ? QStringLiteral("aero") : QStringLiteral("classic"); }
+
+    // Selects a page; the tracks page once the title look-up has said its piece.
+    void Show(tesslow::PageId page)
+    {
+        frame.SetCurSel(static_cast<int>(page));
+        QTest::qWait(20);
+        if (page != tesslow::PageId::Tracks) return;
+        auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
+        (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
+    }
+
+    tesslow::Skin skin;
+    tesslow::WizardState state;
+    tesslow::test::RecordingShell shell;
+    tesslow::WizardFrame frame;
+};
+
 bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKey)
 {
     using namespace tesslow;
-    const Skin skin = MakeSkin(kind, MakeUiFonts());
-    WizardState state;
-    state.job.driveKey = discKey;
-    ProbeDisc(*state.records, discKey);
-    test::RecordingShell shell;
-    WizardFrame frame(skin);
-    AddWizardPages(PageContext{frame, state, skin, shell});
-    frame.Start();
-    frame.show();
-    (void)QTest::qWaitForWindowExposed(&frame);
-    const QString skinName = kind == SkinKind::Aero ? QStringLiteral("aero") : QStringLiteral("classic");
+    ShownWizard shown(kind, discKey);
+    WizardState& state = shown.state;
+    WizardFrame& frame = shown.frame;
+    const QString skinName = shown.SkinName();
     for (int index = 0; index < kPageCount; ++index) {
-        frame.SetCurSel(index);
-        QTest::qWait(20);
-        if (index == static_cast<int>(PageId::Tracks)) {
-            auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
-            (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
-        }
+        shown.Show(static_cast<PageId>(index));
         const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]);
         if (!Save(frame, folder, name)) return false;
         if (index == static_cast<int>(PageId::Progress)) continue;  // shot mid-rip below
@@ -344,37 +363,15 @@ bool ShootDark(tesslow::SkinKind kind, const QDir& folder, const std::string& di
 {
     using namespace tesslow;
     const QPalette light = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(45, 45, 48));
-    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::Text, QColor(230, 230, 230));
-    dark.setColor(QPalette::Button, QColor(60, 60, 64));
-    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(test::DarkPalette());
     bool saved = true;
     {
-        const Skin skin = MakeSkin(kind, MakeUiFonts());
-        WizardState state;
-        state.job.driveKey = discKey;
-        ProbeDisc(*state.records, discKey);
-        test::RecordingShell shell;
-        WizardFrame frame(skin);
-        AddWizardPages(PageContext{frame, state, skin, shell});
-        frame.Start();
-        frame.show();
-        (void)QTest::qWaitForWindowExposed(&frame);
-        const QString skinName = kind == SkinKind::Aero ? QStringLiteral("aero") : QStringLiteral("classic");
+        ShownWizard shown(kind, discKey);
         for (const PageId page : {PageId::Tracks, PageId::Format, PageId::Destination, PageId::Final}) {
-            frame.SetCurSel(static_cast<int>(page));
-            QTest::qWait(20);
-            if (page == PageId::Tracks) {
-                auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
-                (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
-            }
+            shown.Show(page);
             const int index = static_cast<int>(page);
-            saved = saved && Save(frame, folder,
-                                  QStringLiteral("dark-%1-%2-%3.png").arg(skinName).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]));
+            saved = saved && Save(shown.frame, folder,
+                                  QStringLiteral("dark-%1-%2-%3.png").arg(shown.SkinName()).arg(index + 1, 2, 10, QChar('0')).arg(kPageNames[index]));
         }
     }
     QApplication::setPalette(light);

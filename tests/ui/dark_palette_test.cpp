@@ -1,3 +1,4 @@
+#include "support/dark_palette.h"
 #include "ui/classic_chrome.h"
 #include "ui/controls/contrast.h"
 #include "ui/controls/hyperlink_label.h"
@@ -21,14 +22,7 @@ protected:
     void SetUp() override
     {
         light_ = QApplication::palette();
-        QPalette dark;
-        dark.setColor(QPalette::Window, QColor(45, 45, 48));
-        dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
-        dark.setColor(QPalette::Base, QColor(30, 30, 30));
-        dark.setColor(QPalette::Text, QColor(230, 230, 230));
-        dark.setColor(QPalette::Button, QColor(60, 60, 64));
-        dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
-        QApplication::setPalette(dark);
+        QApplication::setPalette(test::DarkPalette());
     }
     void TearDown() override { QApplication::setPalette(light_); }
 
