@@ -19,4 +19,11 @@ std::vector<TocDescriptor> DecodeRawToc(std::span<const std::uint8_t> rawToc)
     return descriptors;
 }
 
+bool PreEmphasised(std::span<const TocDescriptor> toc, int number)
+{
+    for (const TocDescriptor& descriptor : toc)
+        if (descriptor.number == number) return (descriptor.control & 0x01) != 0;
+    return false;
+}
+
 }  // namespace tesslow

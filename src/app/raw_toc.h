@@ -38,4 +38,8 @@ struct TocDescriptor {
 // gives what can be read of it; nothing here throws.
 std::vector<TocDescriptor> DecodeRawToc(std::span<const std::uint8_t> rawToc);
 
+// True when the TOC's descriptor of track `number` has the pre-emphasis bit
+// (control 01h); false for a track it does not list.
+bool PreEmphasised(std::span<const TocDescriptor> toc, int number);
+
 }  // namespace tesslow

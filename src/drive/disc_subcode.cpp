@@ -17,10 +17,7 @@ DiscSubcode ReadDiscSubcode(ScsiCommand& drive, const DiscRecord& disc, bool fin
     subcode.isrcs = std::move(codes.isrcs);
 
     const std::vector<TocDescriptor> toc = DecodeRawToc(disc.rawToc);
-    for (const std::uint8_t number : disc.trackNumbers) {
-        const auto descriptor = std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) { return d.number == number; });
-        subcode.preemphasis.push_back(descriptor != toc.end() && (descriptor->control & 0x01) != 0);
-    }
+    for (const std::uint8_t number : disc.trackNumbers) subcode.preemphasis.push_back(PreEmphasised(toc, number));
     subcode.gapsSearched = findGaps;
     if (findGaps) {
         const GapDetection gaps = DetectGaps(drive, disc, std::chrono::seconds(1), canceled);

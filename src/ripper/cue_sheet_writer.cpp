@@ -74,9 +74,7 @@ std::string CueSheetText(const DiscRecord& disc, const std::vector<CueTrack>& tr
             cue += "    TITLE " + Quoted(album.trackTitles[track.trackIndex]) + "\n";
         if (!album.artist.empty()) cue += "    PERFORMER " + Quoted(album.artist) + "\n";
         if (!track.isrc.empty()) cue += "    ISRC " + track.isrc + "\n";
-        const auto descriptor =
-            std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) { return d.number == number; });
-        const bool preemphasis = track.preemphasis || (descriptor != toc.end() && (descriptor->control & 0x01) != 0);
+        const bool preemphasis = track.preemphasis || PreEmphasised(toc, number);
         if (preemphasis && !track.deemphasised) cue += "    FLAGS PRE\n";
         // Track 1 that starts after sector 0 (with no data track before it):
         // the audio before it is the hidden track's file, or in no file.

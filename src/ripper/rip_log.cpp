@@ -236,10 +236,7 @@ std::string RipLogText(const RipLogInput& input)
         if (t < subcode.isrcs.size() && !subcode.isrcs[t].empty()) log += "    ISRC: \"" + subcode.isrcs[t] + "\"\n";
         if (track.sums) {
             log += "    Peak level: " + Fixed(track.peak, 6) + "\n";
-            const auto descriptor = std::find_if(toc.begin(), toc.end(), [&](const TocDescriptor& d) {
-                return d.number == track.number;
-            });
-            log += "    Pre-emphasis: " + Bool((descriptor != toc.end() && (descriptor->control & 0x01) != 0) ||
+            log += "    Pre-emphasis: " + Bool(PreEmphasised(toc, track.number) ||
                                                (t < subcode.preemphasis.size() && subcode.preemphasis[t])) + "\n";
             if (track.deemphasised) log += "    De-emphasised: true\n";
             log += "    Extraction speed: " + Fixed(track.speed, 1) + " X\n";
