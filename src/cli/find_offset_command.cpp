@@ -1,5 +1,3 @@
-#include "accuracy/accuraterip_id.h"
-#include "accuracy/accuraterip_lookup.h"
 #include "app/drive_profile.h"
 #include "cli/commands.h"
 #include "cli/disc_access.h"
@@ -14,9 +12,6 @@
 namespace tesslow {
 
 namespace {
-
-constexpr auto kLookupLimit = std::chrono::seconds(20);
-constexpr auto kSearchLimit = std::chrono::seconds(60);
 
 // The outcome for scripts: {"read_offset": N or null, "agreeing_tracks",
 // "compared_tracks", "drive", "remembered", "problem"}.
@@ -48,20 +43,11 @@ int RunFindOffsetCommand(const CliOptions& options)
             std::fprintf(stderr, "%s\n", Printable(problem).c_str());
         return code;
     };
-    const std::optional<AccurateRipId> id = AccurateRipIdOf(disc.rawToc);
-    if (!id) return fail({}, "This disc has no audio track AccurateRip could know.", kExitUsage);
-    const AccurateRipLookup answer = LookUpAccurateRip(*id, AccurateRipBaseUrl(), kLookupLimit);
-    if (answer.status == AccurateRipLookup::Status::Error)
-        return fail({}, "The AccurateRip database could not be asked (" + answer.problem + ").", kExitFailure);
-    if (answer.status == AccurateRipLookup::Status::NotFound)
-        return fail({}, "This disc is not in the AccurateRip database, so it cannot tell the read offset; try another disc.",
-                    kExitUsage);
-
-    const OffsetSearchResult result = SearchReadOffset(disc, AccurateRipEntries(disc.rawToc), answer.responses,
-                                                       std::chrono::steady_clock::now() + kSearchLimit);
-    if (!result.offset)
-        return fail(result, "The read offset could not be found: " + NoOffsetText(result) + "; try another disc.",
-                    kExitUsage);
+    const OffsetDetection detection = DetectReadOffset(disc);
+    const OffsetSearchResult& result = detection.result;
+    if (detection.outcome != OffsetDetection::Outcome::Found)
+        return fail(result, detection.text,
+                    detection.outcome == OffsetDetection::Outcome::Failed ? kExitFailure : kExitUsage);
 
     // What the person said of overreading is kept with the offset.
     const bool remembered =

@@ -49,6 +49,46 @@ std::string NoOffsetText(const OffsetSearchResult& result)
            Tracks(result.comparedTracks) + " compared";
 }
 
+OffsetDetection DetectReadOffset(const DiscRecord& disc, const std::function<bool()>& giveUp,
+                                 std::chrono::milliseconds lookupLimit, std::chrono::milliseconds searchLimit)
+{
+    using Outcome = OffsetDetection::Outcome;
+    OffsetDetection detection;
+    AccuracyCheck accuracy(disc, true, AccurateRipBaseUrl(), lookupLimit);
+    if (!accuracy.Asking()) {
+        detection.text = "This disc has no audio track AccurateRip could know.";
+        return detection;
+    }
+    const std::optional<AccurateRipLookup> answer = accuracy.AnswerBy(accuracy.Deadline(), giveUp);
+    if (!answer) {
+        const bool gaveUp = giveUp && giveUp();
+        detection.outcome = gaveUp ? Outcome::GaveUp : Outcome::Failed;
+        if (!gaveUp) detection.text = "The AccurateRip database did not answer in time.";
+        return detection;
+    }
+    if (answer->status == AccurateRipLookup::Status::Error) {
+        detection.outcome = Outcome::Failed;
+        detection.text = "The AccurateRip database could not be asked (" + answer->problem + ").";
+        return detection;
+    }
+    if (answer->status == AccurateRipLookup::Status::NotFound) {
+        detection.text = "This disc is not in the AccurateRip database, so it cannot tell the read offset; try "
+                         "another disc.";
+        return detection;
+    }
+    detection.result = SearchReadOffset(disc, accuracy.Entries(), answer->responses,
+                                        std::chrono::steady_clock::now() + searchLimit, giveUp);
+    if (detection.result.offset) {
+        detection.outcome = Outcome::Found;
+        detection.text = FoundOffsetText(*detection.result.offset, detection.result.agreeingTracks);
+    } else if (giveUp && giveUp()) {
+        detection.outcome = Outcome::GaveUp;
+    } else {
+        detection.text = "The read offset could not be found: " + NoOffsetText(detection.result) + "; try another disc.";
+    }
+    return detection;
+}
+
 ReadOffsetUsed ChooseReadOffset(const DiscRecord& disc, const ReadOffsetWish& wish, AccuracyCheck* accuracy,
                                 const OffsetChoiceHooks& hooks)
 {

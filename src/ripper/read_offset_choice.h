@@ -27,6 +27,29 @@ std::string FoundOffsetText(std::int32_t samples, int agreeingTracks);
 // Why a search found nothing: "only 1 track could be compared", ...
 std::string NoOffsetText(const OffsetSearchResult& result);
 
+// What a search of its own, outside a rip, found (tesslow-rip --find-offset,
+// the options' "Detect").
+struct OffsetDetection {
+    enum class Outcome {
+        Found,     // result.offset is the drive's read offset
+        NotFound,  // the disc cannot tell it: not in the database, or no agreement
+        Failed,    // the database could not be asked
+        GaveUp,    // giveUp answered true
+    };
+    Outcome outcome = Outcome::NotFound;
+    OffsetSearchResult result;
+    std::string text;  // FoundOffsetText, or why nothing was found, as a sentence
+};
+
+// Asks the AccurateRip database for the disc in the record's drive (within
+// `lookupLimit`) and searches it for the drive's read offset (within
+// `searchLimit` more); remembers nothing. `giveUp`, when given, is asked
+// every 100 ms while waiting and before each read. Blocks: call it off the
+// GUI thread.
+OffsetDetection DetectReadOffset(const DiscRecord& disc, const std::function<bool()>& giveUp = {},
+                                 std::chrono::milliseconds lookupLimit = std::chrono::seconds(20),
+                                 std::chrono::milliseconds searchLimit = std::chrono::seconds(60));
+
 // What a rip job asks of the read offset.
 struct ReadOffsetWish {
     std::optional<std::int32_t> samples;  // given for this rip (--offset)

@@ -8,7 +8,9 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -61,8 +63,8 @@ QString ReadingSummary(const Settings& settings)
     return parts.join(QStringLiteral(", "));
 }
 
-OptionsDialog::OptionsDialog(QWidget* parent, const DriveModel& drive)
-    : QDialog(parent), skin_(new QComboBox(this)), drive_(drive)
+OptionsDialog::OptionsDialog(QWidget* parent, const DriveModel& drive, OffsetDetector detect)
+    : QDialog(parent), skin_(new QComboBox(this)), drive_(drive), detect_(std::move(detect))
 {
     setObjectName(QStringLiteral("optionsDialog"));
     setWindowTitle(QStringLiteral("Options"));
@@ -90,7 +92,25 @@ OptionsDialog::OptionsDialog(QWidget* parent, const DriveModel& drive)
         offset_->setSpecialValueText(QStringLiteral("not known yet"));
         offset_->setSuffix(QStringLiteral(" samples"));
         offset_->setValue(profile_.readOffset.value_or(-kLargestReadOffset - 1));
-        rows->addRow(QStringLiteral("&Read offset correction:"), offset_);
+        auto* offsetRow = new QHBoxLayout;
+        offsetRow->addWidget(offset_, 1);
+        if (detect_) {
+            detectButton_ = new QPushButton(QStringLiteral("De&tect"), box);
+            detectButton_->setObjectName(QStringLiteral("optionDetectOffset"));
+            detectButton_->setToolTip(QStringLiteral("Find the offset with the disc in the drive and AccurateRip"));
+            connect(detectButton_, &QPushButton::clicked, this, &OptionsDialog::Detect);
+            offsetRow->addWidget(detectButton_);
+        }
+        auto* offsetLabel = new QLabel(QStringLiteral("&Read offset correction:"), box);
+        offsetLabel->setBuddy(offset_);
+        rows->addRow(offsetLabel, offsetRow);
+        if (detect_) {
+            detectNote_ = new QLabel(box);
+            detectNote_->setObjectName(QStringLiteral("optionDetectNote"));
+            detectNote_->setWordWrap(true);
+            detectNote_->hide();
+            rows->addRow(detectNote_);
+        }
         overread_ = new QCheckBox(QStringLiteral("O&verread: read just outside the disc's audio"), box);
         overread_->setObjectName(QStringLiteral("optionOverread"));
         overread_->setChecked(profile_.overread);
@@ -108,6 +128,37 @@ OptionsDialog::OptionsDialog(QWidget* parent, const DriveModel& drive)
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+OptionsDialog::~OptionsDialog()
+{
+    closing_->store(true);
+    if (search_.joinable()) search_.join();
+}
+
+void OptionsDialog::Detect()
+{
+    if (search_.joinable()) search_.join();  // the last search has posted its outcome
+    detectButton_->setEnabled(false);
+    detectNote_->setText(QStringLiteral("Looking for the read offset with AccurateRip..."));
+    detectNote_->show();
+    search_ = std::thread([this, detect = detect_, closing = closing_] {
+        const OffsetDetection detection = detect([closing] { return closing->load(); });
+        // The dialog waits for this thread before it goes, so `this` is
+        // still there; an outcome posted as it goes is dropped with it.
+        QMetaObject::invokeMethod(this, [this, detection] { Detected(detection); }, Qt::QueuedConnection);
+    });
+}
+
+void OptionsDialog::Detected(const OffsetDetection& detection)
+{
+    detectButton_->setEnabled(true);
+    if (detection.outcome == OffsetDetection::Outcome::Found) {
+        offset_->setValue(*detection.result.offset);
+        detectNote_->setText(QString::fromStdString(detection.text) + QStringLiteral("; OK remembers it."));
+    } else {
+        detectNote_->setText(QString::fromStdString(detection.text));
+    }
 }
 
 void OptionsDialog::accept()

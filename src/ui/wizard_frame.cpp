@@ -30,9 +30,9 @@ WizardFrame::WizardFrame(const Skin& skin, QWidget* parent) : QDialog(parent), s
     connect(options, &QShortcut::activated, this, [this] { ShowOptions(); });
 }
 
-void WizardFrame::ShowOptions(const DriveModel& drive)
+void WizardFrame::ShowOptions(const DriveModel& drive, OffsetDetector detect)
 {
-    OptionsDialog dialog(this, drive);
+    OptionsDialog dialog(this, drive, std::move(detect));
     if (dialog.exec() == QDialog::Accepted && CurrentPage()) CurrentPage()->OnOptionsChanged();
 }
 

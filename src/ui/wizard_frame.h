@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/drive_profile.h"
+#include "ui/options_dialog.h"
 #include "ui/wizard_buttons.h"
 
 #include <QDialog>
@@ -35,9 +36,10 @@ public:
     int CurrentIndex() const { return current_; }
     WizardPage* CurrentPage() const { return Page(current_); }
 
-    // The options dialog (also Ctrl+, on any page); the page shown hears of
-    // a change.
-    void ShowOptions(const DriveModel& drive = {});
+    // The options dialog (also Ctrl+, on any page), with what is remembered
+    // for the drive's model when given, and its "Detect" with a detector; the
+    // page shown hears of a change.
+    void ShowOptions(const DriveModel& drive = {}, OffsetDetector detect = {});
 
     // Shows page `first` (0: the welcome page); call once, before running.
     void Start(int first = 0);

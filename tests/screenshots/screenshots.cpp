@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QPixmap>
@@ -156,7 +157,7 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             frame.SetCurSel(index);
         }
         if (index == static_cast<int>(PageId::Ready)) {
-            // The options dialog, over the ready page.
+            // The options dialog from the ready page, with what is kept for the rip's drive.
             bool shot = false;
             QTimer watch;
             QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -167,7 +168,7 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
                 dialog->reject();
             });
             watch.start(50);
-            frame.ShowOptions();
+            frame.findChild<QPushButton*>(QStringLiteral("optionsButton"))->click();
             if (!shot) return false;
         }
         if (index == static_cast<int>(PageId::Final)) {

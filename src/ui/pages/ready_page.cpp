@@ -71,14 +71,18 @@ ReadyPage::ReadyPage(const PageContext& context)
     // With the rip's drive: what is remembered for its model shows too.
     connect(options, &QPushButton::clicked, this, [this] {
         const std::string& key = State().job.driveKey;
-        const DiscRecord& disc = (*State().records)[key];
-        DriveModel model;
-        if (disc.drive) {
-            model = InquireDriveModel(*disc.drive);
-        } else if (ScsiCommand drive; !key.empty() && drive.Open(key)) {
-            model = InquireDriveModel(drive);
+        DiscRecord& disc = (*State().records)[key];
+        if (!disc.drive && !key.empty()) {
+            auto drive = std::make_shared<ScsiCommand>();
+            if (drive->Open(key)) disc.drive = std::move(drive);
         }
-        Frame().ShowOptions(model);
+        const DriveModel model = disc.drive ? InquireDriveModel(*disc.drive) : DriveModel{};
+        // The dialog is modal and waits for its search before it closes, so
+        // the record stays put while the search reads the disc.
+        OffsetDetector detect;
+        if (disc.drive)
+            detect = [&disc](const std::function<bool()>& giveUp) { return DetectReadOffset(disc, giveUp); };
+        Frame().ShowOptions(model, std::move(detect));
     });
     auto* optionsRow = new QHBoxLayout;
     optionsRow->addWidget(options);
