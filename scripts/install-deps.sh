@@ -24,6 +24,8 @@ packages=(
   ffmpeg flac vorbis-tools lame python3 python3-mutagen
   # a session bus of its own for the desktop notification test
   dbus
+  # the wizard walked on a real X server with a window manager, by keys and clicks
+  xvfb openbox xdotool x11-utils x11-apps
   # a YAML reader for the rip log
   python3-yaml
   # the reference de-emphasis, and spectra to compare ours with it
