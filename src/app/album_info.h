@@ -5,6 +5,17 @@
 
 namespace tesslow {
 
+// One audio track as a MusicBrainz release credits it.
+struct TrackCredit {
+    std::string title;                   // the track's own title, without its artist
+    std::string artist;                  // its artist credit, names and join phrases; empty: the album's
+    std::vector<std::string> artistIds;  // MusicBrainz artist ids, in credit order
+    std::string recordingId;
+    std::string releaseTrackId;
+
+    bool operator==(const TrackCredit&) const = default;
+};
+
 // What is known about a disc's music. Every string is UTF-8; an empty string
 // means "not known". trackTitles holds one entry per audio track in disc order
 // and may be shorter than the track list (or empty: the disc has no titles).
@@ -17,6 +28,21 @@ struct AlbumInfo {
     std::vector<std::string> trackTitles;
     std::string source;  // identifier of the release the titles came from
     std::vector<std::string> isrcs;  // per audio track, from the disc's sub-channel; empty where unknown
+
+    // What a MusicBrainz release adds, for complete tags; empty (0) when the
+    // disc was not named from a release or the release does not say.
+    std::vector<TrackCredit> credits;    // per audio track, parallel to trackTitles
+    std::vector<std::string> artistIds;  // the release's artist credit
+    std::string releaseGroupId;
+    std::string date;                    // the release date as given: "2004", "2004-03" or "2004-03-15"
+    std::string country;                 // release country code, e.g. "GB"
+    std::string label;
+    std::string catalogNumber;
+    std::string barcode;
+    std::string media;                   // the medium's format, e.g. "CD"
+    int discNumber = 0;                  // this disc's position in the release, from 1
+    int discTotal = 0;                   // the release's media
+    std::string discId;                  // MusicBrainz disc id
 
     bool operator==(const AlbumInfo&) const = default;
 };
