@@ -16,6 +16,23 @@ struct TrackCredit {
     bool operator==(const TrackCredit&) const = default;
 };
 
+// One release a disc identifier matches, as a list of them shows it.
+struct ReleaseSummary {
+    std::string id;  // MusicBrainz release id
+    std::string title;
+    std::string artist;
+    std::string date;
+    std::string country;
+    std::string label;
+    std::string catalogNumber;
+    std::string barcode;
+    int disc = 0;    // the position of the disc's medium in the release; 0 unknown
+    int discs = 0;   // the release's media
+    int tracks = 0;  // on the disc's medium
+
+    bool operator==(const ReleaseSummary&) const = default;
+};
+
 // What is known about a disc's music. Every string is UTF-8; an empty string
 // means "not known". trackTitles holds one entry per audio track in disc order
 // and may be shorter than the track list (or empty: the disc has no titles).
@@ -43,6 +60,12 @@ struct AlbumInfo {
     int discNumber = 0;                  // this disc's position in the release, from 1
     int discTotal = 0;                   // the release's media
     std::string discId;                  // MusicBrainz disc id
+
+    // Every release the disc id matches, in the service's order; `source`
+    // is the one used.
+    std::vector<ReleaseSummary> releases;
+    // The person edited the names: a later web look-up never replaces them.
+    bool edited = false;
 
     bool operator==(const AlbumInfo&) const = default;
 };

@@ -8,6 +8,7 @@
 #include "drive/toc_reader.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
+#include "platform/format.h"
 #include "platform/message_sink.h"
 
 #include <cstdio>
@@ -63,6 +64,52 @@ FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob&
     return {job.driveKey, kExitOk};
 }
 
+namespace {
+
+// --release R: a number from 1, else a release id.
+ReleaseWish WishOf(const std::optional<std::string>& release)
+{
+    ReleaseWish wish;
+    if (!release) return wish;
+    const bool digits = !release->empty() && release->size() <= 3 &&
+                        release->find_first_not_of("0123456789") == std::string::npos;
+    if (digits)
+        wish.number = static_cast<std::size_t>(std::stoul(*release));
+    else
+        wish.id = *release;
+    return wish;
+}
+
+// Puts the person's names over the disc's; true when there were any.
+bool ApplyEdits(const CliOptions& options, const DiscRecord& record, AlbumInfo& album)
+{
+    if (!options.Edits()) return false;
+    if (options.artist) album.artist = *options.artist;
+    if (options.album) album.album = *options.album;
+    if (options.date) {
+        album.date = *options.date;
+        album.year = options.date->substr(0, 4);
+    }
+    if (options.genre) album.genre = *options.genre;
+    // A disc named by hand has a title per track ("Track NN" where none is given).
+    const std::size_t tracks = record.tracks.size();
+    if (album.trackTitles.size() < tracks) album.trackTitles.resize(tracks);
+    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
+        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
+    for (const auto& [position, title] : options.titles) {
+        if (position == 0 || position > album.trackTitles.size()) continue;
+        album.trackTitles[position - 1] = title.empty() ? Format("Track %02d", position) : title;
+        if (position - 1 < album.credits.size()) {
+            album.credits[position - 1].title = album.trackTitles[position - 1];
+            album.credits[position - 1].artist.clear();  // the title now says all
+        }
+    }
+    album.edited = true;
+    return true;
+}
+
+}  // namespace
+
 TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey,
                            const std::string& homeUrl)
 {
@@ -70,13 +117,35 @@ TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, cons
     std::optional<MusicBrainzClient> web;
     if (!options.noLookup) web.emplace(DefaultMusicBrainzOptions(homeUrl));
     TitleLookup lookup(cache, web ? &*web : nullptr, [&](DiscRecord&) { ReadToc(records, driveKey); });
+    DiscRecord& record = records[driveKey];
+    TitleLookupResult result;
     try {
-        return lookup.NameDisc(records[driveKey]);
+        result = lookup.NameDisc(record, WishOf(options.release));
     } catch (const std::runtime_error& error) {
-        TitleLookupResult result;
         result.failure = error.what();
         return result;
     }
+    if (!result.discId.empty() && ApplyEdits(options, record, record.album)) {
+        if (!lookup.KeepEdits(result.discId, record.album) && result.failure.empty())
+            result.failure = "the title cache could not be written";
+        result.titlesFrom = TitlesFrom::User;
+        result.hasTitles = true;
+    }
+    return result;
+}
+
+std::string ReleasesLine(const AlbumInfo& album)
+{
+    if (album.releases.size() < 2) return {};
+    std::size_t used = 0;
+    while (used < album.releases.size() && album.releases[used].id != album.source) ++used;
+    if (used == album.releases.size()) return {};
+    const ReleaseSummary& release = album.releases[used];
+    std::string about = release.title;
+    for (const std::string* part : {&release.country, &release.date, &release.label})
+        if (!part->empty()) about += ", " + *part;
+    return std::to_string(album.releases.size()) + " releases match this disc; using " + std::to_string(used + 1) +
+           " (" + about + "). Choose another with --release.";
 }
 
 }  // namespace tesslow

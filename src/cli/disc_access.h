@@ -22,10 +22,17 @@ struct FoundDisc {
 FoundDisc FindAudioDisc(const CliOptions& options, DiscRecords& records, RipJob& job);
 
 // Names the disc from the title cache, or from the web service unless
-// --no-lookup; `homeUrl` (the HomeURL setting) goes into the User-Agent.
-// Never fails: without titles the disc simply has none.
+// --no-lookup, from the release --release asks for; `homeUrl` (the HomeURL
+// setting) goes into the User-Agent. Then puts the names given on the command
+// line (--artist, --album, --date, --genre, --title) over the disc's, and
+// keeps them in the title cache as the person's own. Never fails: without
+// titles the disc simply has none.
 TitleLookupResult NameDisc(const CliOptions& options, DiscRecords& records, const std::string& driveKey,
                            const std::string& homeUrl);
+
+// "3 releases match this disc; using 1 (Title, GB, 2004, Label). Choose
+// another with --release." when several do; else empty.
+std::string ReleasesLine(const AlbumInfo& album);
 
 inline constexpr int kExitNoAudioDisc = 2;
 

@@ -41,6 +41,18 @@ void PrintText(const std::string& driveKey, const DiscRecord& record, const Titl
                 Printable(naming.failure).c_str());
     if (naming.titlesFrom != TitlesFrom::None) {
         std::printf("Release: %s\n", Printable(DisplayUtf8(album.source)).c_str());
+        for (std::size_t i = 0; i < album.releases.size(); ++i) {
+            const ReleaseSummary& r = album.releases[i];
+            std::string line = "  " + std::to_string(i + 1) + ". " + r.title + " — " + r.artist;
+            for (const std::string* part : {&r.date, &r.country, &r.label, &r.catalogNumber, &r.barcode})
+                line += ", " + (part->empty() ? std::string("-") : *part);
+            if (r.discs > 1) line += ", disc " + std::to_string(r.disc) + " of " + std::to_string(r.discs);
+            line += ", " + std::to_string(r.tracks) + " tracks";
+            if (r.id == album.source) line += " (used)";
+            std::printf("%s\n", Printable(DisplayUtf8(line)).c_str());
+        }
+        if (const std::string releases = ReleasesLine(album); !releases.empty())
+            std::printf("%s\n", Printable(releases).c_str());
         std::printf("Artist: %s\nAlbum: %s\nYear: %s\n", Printable(DisplayUtf8(album.artist)).c_str(),
                     Printable(DisplayUtf8(album.album)).c_str(), Printable(DisplayUtf8(album.year)).c_str());
     }
@@ -100,7 +112,18 @@ void PrintJson(const std::string& driveKey, const DiscRecord& record, const Titl
             (record.hiddenTrack ? "{\"start\": " + std::to_string(record.hiddenTrack->start) +
                                       ", \"length\": " + std::to_string(record.hiddenTrack->length) + "}"
                                 : std::string("null")) +
-            "}\n";
+            ", \"releases\": [";
+    for (std::size_t i = 0; i < album.releases.size(); ++i) {
+        const ReleaseSummary& r = album.releases[i];
+        json += std::string(i > 0 ? ", " : "") + "{\"id\": " + JsonString(r.id) + ", \"title\": " + JsonString(r.title) +
+                ", \"artist\": " + JsonString(r.artist) + ", \"date\": " + JsonString(r.date) +
+                ", \"country\": " + JsonString(r.country) + ", \"label\": " + JsonString(r.label) +
+                ", \"catalog_number\": " + JsonString(r.catalogNumber) + ", \"barcode\": " + JsonString(r.barcode) +
+                ", \"disc\": " + std::to_string(r.disc) + ", \"discs\": " + std::to_string(r.discs) +
+                ", \"tracks\": " + std::to_string(r.tracks) + ", \"used\": " + (r.id == album.source ? "true" : "false") +
+                "}";
+    }
+    json += "]}\n";
     std::fputs(json.c_str(), stdout);
 }
 

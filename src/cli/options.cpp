@@ -9,7 +9,7 @@ namespace tesslow {
 
 const char* const kUsageText =
     "Usage: tesslow-rip [OPTIONS] [--json]  rip the disc\n"
-    "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup] [--gaps]\n"
+    "       tesslow-rip --info [--drive KEY] [--json] [--no-lookup] [--gaps] [--release R] [names]\n"
     "       tesslow-rip --play N [--drive KEY] [--no-lookup]\n"
     "       tesslow-rip --find-offset [--drive KEY] [--overread | --no-overread] [--json]\n"
     "       tesslow-rip --settings | --check-installation | --version | --help\n"
@@ -34,6 +34,15 @@ const char* const kUsageText =
     "  --no-paranoia          read without jitter correction\n"
     "  --eject                eject the disc when done\n"
     "  --no-lookup            name the disc from the title cache only\n"
+    "  --release R            name the disc from release R of those its disc id matches: its\n"
+    "                         number in --info's list (from 1) or its MusicBrainz id; the choice\n"
+    "                         is kept with the disc in the title cache\n"
+    "Names (kept in the title cache as your own, so no later look-up replaces them):\n"
+    "  --artist TEXT          the disc's artist\n"
+    "  --album TEXT           the album's title\n"
+    "  --date YEAR            the album's year\n"
+    "  --genre TEXT           the album's genre\n"
+    "  --title N=TEXT         track N's title (repeatable; an empty one is \"Track NN\")\n"
     "  --no-accuraterip       do not check the tracks against the AccurateRip database\n"
     "  --require-accurate     a track AccurateRip does not confirm is an error\n"
     "  --offset N             the drive's read offset correction in samples, such as +667 or -472\n"
@@ -123,6 +132,15 @@ QualityChoice ParseQuality(const std::string& text)
     throw UsageError("unknown quality: " + text);
 }
 
+// --title N=TEXT
+std::pair<std::uint32_t, std::string> ParseTitle(const std::string& text)
+{
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        throw UsageError("invalid --title: " + text + " (N=TEXT, N the track's position)");
+    return {ParseNumber(text.substr(0, equals), "track"), text.substr(equals + 1)};
+}
+
 }  // namespace
 
 CliOptions ParseOptions(const std::vector<std::string>& args)
@@ -178,6 +196,12 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--deemphasis") options.deemphasis = true;
         else if (arg == "--no-deemphasis") options.deemphasis = false;
         else if (arg == "--no-gaps") options.gaps = false;
+        else if (arg == "--release") options.release = value();
+        else if (arg == "--artist") options.artist = value();
+        else if (arg == "--album") options.album = value();
+        else if (arg == "--date") options.date = value();
+        else if (arg == "--genre") options.genre = value();
+        else if (arg == "--title") options.titles.push_back(ParseTitle(value()));
         else throw UsageError("unknown option: " + arg);
     }
     return options;

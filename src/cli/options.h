@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tesslow {
@@ -45,6 +46,15 @@ struct CliOptions {
     std::optional<bool> deemphasis;      // de-emphasise pre-emphasised tracks (default: the setting)
     std::optional<bool> gaps;            // find the tracks' gaps (rips: on unless --no-gaps; --info: only with --gaps)
     std::uint32_t playTrack = 0;        // --play N: 1-based position
+    std::optional<std::string> release;  // --release N (from 1) or a release id
+    // The person's own names, over what the disc was named with.
+    std::optional<std::string> artist;
+    std::optional<std::string> album;
+    std::optional<std::string> date;     // the year (or a full date)
+    std::optional<std::string> genre;
+    std::vector<std::pair<std::uint32_t, std::string>> titles;  // --title N=TEXT: 1-based position, title
+
+    bool Edits() const { return artist || album || date || genre || !titles.empty(); }
 };
 
 // A command line that cannot be understood; its text says why.

@@ -53,7 +53,10 @@ std::string TitlesLine(const TitleLookupResult& naming, const AlbumInfo& album)
     if (naming.titlesFrom == TitlesFrom::None) return "Disc: no titles found";
     return "Disc: " + Printable(DisplayUtf8(album.artist)) + " \xE2\x80\x94 " + Printable(DisplayUtf8(album.album)) +
            " (titles from the " +
-           (naming.titlesFrom == TitlesFrom::Cache ? "title cache" : "web service") + ")";
+           (naming.titlesFrom == TitlesFrom::Cache  ? "title cache"
+            : naming.titlesFrom == TitlesFrom::User ? "title cache, as you named them"
+                                                    : "web service") +
+           ")";
 }
 
 }  // namespace
@@ -99,6 +102,7 @@ int RunRipCommand(const CliOptions& options)
     terminal->interactive = IsInteractive(terminal->out);
     CatchInterrupt(*terminal);
     terminal->PrintLine(TitlesLine(naming, disc.album));
+    if (const std::string releases = ReleasesLine(disc.album); !releases.empty()) terminal->PrintLine(releases);
     terminal->PrintLine("Ripping " + std::to_string(job.SelectedTracks.size()) + " track(s) as " +
                         FindFormat(job.format)->summaryName + " (" +
                         QualitySummary(job.format, job.preset, job.qualityStep) + ") into " + Printable(job.OutputFolder));

@@ -93,27 +93,37 @@ HttpResponse MusicBrainzClient::Request(const std::string& url)
     }
 }
 
-WebLookup MusicBrainzClient::LookUp(const std::string& discId, std::size_t audioTrackCount)
+WebLookup MusicBrainzClient::LookUp(const std::string& discId, std::size_t audioTrackCount, const ReleaseWish& wish)
 {
     if (!SafeIdentifier(discId)) return Failed("the disc identifier is not valid");
     std::lock_guard lock(mutex_);
     timeLeft_ = options_.lookupLimit;
     try {
-        const HttpResponse discAnswer = Request(options_.baseUrl + "/ws/2/discid/" + discId + "?cdstubs=no");
+        const HttpResponse discAnswer =
+            Request(options_.baseUrl + "/ws/2/discid/" + discId + "?cdstubs=no&inc=artist-credits+labels");
         if (discAnswer.status == 404) return {};
         if (discAnswer.status != 200) return Failed(StatusFailure(discAnswer.status));
-        const std::optional<std::vector<std::string>> releases = ReleaseIdsFromDiscIdAnswer(discAnswer.body);
+        std::optional<std::vector<ReleaseSummary>> releases =
+            ReleasesFromDiscIdAnswer(discAnswer.body, discId, audioTrackCount);
         if (!releases) return Failed(kUnreadable);
         if (releases->empty()) return {};
 
-        const std::string& releaseId = releases->front();
+        std::size_t chosen = 0;
+        if (wish.number > 0) chosen = wish.number - 1;
+        if (!wish.id.empty())
+            chosen = static_cast<std::size_t>(
+                std::find_if(releases->begin(), releases->end(), [&](const auto& r) { return r.id == wish.id; }) -
+                releases->begin());
+        if (chosen >= releases->size()) return {};
+        const std::string releaseId = (*releases)[chosen].id;
         if (!SafeIdentifier(releaseId)) return Failed(kUnreadable);
-        const HttpResponse releaseAnswer =
-            Request(options_.baseUrl + "/ws/2/release/" + releaseId + "?inc=artist-credits+discids+media+recordings");
+        const HttpResponse releaseAnswer = Request(options_.baseUrl + "/ws/2/release/" + releaseId +
+                                                   "?inc=artist-credits+discids+media+recordings+labels+release-groups");
         if (releaseAnswer.status != 200) return Failed(StatusFailure(releaseAnswer.status));
         std::optional<AlbumInfo> album = AlbumFromReleaseAnswer(releaseAnswer.body, discId, audioTrackCount);
         if (!album) return Failed(kUnreadable);
         if (album->source.empty()) album->source = releaseId;
+        album->releases = std::move(*releases);
 
         WebLookup result;
         result.outcome = WebLookup::Outcome::Found;

@@ -37,14 +37,23 @@ MusicBrainzOptions DefaultMusicBrainzOptions(const std::string& homeUrl);
 struct WebLookup {
     enum class Outcome { Found, NotFound, Failed };
     Outcome outcome = Outcome::NotFound;
-    AlbumInfo album;      // when Found
+    AlbumInfo album;      // when Found, with every release the disc id matches in `releases`
     std::string failure;  // when Failed: what went wrong, in English, for diagnostics
 };
 
+// Which of the releases a disc id matches to name the disc from.
+struct ReleaseWish {
+    std::size_t number = 0;  // from 1, in the service's order; 0: not by number
+    std::string id;          // a release id; empty: not by id
+    bool Any() const { return number == 0 && id.empty(); }
+};
+
 // Asks the MusicBrainz web service (WS/2, XML) for the release of a disc
-// identifier: the disc identifier look-up (no CD stubs), then the first release
-// it lists, again by its identifier with media, tracks, recordings, artist
-// credits and disc identifiers. Requests start at most once per minInterval;
+// identifier: the disc identifier look-up (no CD stubs, with artist credits
+// and labels, which lists every release it matches), then the wished release
+// (the first without a wish), again by its identifier with media, tracks,
+// recordings, artist credits, disc identifiers, labels and release groups. A
+// wish that matches no listed release is NotFound. Requests start at most once per minInterval;
 // a 503 answer is retried after its Retry-After (at least minInterval). The
 // whole look-up takes at most lookupLimit: a wait that would pass it is not
 // sat out, and a request gets no more than the time left. Every failure ends
@@ -57,7 +66,7 @@ class MusicBrainzClient {
 public:
     explicit MusicBrainzClient(MusicBrainzOptions options);
 
-    WebLookup LookUp(const std::string& discId, std::size_t audioTrackCount);
+    WebLookup LookUp(const std::string& discId, std::size_t audioTrackCount, const ReleaseWish& wish = {});
 
 private:
     HttpResponse Request(const std::string& url);  // mutex_ held

@@ -3,6 +3,7 @@
 #include "metadata/xml_document.h"
 #include "platform/utf.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace tesslow {
@@ -45,6 +46,133 @@ void AppendElement(std::string& out, const char* name, std::string_view text)
     out += '>';
 }
 
+void AppendAttribute(std::string& out, const char* name, std::string_view value)
+{
+    if (value.empty()) return;
+    out += ' ';
+    out += name;
+    out += "=\"";
+    AppendEscaped(out, value);
+    out += '"';
+}
+
+void AppendNumber(std::string& out, const char* name, int value)
+{
+    if (value > 0) AppendAttribute(out, name, std::to_string(value));
+}
+
+std::string Joined(const std::vector<std::string>& ids)
+{
+    std::string text;
+    for (const std::string& id : ids) text += (text.empty() ? "" : ";") + id;
+    return text;
+}
+
+std::vector<std::string> Split(const std::string& text)
+{
+    std::vector<std::string> ids;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find(';', at), text.size());
+        if (end > at) ids.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return ids;
+}
+
+// What a release adds beyond the names, the person's edits mark, and the
+// releases the disc id matches: elements an older reader passes over.
+void AppendReleaseDetails(std::string& out, const AlbumInfo& album)
+{
+    if (album.edited) out += "<edited>1</edited>";
+    std::string details;
+    AppendAttribute(details, "date", album.date);
+    AppendAttribute(details, "country", album.country);
+    AppendAttribute(details, "label", album.label);
+    AppendAttribute(details, "catalog", album.catalogNumber);
+    AppendAttribute(details, "barcode", album.barcode);
+    AppendAttribute(details, "media", album.media);
+    AppendNumber(details, "disc", album.discNumber);
+    AppendNumber(details, "discs", album.discTotal);
+    AppendAttribute(details, "discid", album.discId);
+    AppendAttribute(details, "releasegroup", album.releaseGroupId);
+    AppendAttribute(details, "artistids", Joined(album.artistIds));
+    if (!details.empty()) out += "<details" + details + "/>";
+    if (!album.credits.empty()) {
+        out += "<credits>";
+        for (const TrackCredit& credit : album.credits) {
+            out += "<credit";
+            AppendAttribute(out, "artist", credit.artist);
+            AppendAttribute(out, "artistids", Joined(credit.artistIds));
+            AppendAttribute(out, "recording", credit.recordingId);
+            AppendAttribute(out, "releasetrack", credit.releaseTrackId);
+            out += '>';
+            AppendEscaped(out, credit.title);
+            out += "</credit>";
+        }
+        out += "</credits>";
+    }
+    if (!album.releases.empty()) {
+        out += "<releases>";
+        for (const ReleaseSummary& release : album.releases) {
+            out += "<release";
+            AppendAttribute(out, "id", release.id);
+            AppendAttribute(out, "title", release.title);
+            AppendAttribute(out, "artist", release.artist);
+            AppendAttribute(out, "date", release.date);
+            AppendAttribute(out, "country", release.country);
+            AppendAttribute(out, "label", release.label);
+            AppendAttribute(out, "catalog", release.catalogNumber);
+            AppendAttribute(out, "barcode", release.barcode);
+            AppendNumber(out, "disc", release.disc);
+            AppendNumber(out, "discs", release.discs);
+            AppendNumber(out, "tracks", release.tracks);
+            out += "/>";
+        }
+        out += "</releases>";
+    }
+}
+
+int NumberAttribute(const xmlNode* element, const char* name)
+{
+    const std::optional<std::string> text = AttributeValue(element, name);
+    int value = 0;
+    if (!text || std::from_chars(text->data(), text->data() + text->size(), value).ec != std::errc() || value < 0)
+        return 0;
+    return value;
+}
+
+std::string Text(const xmlNode* element, const char* name) { return AttributeValue(element, name).value_or(""); }
+
+void ReadReleaseDetails(const xmlNode* disc, AlbumInfo& album)
+{
+    album.edited = ElementText(FirstChildElement(disc, "edited")) == "1";
+    if (const xmlNode* details = FirstChildElement(disc, "details")) {
+        album.date = Text(details, "date");
+        album.country = Text(details, "country");
+        album.label = Text(details, "label");
+        album.catalogNumber = Text(details, "catalog");
+        album.barcode = Text(details, "barcode");
+        album.media = Text(details, "media");
+        album.discNumber = NumberAttribute(details, "disc");
+        album.discTotal = NumberAttribute(details, "discs");
+        album.discId = Text(details, "discid");
+        album.releaseGroupId = Text(details, "releasegroup");
+        album.artistIds = Split(Text(details, "artistids"));
+    }
+    for (const xmlNode* element : ChildElements(FirstChildElement(disc, "credits"), "credit")) {
+        if (album.credits.size() >= kMostTitles) break;
+        album.credits.push_back({ElementText(element), Text(element, "artist"), Split(Text(element, "artistids")),
+                                 Text(element, "recording"), Text(element, "releasetrack")});
+    }
+    for (const xmlNode* element : ChildElements(FirstChildElement(disc, "releases"), "release")) {
+        if (album.releases.size() >= kMostTitles) break;
+        album.releases.push_back({Text(element, "id"), Text(element, "title"), Text(element, "artist"),
+                                  Text(element, "date"), Text(element, "country"), Text(element, "label"),
+                                  Text(element, "catalog"), Text(element, "barcode"), NumberAttribute(element, "disc"),
+                                  NumberAttribute(element, "discs"), NumberAttribute(element, "tracks")});
+    }
+}
+
 std::optional<std::size_t> DecimalCount(const std::optional<std::string>& text)
 {
     if (!text || text->empty()) return std::nullopt;
@@ -71,6 +199,7 @@ std::optional<AlbumInfo> ReadDisc(const xmlNode* disc)
     const std::vector<const xmlNode*> tracks = ChildElements(trackNames, "track");
     album.trackTitles.resize(*count);
     for (std::size_t i = 0; i < *count && i < tracks.size(); ++i) album.trackTitles[i] = ElementText(tracks[i]);
+    ReadReleaseDetails(disc, album);
     return album;
 }
 
@@ -139,6 +268,7 @@ std::string SerializeTitleCache(const TitleCacheEntries& entries)
             }
             out += "</tracknames>";
         }
+        AppendReleaseDetails(out, album);
         out += "</disc>";
     }
     out += "</cddbcache>";

@@ -16,6 +16,7 @@ const char* TitlesFromName(TitlesFrom from)
     case TitlesFrom::None: return "none";
     case TitlesFrom::Cache: return "cache";
     case TitlesFrom::Web: return "web";
+    case TitlesFrom::User: return "user";
     }
     return "none";
 }
@@ -25,11 +26,23 @@ TitleLookup::TitleLookup(TitleCache& cache, MusicBrainzClient* webService, ReadT
 {
 }
 
-TitleLookupResult TitleLookup::NameDisc(DiscRecord& record)
+namespace {
+
+// Whether the cached names are those of the wished release.
+bool Meets(const AlbumInfo& cached, const ReleaseWish& wish)
+{
+    if (wish.Any() || cached.edited) return true;
+    if (!wish.id.empty()) return wish.id == cached.source;
+    return wish.number <= cached.releases.size() && cached.releases[wish.number - 1].id == cached.source;
+}
+
+}  // namespace
+
+TitleLookupResult TitleLookup::NameDisc(DiscRecord& record, const ReleaseWish& wish)
 {
     std::lock_guard lock(running_);
     try {
-        TitleLookupResult result = NameDiscLocked(record);
+        TitleLookupResult result = NameDiscLocked(record, wish);
         result.hasTitles = !record.album.trackTitles.empty();
         return result;
     } catch (...) {
@@ -38,7 +51,14 @@ TitleLookupResult TitleLookup::NameDisc(DiscRecord& record)
     }
 }
 
-TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record)
+bool TitleLookup::KeepEdits(const std::string& discId, AlbumInfo album)
+{
+    album.edited = true;
+    cache_.Store(discId, album);
+    return cache_.Write();
+}
+
+TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record, const ReleaseWish& wish)
 {
     if (record.rawToc.empty() && readToc_) readToc_(record);
 
@@ -46,14 +66,24 @@ TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record)
     result.discId = DiscIdFromRawToc(record.rawToc);
     record.album = {};
 
-    if (std::optional<AlbumInfo> cached = cache_.Find(result.discId)) {
+    std::optional<AlbumInfo> cached = cache_.Find(result.discId);
+    if (cached && (Meets(*cached, wish) || !webService_)) {
+        if (!Meets(*cached, wish)) result.failure = "the release asked for is not in the title cache";
+        result.titlesFrom = cached->edited ? TitlesFrom::User : TitlesFrom::Cache;
         record.album = std::move(*cached);
-        result.titlesFrom = TitlesFrom::Cache;
         return result;
     }
     if (!webService_) return result;
 
-    WebLookup answer = webService_->LookUp(result.discId, record.trackNumbers.size());
+    WebLookup answer = webService_->LookUp(result.discId, record.trackNumbers.size(), wish);
+    if (cached && answer.outcome != WebLookup::Outcome::Found) {
+        // The wish could not be met: the names the disc had stay.
+        result.failure = answer.outcome == WebLookup::Outcome::Failed ? std::move(answer.failure)
+                                                                       : "no such release matches this disc";
+        record.album = std::move(*cached);
+        result.titlesFrom = TitlesFrom::Cache;
+        return result;
+    }
     switch (answer.outcome) {
     case WebLookup::Outcome::Found:
         record.album = std::move(answer.album);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/disc_record.h"
+#include "metadata/musicbrainz_client.h"
 
 #include <atomic>
 #include <functional>
@@ -10,13 +11,17 @@
 namespace tesslow {
 
 class MessageSink;
-class MusicBrainzClient;
 class TitleCache;
 
 // Where the titles in a DiscRecord came from.
-enum class TitlesFrom { None, Cache, Web };
+enum class TitlesFrom {
+    None,
+    Cache,
+    Web,
+    User,  // the cache, holding names the person edited
+};
 
-// "none", "cache" or "web".
+// "none", "cache", "web" or "user".
 const char* TitlesFromName(TitlesFrom from);
 
 struct TitleLookupResult {
@@ -49,7 +54,17 @@ public:
     // titles are found). Throws std::runtime_error when the TOC cannot be read
     // ("Cannot read disc's TOC. Is this disc readable?" from the reader) or
     // gives no identifier ("Internal error #1593.").
-    TitleLookupResult NameDisc(DiscRecord& record);
+    //
+    // With a wish for a release other than the one the cache holds (and
+    // names the person did not edit), the web service is asked for it, and
+    // the cache then keeps that one for the disc; a wish the service cannot
+    // meet leaves the cached names and says so in `failure`.
+    TitleLookupResult NameDisc(DiscRecord& record, const ReleaseWish& wish = {});
+
+    // Keeps the record's names, edited by the person, in the cache for the
+    // disc: marked as the person's own, a later look-up never replaces them.
+    // False when the cache file could not be written (this run still has them).
+    bool KeepEdits(const std::string& discId, AlbumInfo album);
 
     // The look-up thread's body, for the record of `driveKey`. Never throws
     // (a failure means no titles). Afterwards, unless `stop` is set (the
@@ -60,7 +75,7 @@ public:
                           MessageSink& sink);
 
 private:
-    TitleLookupResult NameDiscLocked(DiscRecord& record);  // running_ held
+    TitleLookupResult NameDiscLocked(DiscRecord& record, const ReleaseWish& wish);  // running_ held
 
     TitleCache& cache_;
     MusicBrainzClient* webService_;

@@ -7,7 +7,8 @@ namespace tesslow {
 std::string TitleOfAudioTrack(const DiscRecord& record, std::size_t index)
 {
     if (index == kHiddenTrackIndex) return kHiddenTrackTitle;
-    if (index < record.album.trackTitles.size()) return record.album.trackTitles[index];
+    if (index < record.album.trackTitles.size() && !record.album.trackTitles[index].empty())
+        return record.album.trackTitles[index];
     return Format("Track %02d", index + 1);
 }
 

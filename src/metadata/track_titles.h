@@ -9,7 +9,7 @@
 namespace tesslow {
 
 // The label of audio track `index` (0-based position in the record's audio
-// track list), UTF-8: its title when the record has one, else "Track %02d" with
+// track list), UTF-8: its title when the record has one (not empty), else "Track %02d" with
 // the position + 1 (not the CD track number), so the twelfth audio track
 // without a title is "Track 12".
 std::string TitleOfAudioTrack(const DiscRecord& record, std::size_t index);

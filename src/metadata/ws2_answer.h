@@ -14,9 +14,12 @@ namespace tesslow {
 // mmd-2.0). Both take untrusted bytes and answer nothing when they are not
 // readable XML of the expected shape; they never throw for bad input.
 
-// The identifiers of the releases a disc identifier look-up lists, in the
-// service's order (possibly none).
-std::optional<std::vector<std::string>> ReleaseIdsFromDiscIdAnswer(std::string_view xml);
+// The releases a disc identifier look-up lists (asked with artist credits and
+// labels), in the service's order, possibly none; those without an id are
+// left out. Each with the disc's medium: the one listing `discId`, else the
+// first with `audioTrackCount` tracks.
+std::optional<std::vector<ReleaseSummary>> ReleasesFromDiscIdAnswer(std::string_view xml, const std::string& discId,
+                                                                   std::size_t audioTrackCount);
 
 // The album of one release answer (asked with artist credits, recordings and
 // disc identifiers). The titles come from the release's medium that lists
@@ -28,6 +31,10 @@ std::optional<std::vector<std::string>> ReleaseIdsFromDiscIdAnswer(std::string_v
 // first four characters of the release date, else of its first release
 // event's date; titles: "<track artist> / <title>" when the track's credit
 // differs from the release's, else the title; source: the release identifier.
+// With labels and release groups asked too, it also fills what complete tags
+// need: per-track credits and ids, the release's artist ids, release group,
+// full date, country, first label and catalog number, barcode, the medium's
+// format and position, the release's media, and `discId`.
 std::optional<AlbumInfo> AlbumFromReleaseAnswer(std::string_view xml, const std::string& discId,
                                                 std::size_t audioTrackCount);
 

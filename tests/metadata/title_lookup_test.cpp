@@ -29,6 +29,7 @@ using test::MakeDiscRecord;
 // these tables of contents.
 constexpr const char* kCompilationId = "1.gsOZ5qyZ5fc.ndDamWCFHJ368-";
 constexpr const char* kCompilationRelease = "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01";
+constexpr const char* kRemasterRelease = "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d06";  // the third listed
 DiscRecord CompilationDisc() { return MakeDiscRecord(EvenTracks(4, 20000), 80000); }
 DiscRecord FirstDiscOfSet() { return MakeDiscRecord(EvenTracks(3, 18000), 54000); }
 DiscRecord SecondDiscOfSet() { return MakeDiscRecord(EvenTracks(5, 12000), 60000); }
@@ -51,6 +52,36 @@ AlbumInfo CompilationAlbum()
     album.source = kCompilationRelease;
     album.trackTitles = {"Björk / Jóga", "Tom & Jerry / It's \"<Cheese>\" & 'Crackers'", "Quiet & <Still>",
                          "Ludwig van Beethoven / 日本語のタイトル"};
+    // What complete tags need, kept in the cache as well.
+    album.artistIds = {"89ad4ac3-39f7-470e-963a-56509c546377"};
+    album.releaseGroupId = "7c3e9a1d-2f4b-4e6a-8d1c-5b9f0e2a4c61";
+    album.date = "1999-05-03";
+    album.country = "XE";
+    album.label = "Disques & Co";
+    album.catalogNumber = "ÇA 001";
+    album.barcode = "0123456789012";
+    album.media = "CD";
+    album.discNumber = 1;
+    album.discTotal = 1;
+    album.discId = kCompilationId;
+    album.credits = {
+        {"Jóga", "Björk", {"87c5dedd-371d-4a53-9f7f-80522fb7f3cb"}, "b0000000-0000-4000-8000-000000000001",
+         "a0000000-0000-4000-8000-000000000001"},
+        {"It's \"<Cheese>\" & 'Crackers'", "Tom & Jerry",
+         {"c0000000-0000-4000-8000-000000000001", "c0000000-0000-4000-8000-000000000002"},
+         "b0000000-0000-4000-8000-000000000002", "a0000000-0000-4000-8000-000000000002"},
+        {"Quiet & <Still>", "", {}, "b0000000-0000-4000-8000-000000000003", "a0000000-0000-4000-8000-000000000003"},
+        {"日本語のタイトル", "Ludwig van Beethoven", {"1f9df192-a621-4f54-8850-2c5373b7eac9"},
+         "b0000000-0000-4000-8000-000000000004", "a0000000-0000-4000-8000-000000000004"},
+    };
+    // Every release the disc id matches, in the service's order.
+    album.releases = {
+        {kCompilationRelease, "Ça & <Ça>: “Songs”", "Various Artists", "1999-05-03", "XE", "Disques & Co", "ÇA 001",
+         "0123456789012", 1, 1, 4},
+        {"6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d02", "The same songs, again", "", "2005", "", "", "", "", 1, 1, 4},
+        {kRemasterRelease, "Songs (Remastered)", "Various Artists", "2010-11-22", "GB", "Reissue Records", "REM 10",
+         "5012345678900", 1, 1, 4},
+    };
     return album;
 }
 
@@ -100,11 +131,11 @@ protected:
     fs::path CacheFile() const { return sandbox_.DataHome() / "Corvalen" / "CDDBCache.xml"; }
 
     // One look-up the way a run makes it: a cache and a client of its own.
-    TitleLookupResult LookUp(DiscRecord& record, MusicBrainzOptions options)
+    TitleLookupResult LookUp(DiscRecord& record, MusicBrainzOptions options, const ReleaseWish& wish = {})
     {
         TitleCache cache;
         MusicBrainzClient client(std::move(options));
-        return TitleLookup(cache, &client, nullptr).NameDisc(record);
+        return TitleLookup(cache, &client, nullptr).NameDisc(record, wish);
     }
 
     test::UserSandbox sandbox_;
@@ -133,9 +164,10 @@ TEST_F(TitleLookupTest, CompilationIsNamedFromTheFirstReleaseAndCached)
     const std::vector<std::string> requests = server_->Requests();
     const std::string agent = std::string("Tesslow/") + kVersion + " ( " + kHome + " )";
     ASSERT_EQ(requests.size(), 2u);
-    EXPECT_EQ(requests[0], "/ws/2/discid/" + std::string(kCompilationId) + "?cdstubs=no\t" + agent);
+    EXPECT_EQ(requests[0],
+              "/ws/2/discid/" + std::string(kCompilationId) + "?cdstubs=no&inc=artist-credits+labels\t" + agent);
     EXPECT_EQ(requests[1], "/ws/2/release/" + std::string(kCompilationRelease) +
-                               "?inc=artist-credits+discids+media+recordings\t" + agent);
+                               "?inc=artist-credits+discids+media+recordings+labels+release-groups\t" + agent);
     const auto sleeps = Sleeps();
     ASSERT_EQ(sleeps.size(), 1u);
     EXPECT_GT(sleeps[0], 50s);
@@ -165,6 +197,61 @@ TEST_F(TitleLookupTest, ACachedDiscIsNamedWithoutAnyRequest)
     DiscRecord unknown = UnknownDisc();
     EXPECT_EQ(TitleLookup(cache, nullptr, nullptr).NameDisc(unknown).titlesFrom, TitlesFrom::None);
     EXPECT_EQ(server_->Requests().size(), requests);
+}
+
+// A release other than the first, chosen by number or by id, names the disc
+// and stays its choice in the cache; the person's edits outlast any choice.
+TEST_F(TitleLookupTest, AChosenReleaseNamesTheDiscAndIsKeptWithIt)
+{
+    struct Case {
+        const char* name;
+        ReleaseWish wish;
+        const char* release;  // the release the disc is named from
+        const char* failure;
+    };
+    const Case cases[] = {
+        {"by number", {3, ""}, kRemasterRelease, ""},
+        {"by id", {0, kRemasterRelease}, kRemasterRelease, ""},
+        {"beyond the list", {4, ""}, kCompilationRelease, "no such release matches this disc"},
+        {"unknown id", {0, "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9dff"}, kCompilationRelease,
+         "no such release matches this disc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(CacheFile());
+        DiscRecord first = CompilationDisc();
+        ASSERT_EQ(LookUp(first, Options()).titlesFrom, TitlesFrom::Web);
+        DiscRecord chosen = CompilationDisc();
+        const TitleLookupResult result = LookUp(chosen, Options(), c.wish);
+        EXPECT_EQ(result.failure, c.failure);
+        EXPECT_EQ(chosen.album.source, c.release);
+        EXPECT_EQ(chosen.album.releases, CompilationAlbum().releases);
+        // The next run without a choice names it the same, from the cache alone.
+        const std::size_t requests = server_->Requests().size();
+        DiscRecord next = CompilationDisc();
+        EXPECT_EQ(LookUp(next, Options()).titlesFrom, TitlesFrom::Cache);
+        EXPECT_EQ(next.album, chosen.album);
+        EXPECT_EQ(server_->Requests().size(), requests);
+    }
+    DiscRecord remaster = CompilationDisc();
+    ASSERT_EQ(LookUp(remaster, Options(), {3, ""}).titlesFrom, TitlesFrom::Web);
+    EXPECT_EQ(remaster.album.trackTitles[0], "Björk / Jóga (Remastered)");
+    EXPECT_EQ(remaster.album.label, "Reissue Records");
+    EXPECT_EQ(remaster.album.country, "GB");
+
+    // Edited names are the person's: no choice of release replaces them.
+    TitleCache cache;
+    MusicBrainzClient client(Options());
+    TitleLookup lookup(cache, &client, nullptr);
+    AlbumInfo edited = remaster.album;
+    edited.album = "My own title";
+    ASSERT_TRUE(lookup.KeepEdits(kCompilationId, edited));
+    for (const ReleaseWish& wish : {ReleaseWish{}, ReleaseWish{1, ""}}) {
+        DiscRecord again = CompilationDisc();
+        EXPECT_EQ(lookup.NameDisc(again, wish).titlesFrom, TitlesFrom::User);
+        EXPECT_EQ(again.album.album, "My own title");
+        EXPECT_TRUE(again.album.edited);
+    }
 }
 
 TEST_F(TitleLookupTest, EachDiscOfASetGetsItsOwnMediumsTitles)

@@ -24,7 +24,7 @@ TEST(TrackTitles, ATrackWithoutTitleIsNamedByItsAudioPosition)
     EXPECT_EQ(TitleOfAudioTrack(record, 2), "Track 03");
     EXPECT_EQ(TitleOfAudioTrack(record, 11), "Track 12");
     record.album.trackTitles[1] = "";
-    EXPECT_EQ(TitleOfAudioTrack(record, 1), "");  // an empty title is still the title
+    EXPECT_EQ(TitleOfAudioTrack(record, 1), "Track 02");  // an empty title names nothing
 }
 
 TEST(TrackTitles, ADiscPositionIsNamedWithTheOffsetIntoItsTrack)
