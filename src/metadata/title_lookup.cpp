@@ -101,12 +101,12 @@ TitleLookupResult TitleLookup::NameDiscLocked(DiscRecord& record, const ReleaseW
 }
 
 TitleLookupResult TitleLookup::Run(DiscRecords& records, const std::string& driveKey, const std::atomic<bool>& stop,
-                                   MessageSink& sink)
+                                   MessageSink& sink, const ReleaseWish& wish)
 {
     DiscRecord& record = records[driveKey];
     TitleLookupResult result;
     try {
-        result = NameDisc(record);
+        result = NameDisc(record, wish);
     } catch (const std::exception& error) {
         result.failure = error.what();
     } catch (...) {

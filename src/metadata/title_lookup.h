@@ -72,7 +72,7 @@ public:
     // when the record now has at least one track title, else 0. With the flag
     // set it posts nothing, but the record and the cache are still updated.
     TitleLookupResult Run(DiscRecords& records, const std::string& driveKey, const std::atomic<bool>& stop,
-                          MessageSink& sink);
+                          MessageSink& sink, const ReleaseWish& wish = {});
 
 private:
     TitleLookupResult NameDiscLocked(DiscRecord& record, const ReleaseWish& wish);  // running_ held

@@ -35,8 +35,6 @@ Skin MakeSkin(SkinKind kind, const UiFonts& fonts)
         skin.finishLabel = QStringLiteral("Finish");
         skin.restartButton = WizardButton::Next;
         skin.restartLabel = QStringLiteral("Rip more");
-        skin.trackColumnsFrom = 12;
-        skin.narrowTrackColumn = 215;
         skin.twoLineFormatLink = true;
         skin.folderPrompt = QStringLiteral("Please select &folder to extract to:");
         skin.previewStrip = 224;

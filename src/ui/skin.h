@@ -27,10 +27,6 @@ struct Skin {
     QString restartLabel, closeLabel;
     // The ready page's Next label (empty: Next keeps its own).
     QString startLabel;
-    // The tracks list: one 400-pixel column up to this many tracks, narrower
-    // columns side by side from there on; its height shows that many rows.
-    int trackColumnsFrom = 16;
-    int narrowTrackColumn = 190;
     // The format page's link: one line with a link (Aero) or the two-line
     // link (classic).
     bool twoLineFormatLink = false;

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "drive/toc_reader.h"
+#include "metadata/disc_id.h"
 #include "metadata/track_titles.h"
 #include "platform/format.h"
 #include "platform/messages.h"
@@ -9,6 +10,7 @@
 #include "preview/playback_thread.h"
 #include "ui/controls/picture_button.h"
 #include "ui/controls/pictures.h"
+#include "ui/disc_details_dialog.h"
 #include "ui/label_text.h"
 #include "ui/qt_message_sink.h"
 #include "ui/skin.h"
@@ -16,11 +18,15 @@
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,25 +46,69 @@ std::vector<std::uint32_t> RowTracks(const DiscRecord& record)
     return rows;
 }
 
-// A row's text height: the font's line spacing, or more where accented
-// capitals and descenders reach beyond it (they would be clipped), and a
-// little room. The rows of the grid are 2 pixels taller.
-int ItemHeight(const QFontMetrics& metrics)
+// The list's columns.
+enum Column { kNumber, kTitle, kArtist, kLength, kColumns };
+
+// A row's height: the font's line spacing, or more where accented capitals
+// and descenders reach beyond it (they would be clipped), and a little room.
+int RowHeight(const QFontMetrics& metrics)
 {
     const int ink = metrics.boundingRect(QStringLiteral("ÅÖÉÇgjpqy")).height();
-    return std::max(metrics.lineSpacing(), ink) + 2;
+    return std::max(metrics.lineSpacing(), ink) + 4;
 }
-int RowHeight(const QFontMetrics& metrics) { return ItemHeight(metrics) + 2; }
 
-std::uint32_t TrackOfRow(const QListWidgetItem* item) { return item->data(Qt::UserRole).toUInt(); }
+std::uint32_t TrackOfRow(const QTreeWidgetItem* item) { return item->data(kNumber, Qt::UserRole).toUInt(); }
 
-QString RowText(const DiscRecord& record, std::uint32_t index)
+// Whether the disc's tracks have artists of their own (a compilation).
+bool HasTrackArtists(const AlbumInfo& album)
+{
+    return std::any_of(album.credits.begin(), album.credits.end(), [](const TrackCredit& c) { return !c.artist.empty(); });
+}
+
+// The title a row shows: on a compilation the track's own title beside its
+// artist, else the title as the disc is named.
+std::string RowTitle(const DiscRecord& record, std::uint32_t index, bool artistColumn)
+{
+    const AlbumInfo& album = record.album;
+    if (artistColumn && index < album.credits.size() && index < album.trackTitles.size() &&
+        !album.credits[index].artist.empty() &&
+        album.trackTitles[index] == album.credits[index].artist + " / " + album.credits[index].title)
+        return album.credits[index].title;
+    return TitleOfAudioTrack(record, index);
+}
+
+std::string RowArtist(const DiscRecord& record, std::uint32_t index)
+{
+    const AlbumInfo& album = record.album;
+    if (index < album.credits.size() && !album.credits[index].artist.empty()) return album.credits[index].artist;
+    return album.artist;
+}
+
+void SetCell(QTreeWidgetItem* item, int column, const QString& text)
+{
+    item->setText(column, text);
+    item->setToolTip(column, text);  // for what the column cannot show whole
+}
+
+void FillRow(QTreeWidgetItem* item, const DiscRecord& record, std::uint32_t index, bool artistColumn)
 {
     const std::int32_t seconds = TrackExtent(record, index).value_or(TocEntry{}).length / 75;
-    return QStringLiteral("%1 (%2:%3)")
-        .arg(LabelText(DisplayUtf8(TitleOfAudioTrack(record, index))))
-        .arg(seconds / 60)
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    item->setText(kNumber, index == kHiddenTrackIndex ? QStringLiteral("0") : QString::number(index + 1));
+    SetCell(item, kTitle, QString::fromStdString(DisplayUtf8(RowTitle(record, index, artistColumn))));
+    SetCell(item, kArtist, artistColumn ? QString::fromStdString(DisplayUtf8(RowArtist(record, index))) : QString());
+    item->setText(kLength, QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    item->setTextAlignment(kNumber, Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(kLength, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+// "Title, GB, 2010, Label" for the release drop-down.
+QString ReleaseText(const ReleaseSummary& release)
+{
+    QStringList parts{QString::fromStdString(DisplayUtf8(release.title))};
+    for (const std::string* part : {&release.country, &release.date, &release.label})
+        if (!part->empty()) parts << QString::fromStdString(DisplayUtf8(part->substr(0, part == &release.date ? 4 : part->size())));
+    if (release.discs > 1) parts << QStringLiteral("disc %1 of %2").arg(release.disc).arg(release.discs);
+    return parts.join(QStringLiteral(", "));
 }
 
 PictureButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int picture)
@@ -77,7 +127,10 @@ PictureButton* MakeButton(QWidget* parent, const char* name, const QString& capt
 
 TracksPage::TracksPage(const PageContext& context)
     : WizardPage(PageId::Tracks, context),
-      list_(new QListWidget(this)),
+      disc_(new QLabel(this)),
+      release_(new QComboBox(this)),
+      list_(new QTreeWidget(this)),
+      details_(new QPushButton(QStringLiteral("&Disc details..."), this)),
       markAll_(MakeButton(this, "markAllButton", QStringLiteral("&Mark all"), kMarkAllPicture)),
       unmarkAll_(MakeButton(this, "unmarkAllButton", QStringLiteral("&Unmark all"), kUnmarkAllPicture)),
       play_(MakeButton(this, "playButton", QStringLiteral("&Play"), kPlayPicture)),
@@ -86,17 +139,42 @@ TracksPage::TracksPage(const PageContext& context)
       playbackData_(std::make_shared<PlaybackData>())
 {
     list_->setObjectName(QStringLiteral("trackList"));
-    list_->setViewMode(QListView::ListMode);
-    list_->setFlow(QListView::TopToBottom);
-    list_->setWrapping(true);
-    list_->setUniformItemSizes(true);
-    list_->setResizeMode(QListView::Adjust);
+    list_->setColumnCount(kColumns);
+    list_->setHeaderLabels({QStringLiteral("#"), QStringLiteral("Title"), QStringLiteral("Artist"),
+                            QStringLiteral("Length")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setAllColumnsShowFocus(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    // As many rows as the skin shows in one column before it wraps.
-    const int rowHeight = RowHeight(list_->fontMetrics());
-    list_->setFixedHeight(rowHeight * (context.skin.trackColumnsFrom - 1) + 2 * list_->frameWidth() + 2);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);  // F2 and a double-click edit the title only
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setTextElideMode(Qt::ElideRight);
+    QHeaderView* header = list_->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(kNumber, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(kTitle, QHeaderView::Stretch);
+    header->setSectionResizeMode(kArtist, QHeaderView::Stretch);
+    header->setSectionResizeMode(kLength, QHeaderView::ResizeToContents);
+    header->setSectionsMovable(false);
+    list_->setColumnHidden(kArtist, true);
+    // Rows tall enough for accented capitals; as many as the skin shows at once.
+    list_->setStyleSheet(QStringLiteral("QTreeView::item { min-height: %1px; }").arg(RowHeight(list_->fontMetrics())));
+    list_->setMinimumHeight(RowHeight(list_->fontMetrics()) * 8);
+    disc_->setObjectName(QStringLiteral("discNames"));
+    disc_->setTextFormat(Qt::PlainText);
+    release_->setObjectName(QStringLiteral("releaseChoice"));
+    release_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    release_->setMinimumContentsLength(24);
+    auto* releaseLabel = new QLabel(QStringLiteral("&Release:"), this);
+    releaseLabel->setObjectName(QStringLiteral("releaseLabel"));
+    releaseLabel->setBuddy(release_);
+    details_->setObjectName(QStringLiteral("discDetailsButton"));
     status_->setObjectName(QStringLiteral("trackStatus"));
 
+    auto* top = new QHBoxLayout;
+    top->addWidget(disc_, 1);
+    top->addWidget(releaseLabel);
+    top->addWidget(release_);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(markAll_);
     buttons->addWidget(unmarkAll_);
@@ -105,13 +183,24 @@ TracksPage::TracksPage(const PageContext& context)
     auto* row = new QHBoxLayout;
     row->addWidget(list_, 1);
     row->addLayout(buttons);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(status_, 1);
+    bottom->addWidget(details_);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(row);
-    layout->addWidget(status_);
-    layout->addStretch(1);
+    layout->addLayout(top);
+    layout->addLayout(row, 1);
+    layout->addLayout(bottom);
 
-    connect(list_, &QListWidget::itemChanged, this, &TracksPage::UpdateButtons);
+    connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
+        if (column == kTitle) TitleEdited(item, column);
+        UpdateButtons();
+    });
+    connect(list_, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem* item) { EditTitle(item); });
+    auto* rename = new QShortcut(QKeySequence(Qt::Key_F2), list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(rename, &QShortcut::activated, this, [this] { EditTitle(list_->currentItem()); });
+    connect(release_, &QComboBox::activated, this, &TracksPage::ReleaseChosen);
+    connect(details_, &QPushButton::clicked, this, &TracksPage::EditDiscDetails);
     connect(markAll_, &QAbstractButton::clicked, this, [this] { SetAll(true); });
     connect(unmarkAll_, &QAbstractButton::clicked, this, [this] { SetAll(false); });
     connect(play_, &QAbstractButton::clicked, this, &TracksPage::PlayOrStop);
@@ -150,33 +239,123 @@ void TracksPage::Fill()
     shown_ = (*State().records)[key];
     const std::vector<std::uint32_t> rows = RowTracks(shown_);
     const int count = static_cast<int>(rows.size());
-    const Skin& skin = Context().skin;
-    const int column = count < skin.trackColumnsFrom ? 400 : skin.narrowTrackColumn;
+    const bool artists = HasTrackArtists(shown_.album);
     const QSignalBlocker quiet(list_);
-    if (list_->count() != count || (count > 0 && TrackOfRow(list_->item(0)) != rows.front())) {
+    list_->setColumnHidden(kArtist, !artists);
+    if (list_->topLevelItemCount() != count || (count > 0 && TrackOfRow(list_->topLevelItem(0)) != rows.front())) {
         list_->clear();
         // Every track is ticked; the hidden track is offered, not ticked.
         for (const std::uint32_t t : rows) {
-            auto* item = new QListWidgetItem(RowText(shown_, t), list_);
-            item->setData(Qt::UserRole, t);
-            item->setSizeHint(QSize(column - 2, ItemHeight(list_->fontMetrics())));
+            auto* item = new QTreeWidgetItem(list_);
+            item->setData(kNumber, Qt::UserRole, t);
             item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-            item->setCheckState(t == kHiddenTrackIndex ? Qt::Unchecked : Qt::Checked);
+            item->setCheckState(kNumber, t == kHiddenTrackIndex ? Qt::Unchecked : Qt::Checked);
+            FillRow(item, shown_, t, artists);
         }
     } else {
-        for (int i = 0; i < count; ++i) list_->item(i)->setText(RowText(shown_, TrackOfRow(list_->item(i))));
+        // The same disc: the checks stay as the person left them.
+        for (int i = 0; i < count; ++i) FillRow(list_->topLevelItem(i), shown_, TrackOfRow(list_->topLevelItem(i)), artists);
     }
-    // A list that fits one column needs no scroll bar; Qt would otherwise keep
-    // its height free and wrap the last row into a second column.
-    list_->setHorizontalScrollBarPolicy(count < skin.trackColumnsFrom ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
-    list_->setGridSize(QSize(column, RowHeight(list_->fontMetrics())));
+    ShowDisc();
+}
+
+void TracksPage::ShowDisc()
+{
+    const AlbumInfo& album = shown_.album;
+    QString names = QString::fromStdString(DisplayUtf8(album.artist));
+    if (!album.album.empty())
+        names += (names.isEmpty() ? QString() : QStringLiteral(" \u2014 ")) + QString::fromStdString(DisplayUtf8(album.album));
+    disc_->setText(names);
+    disc_->setToolTip(names);
+    const QSignalBlocker quiet(release_);
+    release_->clear();
+    int used = -1;
+    for (std::size_t i = 0; i < album.releases.size(); ++i) {
+        release_->addItem(ReleaseText(album.releases[i]), QString::fromStdString(album.releases[i].id));
+        if (album.releases[i].id == album.source) used = static_cast<int>(i);
+    }
+    release_->setCurrentIndex(used);
+    // A choice only where there is one, and never over the person's own names.
+    const bool choice = album.releases.size() > 1 && !album.edited;
+    release_->setVisible(choice);
+    findChild<QLabel*>(QStringLiteral("releaseLabel"))->setVisible(choice);
+    details_->setEnabled(!shown_.tracks.empty());
+}
+
+void TracksPage::ReleaseChosen(int index)
+{
+    const std::string id = release_->itemData(index).toString().toStdString();
+    if (id.empty() || id == shown_.album.source) return;
+    status_->setText(QStringLiteral("Loading the titles of the release..."));
+    StartLookup(id);
+}
+
+void TracksPage::EditTitle(QTreeWidgetItem* item)
+{
+    if (!item || TrackOfRow(item) == kHiddenTrackIndex) return;
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    list_->editItem(item, kTitle);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+}
+
+void TracksPage::TitleEdited(QTreeWidgetItem* item, int column)
+{
+    const std::uint32_t index = TrackOfRow(item);
+    if (column != kTitle || index == kHiddenTrackIndex) return;
+    AlbumInfo album = shown_.album;
+    const std::string typed = item->text(kTitle).trimmed().toStdString();
+    if (typed == RowTitle(shown_, index, HasTrackArtists(album))) return;
+    if (album.trackTitles.size() < shown_.tracks.size()) album.trackTitles.resize(shown_.tracks.size());
+    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
+        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
+    // An empty title falls back to the track's number; on a compilation the
+    // track keeps its artist beside the new title.
+    const std::string title = typed.empty() ? Format("Track %02d", index + 1) : typed;
+    if (index < album.credits.size() && !album.credits[index].artist.empty()) {
+        album.credits[index].title = title;
+        album.trackTitles[index] = album.credits[index].artist + " / " + title;
+    } else {
+        album.trackTitles[index] = title;
+        if (index < album.credits.size()) album.credits[index].title = title;
+    }
+    KeepEdits(std::move(album));
+}
+
+void TracksPage::EditDiscDetails()
+{
+    DiscDetailsDialog dialog(this, shown_.album);
+    if (dialog.exec() != QDialog::Accepted) return;
+    AlbumInfo album = dialog.Album();
+    if (album == shown_.album) return;
+    if (album.trackTitles.size() < shown_.tracks.size()) album.trackTitles.resize(shown_.tracks.size());
+    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
+        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
+    KeepEdits(std::move(album));
+}
+
+void TracksPage::KeepEdits(AlbumInfo album)
+{
+    album.edited = true;
+    WizardState& state = State();
+    // A look-up still under way must not put its names over the person's.
+    state.titleLookupStop->store(true);
+    if (lookupSink_) lookupSink_->Close();
+    (*state.records)[state.job.driveKey].album = album;
+    if (!state.naming) state.naming = std::make_shared<TitleNaming>(Settings().HomeURL);
+    const std::string id = DiscIdFromRawToc(shown_.rawToc);
+    if (!id.empty() && !state.naming->lookup.KeepEdits(id, album))
+        status_->setText(QStringLiteral("Your names could not be saved in the title cache; they are used for this rip."));
+    else
+        status_->clear();
+    Fill();
 }
 
 void TracksPage::UpdateButtons()
 {
     int checked = 0;
-    for (int i = 0; i < list_->count(); ++i) checked += list_->item(i)->checkState() == Qt::Checked ? 1 : 0;
-    markAll_->setEnabled(checked < list_->count());
+    const int count = list_->topLevelItemCount();
+    for (int i = 0; i < count; ++i) checked += list_->topLevelItem(i)->checkState(kNumber) == Qt::Checked ? 1 : 0;
+    markAll_->setEnabled(checked < count);
     unmarkAll_->setEnabled(checked > 0);
     Frame().SetButtons({.next = checked > 0 ? ButtonState::Enabled : ButtonState::Disabled});
 }
@@ -185,12 +364,13 @@ void TracksPage::SetAll(bool checked)
 {
     {
         const QSignalBlocker quiet(list_);
-        for (int i = 0; i < list_->count(); ++i) list_->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+        for (int i = 0; i < list_->topLevelItemCount(); ++i)
+            list_->topLevelItem(i)->setCheckState(kNumber, checked ? Qt::Checked : Qt::Unchecked);
     }
     UpdateButtons();
 }
 
-void TracksPage::StartLookup()
+void TracksPage::StartLookup(const std::string& releaseId)
 {
     WizardState& state = State();
     if (!state.naming) state.naming = std::make_shared<TitleNaming>(Settings().HomeURL);
@@ -213,8 +393,10 @@ void TracksPage::StartLookup()
         return 0;
     });
     lookupSink_ = sink;
-    lookup_ = WorkerThread([naming = state.naming, own, key, stop = state.titleLookupStop, sink] {
-        naming->lookup.Run(*own, key, *stop, *sink);
+    ReleaseWish wish;
+    wish.id = releaseId;
+    lookup_ = WorkerThread([naming = state.naming, own, key, stop = state.titleLookupStop, sink, wish] {
+        naming->lookup.Run(*own, key, *stop, *sink, wish);
     });
 }
 
@@ -237,20 +419,23 @@ void TracksPage::PlayOrStop()
         return;
     }
     // The selected row, else the first checked one, else the first.
-    int row = list_->currentRow();
-    if (row < 0 || !list_->item(row)->isSelected()) {
+    const int count = list_->topLevelItemCount();
+    if (count == 0) return;
+    int row = list_->currentItem() && list_->currentItem()->isSelected()
+                  ? list_->indexOfTopLevelItem(list_->currentItem())
+                  : -1;
+    if (row < 0) {
         row = 0;
-        for (int i = 0; i < list_->count(); ++i) {
-            if (list_->item(i)->checkState() == Qt::Checked) {
+        for (int i = 0; i < count; ++i) {
+            if (list_->topLevelItem(i)->checkState(kNumber) == Qt::Checked) {
                 row = i;
                 break;
             }
         }
     }
-    if (list_->count() == 0) return;
     playbackData_->stop = false;
     // The hidden track plays on into track 1, as a player would play it.
-    const std::uint32_t track = TrackOfRow(list_->item(row));
+    const std::uint32_t track = TrackOfRow(list_->topLevelItem(row));
     playbackData_->position = TrackExtent(shown_, track).value_or(TocEntry{}).start;
     auto sink = std::make_shared<QtMessageSink>([this](const Message& message) -> std::intptr_t {
         if (message.id == UM_PLAYBACK_ENDED) PlaybackEnded();
@@ -301,8 +486,9 @@ void TracksPage::OnLeave()
     StopPlayback();
     std::vector<std::uint32_t>& selected = State().job.SelectedTracks;
     selected.clear();
-    for (int i = 0; i < list_->count(); ++i) {
-        if (list_->item(i)->checkState() == Qt::Checked) selected.push_back(TrackOfRow(list_->item(i)));
+    for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = list_->topLevelItem(i);
+        if (item->checkState(kNumber) == Qt::Checked) selected.push_back(TrackOfRow(item));
     }
 }
 

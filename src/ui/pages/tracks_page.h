@@ -6,9 +6,12 @@
 
 #include <memory>
 
+class QComboBox;
 class QLabel;
-class QListWidget;
+class QPushButton;
 class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tesslow {
 
@@ -16,11 +19,16 @@ class PictureButton;
 class QtMessageSink;
 struct PlaybackData;
 
-// Page 3: the disc's tracks, each with a check box, its title and length.
-// Titles are looked up on a thread of its own from activation on; a track can
-// be played from the disc before ripping. Next needs at least one checked
-// track; leaving the page ends the look-up's say and the playback, records
-// the checked tracks and, on Next, makes sure the disc is still the same.
+// Page 3: the disc's artist and album, and its tracks in rows: a check box,
+// the number, the title (the track's artist beside it on a compilation) and
+// the length, whole or with a tooltip, never scrolled sideways. Titles are
+// looked up on a thread of its own from activation on; when several releases
+// match the disc, "Release:" switches between them. F2 or a double-click
+// edits a title, "Disc details..." the disc's names; edits are kept in the
+// title cache as the person's own. A track can be played from the disc
+// before ripping. Next needs at least one checked track; leaving the page
+// ends the look-up's say and the playback, records the checked tracks and,
+// on Next, makes sure the disc is still the same.
 class TracksPage final : public WizardPage {
     Q_OBJECT
 public:
@@ -38,9 +46,15 @@ public:
 
 private:
     void Fill();
+    void ShowDisc();
+    void ReleaseChosen(int index);
+    void EditTitle(QTreeWidgetItem* item);
+    void TitleEdited(QTreeWidgetItem* item, int column);
+    void EditDiscDetails();
+    void KeepEdits(AlbumInfo album);
     void UpdateButtons();
     void SetAll(bool checked);
-    void StartLookup();
+    void StartLookup(const std::string& releaseId = {});
     void TitlesLoaded(bool found);
     void PlayOrStop();
     void StopPlayback();
@@ -48,7 +62,10 @@ private:
     void ShowPlaying();
     bool DiscUnchanged();
 
-    QListWidget* list_;
+    QLabel* disc_;
+    QComboBox* release_;
+    QTreeWidget* list_;
+    QPushButton* details_;
     PictureButton* markAll_;
     PictureButton* unmarkAll_;
     PictureButton* play_;

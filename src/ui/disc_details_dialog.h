@@ -1,0 +1,32 @@
+#pragma once
+
+#include "app/album_info.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+
+namespace tesslow {
+
+// The disc's names the person can fix before ripping: artist, album, year and
+// genre, and on a compilation whether its tracks keep artists of their own.
+// OK puts them into the album it was made with (Album); Cancel leaves it.
+class DiscDetailsDialog final : public QDialog {
+    Q_OBJECT
+public:
+    DiscDetailsDialog(QWidget* parent, AlbumInfo album);
+
+    // The album with what the dialog shows; call after OK.
+    AlbumInfo Album() const;
+
+private:
+    AlbumInfo album_;
+    QLineEdit* artist_;
+    QLineEdit* title_;
+    QLineEdit* year_;
+    QLineEdit* genre_;
+    QCheckBox* trackArtists_ = nullptr;  // only for an album whose tracks have artists of their own
+};
+
+}  // namespace tesslow
