@@ -1,5 +1,6 @@
 #include "metadata/title_lookup.h"
 
+#include "metadata/cd_text_naming.h"
 #include "metadata/disc_id.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
@@ -16,6 +17,7 @@ const char* TitlesFromName(TitlesFrom from)
     case TitlesFrom::None: return "none";
     case TitlesFrom::Cache: return "cache";
     case TitlesFrom::Web: return "web";
+    case TitlesFrom::CdText: return "cd-text";
     }
     return "none";
 }
@@ -30,6 +32,8 @@ TitleLookupResult TitleLookup::NameDisc(DiscRecord& record)
     std::lock_guard lock(running_);
     try {
         TitleLookupResult result = NameDiscLocked(record);
+        if (result.titlesFrom == TitlesFrom::None && NameFromCdText(record, UserCdTextLanguage()))
+            result.titlesFrom = TitlesFrom::CdText;
         result.hasTitles = !record.album.trackTitles.empty();
         return result;
     } catch (...) {
