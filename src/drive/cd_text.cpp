@@ -212,10 +212,12 @@ CdText ParseCdText(std::span<const std::uint8_t> answer)
         block.language = raw.language.value_or(listedLanguage[number].value_or(0));
         block.characterCode = raw.characterCode.value_or(raw.doubleByte ? kCdTextMsJis : kCdTextIso8859_1);
         block.disc = Entry(raw, 0);
+        // The zeros that pad a kind's last pack read as empty strings of
+        // tracks after the last: the list ends with the last track that has text.
         int lastTrack = 0;
         for (int track = 1; track <= kLastTrack; ++track)
             for (const StringStream& stream : raw.text)
-                if (stream.strings[track]) lastTrack = track;
+                if (stream.strings[track] && !stream.strings[track]->empty()) lastTrack = track;
         for (int track = 1; track <= lastTrack; ++track) block.tracks.push_back(Entry(raw, track));
         result.blocks.push_back(std::move(block));
     }

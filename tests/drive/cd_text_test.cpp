@@ -11,6 +11,22 @@
 #include <random>
 
 namespace tesslow {
+
+// What a failed comparison shows.
+void PrintTo(const CdText& text, std::ostream* out)
+{
+    auto entry = [&](const CdTextEntry& e) { *out << "{\"" << e.title << "\", \"" << e.performer << "\", \"" << e.songwriter << "\"}"; };
+    for (const CdTextBlock& block : text.blocks) {
+        *out << "\n  block " << block.number << " language " << int(block.language) << " code "
+             << int(block.characterCode) << " disc ";
+        entry(block.disc);
+        for (const CdTextEntry& track : block.tracks) {
+            *out << "\n    ";
+            entry(track);
+        }
+    }
+}
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
