@@ -81,8 +81,8 @@ private:
 struct RawBlock {
     bool present = false;
     bool doubleByte = false;
-    std::optional<std::uint8_t> characterCode;  // from the block's own 8Fh part 0
-    std::optional<std::uint8_t> language;       // from the block's own 8Fh part 2
+    std::optional<std::uint8_t> characterCode;  // from the block's own first 8Fh pack
+    std::optional<std::uint8_t> language;       // from the block's own third 8Fh pack
     std::array<StringStream, 3> text;           // 80h, 81h, 82h
 };
 
@@ -179,7 +179,7 @@ CdText ParseCdText(std::span<const std::uint8_t> answer)
     const std::size_t end = std::min<std::size_t>(answer.size(), 2 + ReadBigEndian16(answer.data()));
 
     std::vector<RawBlock> blocks(kBlocks);  // large: kept off the stack
-    std::array<std::optional<std::uint8_t>, kBlocks> listedLanguage;  // from any block's 8Fh part 2
+    std::array<std::optional<std::uint8_t>, kBlocks> listedLanguage;  // from any block's third 8Fh pack
 
     for (std::size_t at = 4; at + kCdTextPackBytes <= end; at += kCdTextPackBytes) {
         const std::uint8_t* pack = answer.data() + at;

@@ -9,7 +9,7 @@
 namespace tesslow {
 
 // A CD-Text pack as READ TOC format 5 delivers it: type, track number (for
-// 8Fh the part 0..2), sequence number, block and character position, 12 bytes
+// 8Fh which of the block's three packs), sequence number, block and character position, 12 bytes
 // of text, CRC-16 big-endian.
 inline constexpr std::size_t kCdTextPackBytes = 18;
 inline constexpr std::size_t kCdTextPayloadBytes = 12;

@@ -40,11 +40,6 @@ TEST(NameFromCdText, TheChosenBlockGivesArtistAlbumTitlesAndDifferingTrackArtist
           .album = "Schwarzer Kaffee",
           .trackTitles = {"Er\u00F6ffnung", "", ""},
           .credits = {{.title = "Er\u00F6ffnung"}, {}, {}}}},
-        {std::nullopt,
-         {.artist = "The Band",
-          .album = "Black Coffee",
-          .trackTitles = {"Opening", "Guest Song", ""},
-          .credits = {{.title = "Opening"}, {.title = "Guest Song", .artist = "A Guest"}, {}}}},
     };
     for (const auto& c : cases) {
         DiscRecord record = DiscWithCdText();
@@ -81,21 +76,6 @@ TEST(TitleLookupWithCdText, AnUncachedDiscIsNamedFromCdTextWhichIsNeverCached)
     EXPECT_EQ(record.album.album, "Schwarzer Kaffee");
     EXPECT_FALSE(cache.Find(result.discId));
     EXPECT_FALSE(std::filesystem::exists(cache.File()));
-}
-
-TEST(TitleLookupWithCdText, TheTitleCacheComesFirst)
-{
-    test::UserSandbox sandbox;
-    TitleCache cache;
-    DiscRecord record = DiscWithCdText();
-    TitleLookup lookup(cache, nullptr, nullptr);
-    const std::string discId = lookup.NameDisc(record).discId;
-    cache.Store(discId, {.artist = "Cached", .album = "From the cache", .trackTitles = {"a", "b", "c"}});
-
-    const TitleLookupResult result = lookup.NameDisc(record);
-
-    EXPECT_EQ(result.titlesFrom, TitlesFrom::Cache);
-    EXPECT_EQ(record.album.album, "From the cache");
 }
 
 }  // namespace
