@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/album_info.h"
+#include "app/cd_text.h"
 
 #include <cstdint>
 #include <map>
@@ -33,6 +34,7 @@ struct DiscRecord {
     std::vector<TocEntry> tracks;
     std::int32_t leadOut = 0;                // first sector after the last track
     std::optional<TocEntry> hiddenTrack;     // audio before track 1 ("Hidden track", number 0)
+    std::optional<CdText> cdText;            // read with the TOC; nothing when the disc has none
     AlbumInfo album;
 };
 

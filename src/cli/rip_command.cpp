@@ -53,9 +53,10 @@ std::string TitlesLine(const TitleLookupResult& naming, const AlbumInfo& album)
     if (naming.titlesFrom == TitlesFrom::None) return "Disc: no titles found";
     return "Disc: " + Printable(DisplayUtf8(album.artist)) + " \xE2\x80\x94 " + Printable(DisplayUtf8(album.album)) +
            " (titles from the " +
-           (naming.titlesFrom == TitlesFrom::Cache  ? "title cache"
-            : naming.titlesFrom == TitlesFrom::User ? "title cache, as you named them"
-                                                    : "web service") +
+           (naming.titlesFrom == TitlesFrom::Cache    ? "title cache"
+            : naming.titlesFrom == TitlesFrom::User   ? "title cache, as you named them"
+            : naming.titlesFrom == TitlesFrom::CdText ? "disc's CD-Text"
+                                                      : "web service") +
            ")";
 }
 

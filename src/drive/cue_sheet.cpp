@@ -58,6 +58,7 @@ private:
     void OpenFile(const std::string& name, const std::string& type);
     void ReadWaveHeader(File& file, int fd, std::int64_t fileSize);
     void Layout();
+    void ReadCdTextFile();
 
     fs::path cuePath_;
     int line_ = 0;
@@ -106,6 +107,7 @@ std::shared_ptr<DiscImage> CueSheetReader::Read()
     line_ = 0;
     if (tracks_.empty()) Fail("no TRACK");
     Layout();
+    ReadCdTextFile();
     return image_;
 }
 
@@ -216,8 +218,18 @@ void CueSheetReader::ParseLine(const std::vector<std::string>& words)
         image_->tracks_.back().isrc = UpperCase(words[1]);
         return;
     }
-    // CDTEXTFILE, PERFORMER, SONGWRITER, TITLE and anything else describe the
-    // music, not the disc.
+    // What the disc's CD-Text says: before the first TRACK about the disc,
+    // after it about that track.
+    if (command == "TITLE" || command == "PERFORMER" || command == "SONGWRITER") {
+        if (words.size() < 2) Fail(command + " needs a text");
+        // Unquoted, the words after the command are the text.
+        std::string text = words[1];
+        for (std::size_t i = 2; i < words.size(); ++i) text += " " + words[i];
+        CdTextEntry& entry = tracks_.empty() ? image_->discText_ : image_->tracks_.back().text;
+        (command == "TITLE" ? entry.title : command == "PERFORMER" ? entry.performer : entry.songwriter) = text;
+        return;
+    }
+    // CDTEXTFILE and anything else are not what a drive shows of the disc.
 }
 
 void CueSheetReader::OpenFile(const std::string& name, const std::string& type)
@@ -363,6 +375,17 @@ void CueSheetReader::Layout()
     if (active >= 0) silence(tracks_[active].postgap, DiscImage::Extent::Kind::Silence);
     image_->leadOut_ = static_cast<std::int32_t>(lba);
     if (image_->tracks_.back().start >= image_->leadOut_) Fail("the last track holds no sectors");
+}
+
+void CueSheetReader::ReadCdTextFile()
+{
+    const std::string& name = image_->conditions_.cdTextFile;
+    if (name.empty()) return;
+    const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : cuePath_.parent_path() / name;
+    // READ TOC answers at most 64 KiB, header included.
+    const auto bytes = ReadWholeFile(path, 0xFFFF - 4);
+    if (!bytes) Fail("cannot read the CD-Text file \"" + name + "\" (" + SystemErrorText(errno) + ")");
+    image_->cdTextFile_ = *bytes;
 }
 
 std::shared_ptr<const DiscImage> DiscImage::Load(const fs::path& cuePath)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/cd_audio.h"
+#include "app/cd_text.h"
 #include "drive/drive_conditions.h"
 #include "platform/unique_fd.h"
 
@@ -29,6 +30,7 @@ struct ImageTrack {
     std::int32_t start = 0;    // LBA of INDEX 01
     std::int32_t pregapStart = 0;  // LBA where its INDEX 00 part (and PREGAP) begins; `start` without one
     std::string isrc;          // ISRC line: 12 characters, or empty
+    CdTextEntry text;          // TITLE, PERFORMER, SONGWRITER lines (UTF-8)
 };
 
 // A disc described by a CUE sheet: its tracks and sessions, and its sectors,
@@ -38,9 +40,9 @@ struct ImageTrack {
 // silence. Each session after the first ("REM SESSION nn") starts after the
 // usual 11400 sectors of lead-out, lead-in and pregap; the part of them not
 // given by the sheet as PREGAP or INDEX 00 cannot be read. CATALOG, ISRC and
-// FLAGS are what the disc's sub-channel says; other REM lines and metadata
-// commands (TITLE, PERFORMER...) are ignored; "REM TESSLOW" lines set the
-// drive conditions.
+// FLAGS are what the disc's sub-channel says; TITLE, PERFORMER and SONGWRITER
+// what its CD-Text says; other REM lines and metadata commands are ignored;
+// "REM TESSLOW" lines set the drive conditions.
 //
 // Immutable once loaded; reading is safe from several threads.
 class DiscImage {
@@ -54,6 +56,10 @@ public:
     int LastSession() const { return tracks_.empty() ? 1 : tracks_.back().session; }
     const std::string& Catalog() const { return catalog_; }  // CATALOG: 13 digits, or empty
     bool HasMode2Tracks() const { return hasMode2_; }
+    // The disc-level TITLE, PERFORMER and SONGWRITER lines (UTF-8).
+    const CdTextEntry& DiscText() const { return discText_; }
+    // The CDTEXT-FILE's bytes (CD-Text packs), read when the sheet was loaded.
+    const std::string& CdTextFileBytes() const { return cdTextFile_; }
 
     // True when every sector of [lba, lba + count) lies inside the disc and
     // outside the gaps between sessions.
@@ -96,6 +102,8 @@ private:
     std::int32_t leadOut_ = 0;
     bool hasMode2_ = false;
     std::string catalog_;
+    CdTextEntry discText_;
+    std::string cdTextFile_;
     std::vector<UniqueFd> files_;
     std::vector<std::int64_t> fileEnds_;  // where each file's data ended when the sheet was loaded
     std::vector<Extent> extents_;  // in LBA order, covering [first extent, lead-out)

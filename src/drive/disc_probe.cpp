@@ -63,6 +63,7 @@ bool ProbeDisc(DiscRecords& records, const std::string& driveKey)
     ParseToc(record.rawToc, sessions, record);
     record.hasAudio = hasAudio;
     record.hiddenTrack = hasAudio ? FindHiddenTrack(drive, record) : std::nullopt;
+    record.cdText = hasAudio ? ReadCdText(drive) : std::nullopt;
     drive.Close();
     return hasAudio;
 }

@@ -155,6 +155,14 @@ void ApplyCondition(DriveConditions& conditions, const std::vector<std::string>&
             throw std::invalid_argument("INQUIRY vendor and product are at most 8 and 16 characters");
         conditions.vendor = words[1];
         conditions.product = words[2];
+    } else if (name == "CDTEXT-BADCRC") {
+        expect(1, 1);
+        conditions.cdTextBadCrcEvery = static_cast<std::uint32_t>(positive(1));
+        if (conditions.cdTextBadCrcEvery == 0) throw std::invalid_argument("CDTEXT-BADCRC needs a count of at least 1");
+    } else if (name == "CDTEXT-FILE") {
+        expect(1, 1);
+        if (words[1].empty()) throw std::invalid_argument("CDTEXT-FILE needs a file name");
+        conditions.cdTextFile = words[1];
     } else {
         throw std::invalid_argument("unknown condition " + words[0]);
     }

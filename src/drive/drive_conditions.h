@@ -43,6 +43,9 @@ struct DriveConditions {
     int qBadCrcPercent = 0;              // QCRC percent: that share of frames come with a bad CRC
     bool qBinary = false;                // QBINARY: positions and times in binary, not BCD
     std::int32_t qShift = 0;             // QSHIFT n: the Q of the sector n sectors on (n may be negative)
+    // CD-Text as READ TOC format 5 delivers it.
+    std::uint32_t cdTextBadCrcEvery = 0; // CDTEXT-BADCRC n: every n-th pack has a wrong CRC
+    std::string cdTextFile;              // CDTEXT-FILE name: the packs come from this file beside the sheet
 };
 
 // Applies one condition line's words (after "REM TESSLOW"). Throws

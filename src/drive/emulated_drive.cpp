@@ -1,6 +1,8 @@
 #include "drive/emulated_drive.h"
 
 #include "app/raw_toc.h"
+#include "drive/cd_text.h"
+#include "drive/emulated_cd_text.h"
 #include "drive/emulated_subchannel.h"
 #include "drive/mmc.h"
 #include "drive/scsi_status.h"
@@ -297,6 +299,15 @@ std::int32_t EmulatedDrive::ReadToc(const CommandBlock& block)
         descriptor(first->control, first->number, first->start);
         answer[2] = 1;
         answer[3] = static_cast<std::uint8_t>(last);
+    } else if (format == mmc::kTocFormatCdText) {
+        const std::string& file = image_->CdTextFileBytes();
+        Bytes packs = file.empty() ? EmulatedCdTextPacks(*image_) : Bytes(file.begin(), file.end());
+        // A disc without CD-Text: refused, as most drives do.
+        if (packs.empty()) return kSenseInvalidField;
+        if (const std::uint32_t every = conditions_.cdTextBadCrcEvery)
+            for (std::size_t pack = every - 1; (pack + 1) * kCdTextPackBytes <= packs.size(); pack += every)
+                packs[pack * kCdTextPackBytes + 17] ^= 0x5A;
+        answer.insert(answer.end(), packs.begin(), packs.end());
     } else {
         return kSenseInvalidField;
     }

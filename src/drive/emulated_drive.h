@@ -19,7 +19,8 @@ namespace tesslow {
 // the eight commands the program sends with the byte layouts of the MMC
 // standard: INQUIRY (device type 5), GET CONFIGURATION (header with the
 // current profile, and the profile list), READ DISC INFORMATION, READ TOC
-// formats 0 (tracks, LBA addresses, AAh lead-out) and 1 (sessions), READ CD
+// formats 0 (tracks, LBA addresses, AAh lead-out), 1 (sessions) and 5
+// (CD-Text, from the sheet's TITLE, PERFORMER and SONGWRITER lines), READ CD
 // (expected sector type 0, byte 9 = F8h: raw 2352-byte sectors), SET CD SPEED,
 // START STOP UNIT and PREVENT ALLOW MEDIUM REMOVAL. Any other opcode answers
 // ILLEGAL REQUEST 05/20/00, any unsupported field 05/24/00, like a real drive.

@@ -31,6 +31,7 @@ inline constexpr std::uint32_t kTocHeadLength = 12;  // header and first descrip
 // READ TOC formats.
 inline constexpr std::uint8_t kTocFormatTracks = 0;
 inline constexpr std::uint8_t kTocFormatSessions = 1;
+inline constexpr std::uint8_t kTocFormatCdText = 5;
 
 // READ CD byte 9: sync, all headers, user data, EDC/ECC: the full raw sector.
 inline constexpr std::uint8_t kReadCdFullSector = 0xF8;

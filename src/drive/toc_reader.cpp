@@ -1,11 +1,13 @@
 #include "drive/toc_reader.h"
 
 #include "app/disc_record.h"
+#include "drive/cd_text.h"
 #include "drive/hidden_track.h"
 #include "drive/mmc.h"
 #include "drive/scsi_command.h"
 #include "drive/scsi_status.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace tesslow {
@@ -29,6 +31,20 @@ SessionInfo ReadSessionInfo(ScsiCommand& drive)
     return info;
 }
 
+std::optional<CdText> ReadCdText(ScsiCommand& drive)
+{
+    std::uint8_t head[4] = {};
+    if (drive.ReadToc(mmc::kTocFormatCdText, 0, head) != kScsiOk) return std::nullopt;
+    // The allocation length is 16 bits: a longer answer is read as far as it goes.
+    const std::size_t length = std::min<std::size_t>(ReadBigEndian16(head) + 2, 0xFFFF);
+    if (length < 4 + kCdTextPackBytes) return std::nullopt;
+    std::vector<std::uint8_t> answer(length, 0);
+    if (drive.ReadToc(mmc::kTocFormatCdText, 0, answer) != kScsiOk) return std::nullopt;
+    CdText text = ParseCdText(answer);
+    if (text.blocks.empty()) return std::nullopt;
+    return text;
+}
+
 void ReadToc(DiscRecords& records, const std::string& driveKey)
 {
     DiscRecord& record = records[driveKey];
@@ -46,6 +62,7 @@ void ReadToc(DiscRecords& records, const std::string& driveKey)
     ParseToc(record.rawToc, sessions, record);
     record.hasAudio = !record.tracks.empty();
     record.hiddenTrack = FindHiddenTrack(*record.drive, record);
+    record.cdText = record.hasAudio ? ReadCdText(*record.drive) : std::nullopt;
 }
 
 std::int32_t TrackStartSector(const DiscRecord& record, std::size_t index)

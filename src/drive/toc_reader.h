@@ -1,9 +1,11 @@
 #pragma once
 
+#include "app/cd_text.h"
 #include "drive/toc_parser.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +23,17 @@ std::int32_t ReadWholeToc(ScsiCommand& drive, std::vector<std::uint8_t>& rawToc)
 // READ TOC format 1; a single session when the drive does not answer.
 SessionInfo ReadSessionInfo(ScsiCommand& drive);
 
+// READ TOC format 5: the header, then the whole answer. Nothing when the
+// drive refuses it (as many do for a disc without CD-Text) or no valid pack
+// came back.
+std::optional<CdText> ReadCdText(ScsiCommand& drive);
+
 // Reads the table of contents of the disc in `driveKey` into its record, for
 // the tracks page and the title look-up. Creates and opens the record's drive
 // object when it has none (a failed open shows up as a failed READ TOC).
 // When the TOC is byte-for-byte the stored one the disc has not changed and
-// the record stays as it is; otherwise the new TOC is stored and parsed and
-// the record's album is cleared. Throws std::runtime_error "Cannot read
+// the record stays as it is; otherwise the new TOC is stored and parsed, the
+// CD-Text read and the record's album cleared. Throws std::runtime_error "Cannot read
 // disc's TOC. Is this disc readable?" when a READ TOC fails.
 //
 // Runs on the calling thread and writes the record without locking; callers

@@ -1,5 +1,6 @@
 #include "metadata/title_lookup.h"
 
+#include "metadata/cd_text_naming.h"
 #include "metadata/disc_id.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
@@ -17,6 +18,7 @@ const char* TitlesFromName(TitlesFrom from)
     case TitlesFrom::Cache: return "cache";
     case TitlesFrom::Web: return "web";
     case TitlesFrom::User: return "user";
+    case TitlesFrom::CdText: return "cd-text";
     }
     return "none";
 }
@@ -43,6 +45,8 @@ TitleLookupResult TitleLookup::NameDisc(DiscRecord& record, const ReleaseWish& w
     std::lock_guard lock(running_);
     try {
         TitleLookupResult result = NameDiscLocked(record, wish);
+        if (result.titlesFrom == TitlesFrom::None && NameFromCdText(record, UserCdTextLanguage()))
+            result.titlesFrom = TitlesFrom::CdText;
         result.hasTitles = !record.album.trackTitles.empty();
         return result;
     } catch (...) {

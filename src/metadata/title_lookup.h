@@ -18,10 +18,11 @@ enum class TitlesFrom {
     None,
     Cache,
     Web,
-    User,  // the cache, holding names the person edited
+    User,    // the cache, holding names the person edited
+    CdText,  // the disc's own CD-Text
 };
 
-// "none", "cache", "web" or "user".
+// "none", "cache", "web", "user" or "cd-text".
 const char* TitlesFromName(TitlesFrom from);
 
 struct TitleLookupResult {
@@ -39,7 +40,9 @@ using ReadTocFunction = std::function<void(DiscRecord&)>;
 // first when the record has none), then takes the titles from the title cache
 // or, failing that, from the web service, which also stores them in the cache
 // and writes the cache file. A release the service knows is stored even when
-// it has no tracks. Only what the service answered is ever cached.
+// it has no tracks. Only what the service answered is ever cached. When
+// neither names the disc, its CD-Text does if it has any titles (in the
+// user's language where the disc offers it).
 //
 // One per program run, held by the caller with the cache and the client it
 // refers to, which must outlive it. Look-ups run one at a time: a second

@@ -21,17 +21,19 @@ protected:
         return RunProgram("tesslow-rip", args, {"TESSLOW_DRIVES=" + cue.string()});
     }
 
+    static constexpr const char* kNoTitles = "\", \"titles_from\": \"none\", \"release\": \"\", \"artist\": \"\", "
+                                             "\"album\": \"\", \"year\": \"\", \"titles\": [], ";
+
     // The JSON from the track list on, after checking what comes before it
-    // for a disc without titles.
-    static std::string TrackPart(const std::string& json, const std::filesystem::path& cue)
+    // (by default: no titles).
+    static std::string TrackPart(const std::string& json, const std::filesystem::path& cue,
+                                 const std::string& naming = kNoTitles)
     {
         const std::string head = "{\"drive\": \"" + cue.string() + "\", \"discid\": \"";
         EXPECT_EQ(json.substr(0, head.size()), head);
         const std::size_t tracks = json.find("\"tracks\"");
         EXPECT_NE(tracks, std::string::npos);
-        EXPECT_EQ(json.substr(head.size() + 28, tracks - head.size() - 28),
-                  "\", \"titles_from\": \"none\", \"release\": \"\", \"artist\": \"\", \"album\": \"\", "
-                  "\"year\": \"\", \"titles\": [], ");
+        EXPECT_EQ(json.substr(head.size() + 28, tracks - head.size() - 28), naming);
         // No release to list, last of all.
         const std::string noReleases = ", \"releases\": []}\n";
         EXPECT_TRUE(json.ends_with(noReleases)) << json;
@@ -70,15 +72,18 @@ TEST_F(InfoCommand, AnExactAudioCopySheetWithOneWaveFilePerTrackGivesItsTrackLis
                         "    FLAGS PRE\r\n"
                         "    INDEX 00 00:02:00\r\n"
                         "    INDEX 01 00:02:30\r\n");
-    // With --gaps the sheet's INDEX 00 points come back from the sub-channel.
+    // With --gaps the sheet's INDEX 00 points come back from the sub-channel;
+    // its TITLE and PERFORMER lines come back as the disc's CD-Text.
     const auto result = Info(dir / "Band - Album.cue", {"--info", "--json", "--gaps"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(TrackPart(result.out, dir / "Band - Album.cue"),
-              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300, \"title\": \"Track 01\", "
+    EXPECT_EQ(TrackPart(result.out, dir / "Band - Album.cue",
+                        "\", \"titles_from\": \"cd-text\", \"release\": \"\", \"artist\": \"Band\", \"album\": "
+                        "\"Album\", \"year\": \"\", \"titles\": [\"Intro\", \"Second\", \"Third\"], "),
+              "\"tracks\": [{\"position\": 1, \"number\": 1, \"start\": 0, \"length\": 300, \"title\": \"Intro\", "
               "\"pregap\": 0, \"isrc\": \"GBAYE7300001\", \"preemphasis\": false}, "
-              "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180, \"title\": \"Track 02\", "
+              "{\"position\": 2, \"number\": 2, \"start\": 300, \"length\": 180, \"title\": \"Second\", "
               "\"pregap\": 5, \"isrc\": null, \"preemphasis\": false}, "
-              "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220, \"title\": \"Track 03\", "
+              "{\"position\": 3, \"number\": 3, \"start\": 480, \"length\": 220, \"title\": \"Third\", "
               "\"pregap\": 30, \"isrc\": null, \"preemphasis\": true}], "
               "\"leadout\": 700, \"accuraterip_id\": \"003-000005c8-000012e9-10000903\", \"catalog\": null, "
               "\"gaps_detected\": true, \"hidden_track\": null}\n");
