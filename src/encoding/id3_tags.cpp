@@ -116,8 +116,10 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::
     std::string frames;
     for (const auto& [name, value] : named) {
         if (name == "TDRC") {
-            // TYER, the version-3 year, for the readers that look only for it.
-            AppendTextFrame(frames, "TYER", IsTimestamp(value) ? value.substr(0, 4) : value);
+            // TYER, the version-3 year, for the readers that look only for
+            // it; but only for a bare year: FFmpeg lets TYER replace TDRC,
+            // which would cut a full date down to its year.
+            if (!IsTimestamp(value) || value.size() == 4) AppendTextFrame(frames, "TYER", value);
             if (!IsTimestamp(value)) continue;
         }
         AppendNamedFrame(frames, name, value);

@@ -19,10 +19,11 @@ namespace tesslow {
 // TRCK and TPOS as "number/total"; several values in one frame, separated by
 // zero bytes. Sizes synchsafe, no padding. Empty when the disc has no titles.
 //
-// The date goes into TDRC when it is a timestamp (yyyy, yyyy-MM, yyyy-MM-dd),
-// with TYER (its year) before it: readers that know only the version-4 frame
-// (TagLib's year, GStreamer, eyeD3) would otherwise show no date, and TYER
-// stays for the readers that look for it.
+// The date goes into TDRC when it is a timestamp (yyyy, yyyy-MM, yyyy-MM-dd):
+// readers that know only the version-4 frame (TagLib's year, GStreamer,
+// eyeD3) would otherwise show no date. A bare year (or a date that is no
+// timestamp) also goes into TYER before it, for the readers that look for
+// that; a fuller date does not, since FFmpeg lets TYER replace TDRC.
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
 // The same with the track's number given (TRCK, and ID3v1's track byte).
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber);
