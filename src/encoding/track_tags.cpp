@@ -45,8 +45,8 @@ std::vector<TrackTag> BuildTrackTags(const AlbumInfo& tags, std::uint32_t trackI
     if (tags.trackTitles.empty()) return out;
 
     static const TrackCredit kNoCredit;
-    const TrackCredit* listed = At(tags.credits, trackIndex);
-    const TrackCredit& credit = listed && !listed->title.empty() ? *listed : kNoCredit;
+    const TrackCredit* ownCredit = At(tags.credits, trackIndex);
+    const TrackCredit& credit = ownCredit && !ownCredit->title.empty() ? *ownCredit : kNoCredit;
     const std::string* listedTitle = At(tags.trackTitles, trackIndex);
     const std::string& title = !credit.title.empty() ? credit.title : listedTitle ? *listedTitle : kNoCredit.title;
     const std::string& artist = !credit.artist.empty() ? credit.artist : tags.artist;
@@ -57,7 +57,9 @@ std::vector<TrackTag> BuildTrackTags(const AlbumInfo& tags, std::uint32_t trackI
     Add(out, TagField::Album, tags.album);
     if (ownArtist || !tags.artistIds.empty()) Add(out, TagField::AlbumArtist, tags.artist);
     Add(out, TagField::TrackNumber, std::to_string(trackNumber));
-    Add(out, TagField::TrackTotal, std::to_string(std::max(tags.trackTitles.size(), tags.credits.size())));
+    // A track beyond the list shows that the list does not count the disc's tracks.
+    const std::size_t listed = std::max(tags.trackTitles.size(), tags.credits.size());
+    if (trackIndex < listed) Add(out, TagField::TrackTotal, std::to_string(listed));
     if (tags.discTotal > 0) {
         if (tags.discNumber > 0) Add(out, TagField::DiscNumber, std::to_string(tags.discNumber));
         Add(out, TagField::DiscTotal, std::to_string(tags.discTotal));
@@ -78,9 +80,9 @@ std::vector<TrackTag> BuildTrackTags(const AlbumInfo& tags, std::uint32_t trackI
                                      : ownArtist               ? std::vector<std::string>{}
                                                                : tags.artistIds);
     AddEach(out, TagField::AlbumArtistId, tags.artistIds);
-    if (listed) {
-        Add(out, TagField::RecordingId, listed->recordingId);
-        Add(out, TagField::ReleaseTrackId, listed->releaseTrackId);
+    if (ownCredit) {
+        Add(out, TagField::RecordingId, ownCredit->recordingId);
+        Add(out, TagField::ReleaseTrackId, ownCredit->releaseTrackId);
     }
     Add(out, TagField::DiscId, tags.discId);
     return out;

@@ -58,7 +58,8 @@ struct TrackTag {
 // - AlbumArtist is the album's artist when the track's artist differs from it
 //   or the release names its artists by id (so that the album artist id has
 //   its name beside it).
-// - TrackNumber is trackNumber; TrackTotal the number of titles. DiscNumber
+// - TrackNumber is trackNumber; TrackTotal the number of titles (credits, if
+//   more), left out for a track beyond that list. DiscNumber
 //   and DiscTotal only when discTotal > 0.
 // - Date is `date` when known, else `year`.
 // - ReleaseId is `source` only when that is a MusicBrainz id.
