@@ -57,9 +57,11 @@ std::vector<TrackTag> BuildTrackTags(const AlbumInfo& tags, std::uint32_t trackI
     Add(out, TagField::Album, tags.album);
     if (ownArtist || !tags.artistIds.empty()) Add(out, TagField::AlbumArtist, tags.artist);
     Add(out, TagField::TrackNumber, std::to_string(trackNumber));
-    // A track beyond the list shows that the list does not count the disc's tracks.
+    // A track beyond the list shows that the list does not count the disc's
+    // tracks; a number outside it (0 for the hidden track) has no total either.
     const std::size_t listed = std::max(tags.trackTitles.size(), tags.credits.size());
-    if (trackIndex < listed) Add(out, TagField::TrackTotal, std::to_string(listed));
+    if (trackIndex < listed && trackNumber >= 1 && trackNumber <= listed)
+        Add(out, TagField::TrackTotal, std::to_string(listed));
     if (tags.discTotal > 0) {
         if (tags.discNumber > 0) Add(out, TagField::DiscNumber, std::to_string(tags.discNumber));
         Add(out, TagField::DiscTotal, std::to_string(tags.discTotal));

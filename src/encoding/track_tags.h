@@ -59,7 +59,8 @@ struct TrackTag {
 //   or the release names its artists by id (so that the album artist id has
 //   its name beside it).
 // - TrackNumber is trackNumber; TrackTotal the number of titles (credits, if
-//   more), left out for a track beyond that list. DiscNumber
+//   more), left out for a track beyond that list or a number outside it
+//   (the hidden track's 0). DiscNumber
 //   and DiscTotal only when discTotal > 0.
 // - Date is `date` when known, else `year`.
 // - ReleaseId is `source` only when that is a MusicBrainz id.

@@ -320,6 +320,16 @@ TEST(TrackTags, AlbumArtistAndAlbumIdsOnlyWhereTheyDescribeTheTrack)
                                      {TagField::AlbumArtistId, kAlbumArtistId}}));
 }
 
+TEST(TrackTags, TheHiddenTracksNumberZeroAndANumberBeyondTheListHaveNoTotal)
+{
+    AlbumInfo album;
+    album.trackTitles = {"Hidden"};
+    EXPECT_EQ(BuildTrackTags(album, 0, 0),
+              (std::vector<TrackTag>{{TagField::Title, "Hidden"}, {TagField::TrackNumber, "0"}}));
+    EXPECT_EQ(BuildTrackTags(album, 0, 2),
+              (std::vector<TrackTag>{{TagField::Title, "Hidden"}, {TagField::TrackNumber, "2"}}));
+}
+
 TEST(TrackTags, OnlyTheTextFormOfAUuidIsAReleaseId)
 {
     EXPECT_TRUE(IsMusicBrainzId(kReleaseId));
