@@ -4,6 +4,7 @@
 #include "encoding/ape/frame_encoder.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/output_file.h"
+#include "encoding/tag_names.h"
 #include "platform/fd_io.h"
 
 #include <sys/stat.h>
@@ -108,21 +109,11 @@ void CAPEEncoder::Finish()
     const int finished = compressor_->Finish(nullptr, 0, 0);
     compressor_.reset();
     if (finished != 0) throw WriteError(io_->Failure());
-    if (tags.trackTitles.empty()) return;
+    const auto named = NamedTags(BuildTrackTags(tags, trackIndex, trackNumber), TagFormat::Ape);
+    if (named.empty()) return;
 
     ape::CAPETag tag(io_.get());
-    const std::string trackNumber = TrackNumberText();
-    const std::string totalTracks = std::to_string(tags.trackTitles.size());
-    struct Field {
-        const char* name;
-        const std::string& value;
-    };
-    const Field fields[] = {{"Title", TrackTitle()}, {"Artist", tags.artist},       {"Album", tags.album},
-                            {"Comment", tags.comment}, {"Year", tags.year},         {"Track", trackNumber},
-                            {"Totaltracks", totalTracks}, {"Genre", tags.genre}};
-    for (const Field& field : fields) tag.SetFieldString(field.name, field.value, true);
-    if (trackIndex < tags.isrcs.size() && !tags.isrcs[trackIndex].empty())
-        tag.SetFieldString("ISRC", tags.isrcs[trackIndex], true);
+    for (const auto& [name, value] : named) tag.SetFieldString(name, value, true);
     if (tag.Save() != 0) throw WriteError(io_->Failure());
 }
 

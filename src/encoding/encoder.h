@@ -60,11 +60,6 @@ public:
 
 protected:
     Encoder() = default;
-
-    // The track's own title (empty when the list is shorter).
-    const std::string& TrackTitle() const;
-    // trackNumber in decimal.
-    std::string TrackNumberText() const { return std::to_string(trackNumber); }
 };
 
 }  // namespace tesslow

@@ -1,6 +1,7 @@
 #include "encoding/id3_tags.h"
 
 #include "encoding/id3_genres.h"
+#include "encoding/tag_names.h"
 #include "platform/utf.h"
 
 #include <algorithm>
@@ -12,10 +13,12 @@ namespace {
 
 constexpr char kUtf8Encoding = 3;
 
-const std::string& TitleOf(const AlbumInfo& tags, std::uint32_t trackIndex)
+// The first value of `field`, empty when the track has none.
+std::string ValueOf(const std::vector<TrackTag>& tags, TagField field)
 {
-    static const std::string kNone;
-    return trackIndex < tags.trackTitles.size() ? tags.trackTitles[trackIndex] : kNone;
+    for (const TrackTag& tag : tags)
+        if (tag.field == field) return tag.value;
+    return {};
 }
 
 // Four bytes of seven bits each, most significant first.
@@ -24,20 +27,53 @@ void AppendSynchsafe(std::string& out, std::uint32_t value)
     for (int shift = 21; shift >= 0; shift -= 7) out += static_cast<char>((value >> shift) & 0x7F);
 }
 
-void AppendTextFrame(std::string& frames, const char* id, std::string_view rawText)
+void AppendFrame(std::string& frames, std::string_view id, std::string_view body)
 {
-    const std::string text = DisplayUtf8(rawText);
-    if (text.empty()) return;
     frames += id;
-    AppendSynchsafe(frames, static_cast<std::uint32_t>(text.size() + 1));
+    AppendSynchsafe(frames, static_cast<std::uint32_t>(body.size()));
     frames.append(2, '\0');  // flags
-    frames += kUtf8Encoding;
-    frames += text;
+    frames += body;
 }
 
-bool IsFourDigitYear(std::string_view year)
+void AppendTextFrame(std::string& frames, std::string_view id, std::string_view rawText)
 {
-    return year.size() == 4 && std::all_of(year.begin(), year.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const std::string text = DisplayUtf8(rawText);
+    if (!text.empty()) AppendFrame(frames, id, kUtf8Encoding + text);
+}
+
+// One frame for a (name, value) pair of NamedTags: a text frame, a TXXX with
+// its description, a COMM without description, or the UFID of an owner. The
+// value is already clean; several values are separated by zero bytes, as
+// ID3v2.4 text frames allow.
+void AppendNamedFrame(std::string& frames, std::string_view name, const std::string& value)
+{
+    const std::size_t colon = name.find(':');
+    const std::string_view id = name.substr(0, colon);
+    const std::string_view detail = colon == std::string_view::npos ? std::string_view() : name.substr(colon + 1);
+    if (id == "TXXX") {
+        AppendFrame(frames, id, kUtf8Encoding + std::string(detail) + '\0' + value);
+    } else if (id == "UFID") {
+        AppendFrame(frames, id, std::string(detail) + '\0' + value.substr(0, 64));  // at most 64 bytes of id
+    } else if (id == "COMM") {
+        // Language "eng" and an empty description, as Picard writes its comment.
+        AppendFrame(frames, id, kUtf8Encoding + std::string("eng") + '\0' + value);
+    } else {
+        AppendFrame(frames, id, kUtf8Encoding + value);
+    }
+}
+
+bool IsDigits(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "yyyy", "yyyy-MM" or "yyyy-MM-dd": the timestamps TDRC may carry.
+bool IsTimestamp(std::string_view date)
+{
+    if (date.size() != 4 && date.size() != 7 && date.size() != 10) return false;
+    for (std::size_t at = 4; at < date.size(); at += 3)
+        if (date[at] != '-' || !IsDigits(date.substr(at + 1, 2))) return false;
+    return IsDigits(date.substr(0, 4));
 }
 
 // The text as ISO-8859-1 bytes.
@@ -75,16 +111,19 @@ std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
 
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber)
 {
-    if (tags.trackTitles.empty()) return {};
+    const auto named = NamedTags(BuildTrackTags(tags, trackIndex, trackNumber), TagFormat::Id3v2);
+    if (named.empty()) return {};
     std::string frames;
-    AppendTextFrame(frames, "TIT2", TitleOf(tags, trackIndex));
-    AppendTextFrame(frames, "TPE1", tags.artist);
-    AppendTextFrame(frames, "TALB", tags.album);
-    AppendTextFrame(frames, "TYER", tags.year);
-    if (IsFourDigitYear(tags.year)) AppendTextFrame(frames, "TDRC", tags.year);
-    AppendTextFrame(frames, "TCON", tags.genre);
-    AppendTextFrame(frames, "TRCK", std::to_string(trackNumber));
-    if (trackIndex < tags.isrcs.size()) AppendTextFrame(frames, "TSRC", tags.isrcs[trackIndex]);
+    for (const auto& [name, value] : named) {
+        if (name == "TDRC") {
+            // TYER, the version-3 year, for the readers that look only for
+            // it; but only for a bare year: FFmpeg lets TYER replace TDRC,
+            // which would cut a full date down to its year.
+            if (!IsTimestamp(value) || value.size() == 4) AppendTextFrame(frames, "TYER", value);
+            if (!IsTimestamp(value)) continue;
+        }
+        AppendNamedFrame(frames, name, value);
+    }
 
     std::string tag = "ID3";
     tag += '\x04';           // version 2.4
@@ -100,14 +139,16 @@ std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex)
 
 std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber)
 {
-    if (tags.trackTitles.empty() || TitleOf(tags, trackIndex).empty()) return {};
+    const std::vector<TrackTag> fields = BuildTrackTags(tags, trackIndex, trackNumber);
+    const std::string title = ValueOf(fields, TagField::Title);
+    if (title.empty()) return {};
     std::string tag(128, '\0');
     std::memcpy(&tag[0], "TAG", 3);
-    PutField(tag, 3, 30, TitleOf(tags, trackIndex));
-    PutField(tag, 33, 30, tags.artist);
-    PutField(tag, 63, 30, tags.album);
-    PutField(tag, 93, 4, tags.year);
-    PutField(tag, 97, 28, tags.comment);
+    PutField(tag, 3, 30, title);
+    PutField(tag, 33, 30, ValueOf(fields, TagField::Artist));
+    PutField(tag, 63, 30, ValueOf(fields, TagField::Album));
+    PutField(tag, 93, 4, ValueOf(fields, TagField::Date));
+    PutField(tag, 97, 28, ValueOf(fields, TagField::Comment));
     // Byte 125 stays zero: it marks byte 126 as the track number (ID3v1.1).
     const std::uint64_t number = trackNumber;
     tag[126] = static_cast<char>(number <= 255 ? number : 0);

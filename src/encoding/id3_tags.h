@@ -13,23 +13,24 @@ namespace tesslow {
 // never touch a file and never throw for any text.
 
 // The ID3v2.4 tag written in front of the audio: a 10-byte header without
-// flags, then text frames declared UTF-8, sizes synchsafe, no padding. Frames
-// in this order, each only when its text is not empty: TIT2 (the track's
-// title), TPE1 (artist), TALB (album), TYER (year), TDRC (the year again, when
-// it is four digits), TCON (genre as free text); then TRCK (trackIndex + 1),
-// always. Texts are cleaned as DisplayUtf8 cleans them (cut at a zero byte,
-// broken sequences replaced). Empty when the disc has no titles at all.
+// flags, then one frame per field of BuildTrackTags under Picard's ID3 names
+// (tag_names.h), in that order: text frames, TXXX frames and a COMM frame
+// declared UTF-8, the recording id as the UFID of "http://musicbrainz.org";
+// TRCK and TPOS as "number/total"; several values in one frame, separated by
+// zero bytes. Sizes synchsafe, no padding. Empty when the disc has no titles.
 //
-// TDRC is the version-4 frame for the year; readers that know only it
-// (TagLib's year, GStreamer, eyeD3) would otherwise show no year. TYER stays
-// for the readers that look for it.
+// The date goes into TDRC when it is a timestamp (yyyy, yyyy-MM, yyyy-MM-dd):
+// readers that know only the version-4 frame (TagLib's year, GStreamer,
+// eyeD3) would otherwise show no date. A bare year (or a date that is no
+// timestamp) also goes into TYER before it, for the readers that look for
+// that; a fuller date does not, since FFmpeg lets TYER replace TDRC.
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex);
 // The same with the track's number given (TRCK, and ID3v1's track byte).
 std::string BuildId3v2Tag(const AlbumInfo& tags, std::uint32_t trackIndex, std::uint32_t trackNumber);
 
 // The 128-byte ID3v1.1 tag appended behind the audio: "TAG", title, artist,
 // album (30 bytes each), year (4), comment (28), a zero byte, the track
-// number, the genre number. Text fields are ISO-8859-1, cut to the field's
+// number, the genre number; title, artist and date as BuildTrackTags gives them. Text fields are ISO-8859-1, cut to the field's
 // width and zero-filled; a character outside ISO-8859-1 becomes '?'. Empty
 // when the disc has no titles or the track's title is empty.
 std::string BuildId3v1Tag(const AlbumInfo& tags, std::uint32_t trackIndex);

@@ -8,14 +8,11 @@
 
 namespace tesslow {
 
-// Adds one track's tags to a libvorbis comment structure as "NAME=value"
-// entries, in the order Ogg Vorbis and FLAC files both carry them: TITLE,
-// ARTIST, ALBUM, DATE, COMMENT, GENRE, TRACKNUMBER. A disc without titles
-// (empty title list) adds nothing at all; otherwise every field with a value is
-// added and TRACKNUMBER (trackNumber) always is. Values are the stored UTF-8
-// text; a broken sequence is replaced by U+FFFD, since both formats require
-// well-formed UTF-8. `comment` must have been initialised by the caller, who
-// keeps owning it.
+// Adds one track's tags (BuildTrackTags) to a libvorbis comment structure as
+// "NAME=value" entries under Picard's Vorbis names (tag_names.h), in the order
+// Ogg Vorbis and FLAC files both carry them. A disc without titles adds
+// nothing at all. Values are well-formed UTF-8, as both formats require.
+// `comment` must have been initialised by the caller, who keeps owning it.
 void AddTrackComments(vorbis_comment& comment, const AlbumInfo& tags, std::uint32_t trackIndex,
                       std::uint32_t trackNumber);
 

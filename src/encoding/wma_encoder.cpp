@@ -2,6 +2,7 @@
 
 #include "encoding/encoder_exception.h"
 #include "encoding/output_file.h"
+#include "encoding/tag_names.h"
 #include "encoding/wma_profile.h"
 #include "platform/format.h"
 #include "platform/utf.h"
@@ -114,17 +115,12 @@ void CWmaEncoder::SetTags()
 {
     ComPtr<IWMHeaderInfo> header;
     if (writer_.As(IID_IWMHeaderInfo, header) < 0) return;
-    const std::string trackNumber = TrackNumberText();
-    const std::string isrc = trackIndex < tags.isrcs.size() ? tags.isrcs[trackIndex] : std::string();
-    const std::pair<const char16_t*, const std::string*> attributes[] = {
-        {u"Title", &TrackTitle()},     {u"Author", &tags.artist}, {u"WM/AlbumTitle", &tags.album},
-        {u"WM/Genre", &tags.genre},    {u"WM/Year", &tags.year},  {u"Description", &tags.comment},
-        {u"WM/Track", &trackNumber},   {u"WM/ISRC", &isrc},
-    };
+    const auto attributes = NamedTags(BuildTrackTags(tags, trackIndex, trackNumber), TagFormat::Asf);
     for (const auto& [name, value] : attributes) {
-        const std::u16string text = AttributeText(*value);
+        const std::u16string key = Utf8ToUtf16(name);
+        const std::u16string text = AttributeText(value);
         const auto bytes = static_cast<WORD>((text.size() + 1) * sizeof(char16_t));
-        (void)header->SetAttribute(0, name, WMT_TYPE_STRING, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+        (void)header->SetAttribute(0, key.c_str(), WMT_TYPE_STRING, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
     }
 }
 
@@ -167,7 +163,7 @@ void CWmaEncoder::Start()
     ComPtr<IWMInputMediaProps> props;
     if (writer_->GetInputProps(0, props.Out()) >= 0) (void)props->SetMediaType(&input);
     if (!props || writer_->SetInputProps(0, props.Get()) < 0) throw EncoderException("internal error #1594");
-    if (!tags.trackTitles.empty()) SetTags();
+    SetTags();
     if (writer_->BeginWriting() < 0) throw EncoderException("internal error #1595");
     elapsed_ = 0;
 

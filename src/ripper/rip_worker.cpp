@@ -223,9 +223,11 @@ std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::ui
     request.tags = setup_.disc.album;
     request.tags.isrcs = subcode_.isrcs;
     if (t == kHiddenTrackIndex) {
-        // Tagged as track 0 of a titled disc; it has no ISRC of its own.
+        // Tagged as track 0 of a titled disc; it has no ISRC, no credit and
+        // no recording of its own.
         if (!request.tags.trackTitles.empty()) request.tags.trackTitles = {kHiddenTrackTitle};
         request.tags.isrcs.clear();
+        request.tags.credits.clear();
         t = 0;
         request.trackNumber = 0;
     }

@@ -48,8 +48,8 @@ for key, value in f.tags.items():
 )",
                                       (dir / "t.ape").string()});
     EXPECT_EQ(read.out,
-              "3.99 2 44100 16\nTitle=Crème brûlée\nArtist=Mörk Ensemble\nAlbum=東京 Nights\nComment=Remastered\n"
-              "Year=1987\nTrack=5\nTotaltracks=12\nGenre=Ambient\n");
+              "3.99 2 44100 16\nTitle=Crème brûlée\nArtist=Mörk Ensemble\nAlbum=東京 Nights\nTrack=5/12\n"
+              "Year=1987\nGenre=Ambient\nComment=Remastered\n");
     const StrictApeResult strict = DecodeApeStrictly(dir / "t.ape");
     EXPECT_EQ(strict.error, "");
     EXPECT_TRUE(strict.pcm == pcm);

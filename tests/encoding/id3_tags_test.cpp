@@ -17,6 +17,12 @@ std::string Frame(const std::string& id, const std::string& text)
     return frame + "\0\0\x03"s + text;
 }
 
+// A comment frame as Picard writes it: UTF-8, language "eng", no description.
+std::string CommentFrame(const std::string& text)
+{
+    return Frame("COMM", "eng"s + '\0' + text);
+}
+
 AlbumInfo FullTags()
 {
     AlbumInfo tags;
@@ -33,10 +39,14 @@ AlbumInfo FullTags()
 TEST(Id3v2Tag, FramesComeInOrderWithSynchsafeSizesAndNoPadding)
 {
     const std::string frames = Frame("TIT2", "Second") + Frame("TPE1", "Ärtist") + Frame("TALB", "Album") +
-                               Frame("TYER", "1999") + Frame("TDRC", "1999") + Frame("TCON", "Krautrock") +
-                               Frame("TRCK", "2") + Frame("TSRC", "GBAYE0601498");
-    ASSERT_EQ(frames.size(), 136u);  // 8 × 11 bytes of frame header and encoding, 48 of text
-    EXPECT_EQ(BuildId3v2Tag(FullTags(), 1), "ID3\x04\x00\x00\x00\x00\x01\x08"s + frames);
+                               Frame("TRCK", "2/2") + Frame("TYER", "1999") + Frame("TDRC", "1999") +
+                               Frame("TCON", "Krautrock") +
+                               CommentFrame("A comment that is longer than twenty-eight bytes") +
+                               Frame("TSRC", "GBAYE0601498");
+    // 9 × 11 bytes of frame header and encoding, 50 of text, and the comment's
+    // language, empty description and 48 bytes of text: 201 = 1 × 128 + 73.
+    ASSERT_EQ(frames.size(), 201u);
+    EXPECT_EQ(BuildId3v2Tag(FullTags(), 1), "ID3\x04\x00\x00\x00\x00\x01\x49"s + frames);
 }
 
 TEST(Id3v2Tag, LongTextsUseSevenBitsPerSizeByte)
@@ -44,18 +54,18 @@ TEST(Id3v2Tag, LongTextsUseSevenBitsPerSizeByte)
     AlbumInfo tags;
     tags.trackTitles = {std::string(200, 't')};
     const std::string tag = BuildId3v2Tag(tags, 0);
-    // Frames: TIT2 of 10 + 201 bytes, TRCK of 10 + 2 bytes: 223 = 1 × 128 + 95.
-    EXPECT_EQ(tag.substr(0, 10), "ID3\x04\x00\x00\x00\x00\x01\x5f"s);
+    // Frames: TIT2 of 10 + 201 bytes, TRCK "1/1" of 10 + 4 bytes: 225 = 1 × 128 + 97.
+    EXPECT_EQ(tag.substr(0, 10), "ID3\x04\x00\x00\x00\x00\x01\x61"s);
     EXPECT_EQ(tag.substr(10, 10), "TIT2\x00\x00\x01\x49\x00\x00"s);  // 201 = 1 × 128 + 73
-    EXPECT_EQ(tag.size(), 233u);
+    EXPECT_EQ(tag.size(), 235u);
 }
 
 TEST(Id3v2Tag, OnlyTheTrackNumberIsAlwaysThereAndNothingWithoutTitles)
 {
     AlbumInfo tags;
     tags.trackTitles = {"", "Two"};
-    EXPECT_EQ(BuildId3v2Tag(tags, 0), "ID3\x04\x00\x00\x00\x00\x00\x0c"s + Frame("TRCK", "1"));
-    // A track beyond the title list has no title of its own.
+    EXPECT_EQ(BuildId3v2Tag(tags, 0), "ID3\x04\x00\x00\x00\x00\x00\x0e"s + Frame("TRCK", "1/2"));
+    // A track beyond the title list has no title of its own, and the list's length is no total.
     EXPECT_EQ(BuildId3v2Tag(tags, 11), "ID3\x04\x00\x00\x00\x00\x00\x0d"s + Frame("TRCK", "12"));
 
     AlbumInfo untitled = FullTags();
@@ -63,14 +73,28 @@ TEST(Id3v2Tag, OnlyTheTrackNumberIsAlwaysThereAndNothingWithoutTitles)
     EXPECT_EQ(BuildId3v2Tag(untitled, 0), "");
 }
 
-TEST(Id3v2Tag, OnlyAFourDigitYearIsRepeatedAsRecordingTimeAndTextIsCleaned)
+TEST(Id3v2Tag, OnlyATimestampIsRecordingTimeOnlyAYearIsTyerAndTextIsCleaned)
 {
     AlbumInfo tags;
     tags.trackTitles = {"Cut\0here"s};
     tags.year = "late 90s";
     tags.artist = "Bad \xff byte";
     EXPECT_EQ(BuildId3v2Tag(tags, 0).substr(10), Frame("TIT2", "Cut") + Frame("TPE1", "Bad \xEF\xBF\xBD byte") +
-                                                     Frame("TYER", "late 90s") + Frame("TRCK", "1"));
+                                                     Frame("TRCK", "1/1") + Frame("TYER", "late 90s"));
+    tags.artist.clear();
+    const struct {
+        const char* date;
+        std::string frames;
+    } dates[] = {
+        {"2004", Frame("TYER", "2004") + Frame("TDRC", "2004")},
+        {"2004-03", Frame("TDRC", "2004-03")},
+        {"2004-03-15", Frame("TDRC", "2004-03-15")},
+        {"2004-3-15", Frame("TYER", "2004-3-15")},
+    };
+    for (const auto& [date, frames] : dates) {
+        tags.date = date;
+        EXPECT_EQ(BuildId3v2Tag(tags, 0).substr(10), Frame("TIT2", "Cut") + Frame("TRCK", "1/1") + frames) << date;
+    }
 }
 
 TEST(Id3v1Tag, FieldsAreLatin1CutToWidthWithTrackAndGenreNumbers)

@@ -48,8 +48,9 @@ TEST_P(VorbisCommentsTest, EveryFieldIsWrittenInItsOrderAndReadsBackAsWritten)
     const VorbisTags tags = Encode(FullAlbum(), 1);
     ASSERT_TRUE(tags.present);
     EXPECT_FALSE(tags.vendor.empty());
-    EXPECT_EQ(tags.entries, (Entries{"TITLE=Crème brûlée", "ARTIST=Mörk Ensemble", "ALBUM=東京 Nights", "DATE=1987",
-                                     "COMMENT=Remastered = louder", "GENRE=Ambient", "TRACKNUMBER=2"}));
+    EXPECT_EQ(tags.entries, (Entries{"TITLE=Crème brûlée", "ARTIST=Mörk Ensemble", "ALBUM=東京 Nights", "TRACKNUMBER=2",
+                                     "TRACKTOTAL=3", "TOTALTRACKS=3", "DATE=1987", "GENRE=Ambient",
+                                     "COMMENT=Remastered = louder"}));
     const ProgramResult probe =
         Judge({"ffprobe", "-v", "error", "-show_entries", "format_tags=title,album,track:stream_tags=title,album,track",
                "-of", "default=noprint_wrappers=1", last.string()});
@@ -62,10 +63,12 @@ TEST_P(VorbisCommentsTest, EmptyValuesAreLeftOutButTheTrackNumberIsAlwaysThere)
     AlbumInfo tags;
     tags.artist = "Solo";
     tags.trackTitles = {"First", ""};
-    EXPECT_EQ(Encode(tags, 1).entries, (Entries{"ARTIST=Solo", "TRACKNUMBER=2"}));
+    EXPECT_EQ(Encode(tags, 1).entries, (Entries{"ARTIST=Solo", "TRACKNUMBER=2", "TRACKTOTAL=2", "TOTALTRACKS=2"}));
     tags.artist.clear();
     tags.trackTitles = {"", "", "", "", "", "", "", "", "", "", "", "Twelfth"};
-    EXPECT_EQ(Encode(tags, 11).entries, (Entries{"TITLE=Twelfth", "TRACKNUMBER=12"}));
+    EXPECT_EQ(Encode(tags, 11).entries, (Entries{"TITLE=Twelfth", "TRACKNUMBER=12", "TRACKTOTAL=12", "TOTALTRACKS=12"}));
+    // Beyond the list, the list's length is no total.
+    EXPECT_EQ(Encode(tags, 12).entries, (Entries{"TRACKNUMBER=13"}));
 }
 
 TEST_P(VorbisCommentsTest, ADiscWithoutTitlesGetsNoFieldAtAll)
@@ -92,7 +95,8 @@ TEST_P(VorbisCommentsTest, BrokenUtf8IsRepairedAndAValueEndsAtAZeroByte)
     tags.album = std::string("Cut\0off", 7);
     tags.trackTitles = {"x"};
     EXPECT_EQ(Encode(tags, 0).entries,
-              (Entries{"TITLE=x", "ARTIST=Bad\xef\xbf\xbd\xef\xbf\xbd" "Bytes", "ALBUM=Cut", "TRACKNUMBER=1"}));
+              (Entries{"TITLE=x", "ARTIST=Bad\xef\xbf\xbd\xef\xbf\xbd" "Bytes", "ALBUM=Cut", "TRACKNUMBER=1",
+                       "TRACKTOTAL=1", "TOTALTRACKS=1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(OggAndFlac, VorbisCommentsTest, ::testing::Values(FormatCode::Ogg, FormatCode::Flac),

@@ -95,7 +95,7 @@ TEST_P(WmaSteps, PlaysAtTheStepsRateForTheTracksLength)
 INSTANTIATE_TEST_SUITE_P(PresetsAndCustomSteps, WmaSteps, ::testing::ValuesIn(kSteps),
                          [](const ::testing::TestParamInfo<Step>& info) { return info.param.name; });
 
-TEST(WmaEncoder, TheSevenAttributesAreStringsThatMutagenReadsBack)
+TEST(WmaEncoder, TheAttributesAreStringsThatMutagenReadsBack)
 {
     TempDir dir;
     AlbumInfo tags;
@@ -116,7 +116,7 @@ TEST(WmaEncoder, TheSevenAttributesAreStringsThatMutagenReadsBack)
 import sys
 from mutagen.asf import ASF
 tags = ASF(sys.argv[1]).tags
-for name in ("Title", "Author", "WM/AlbumTitle", "WM/Genre", "WM/Year", "Description", "WM/Track"):
+for name in ("Title", "Author", "WM/AlbumTitle", "WM/Genre", "WM/Year", "Description", "WM/TrackNumber"):
     values = tags.get(name, [])
     print(name, "=", " | ".join(type(v).__name__ + ":" + str(v) for v in values))
 )",
@@ -129,7 +129,7 @@ for name in ("Title", "Author", "WM/AlbumTitle", "WM/Genre", "WM/Year", "Descrip
               "WM/Genre = ASFUnicodeAttribute:Ambient\n"
               "WM/Year = ASFUnicodeAttribute:1987\n"
               "Description = ASFUnicodeAttribute:Remastered\n"
-              "WM/Track = ASFUnicodeAttribute:2\n");
+              "WM/TrackNumber = ASFUnicodeAttribute:2\n");
 }
 
 TEST(WmaEncoder, WhatNoFormatOffersIsAnImproperlyInstalledCodecAndOtherInputsRunAtTheCustomRate)
