@@ -11,7 +11,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QLabel>
-#include <QListWidget>
+#include <QHeaderView>
+#include <QTreeWidget>
 #include <QScrollBar>
 #include <QTest>
 
@@ -28,7 +29,7 @@ using test::WizardHarness;
 class DiscPages : public ::testing::TestWithParam<SkinKind> {
 protected:
     QLabel* Label(const char* name) { return wizard.frame->findChild<QLabel*>(QString::fromLatin1(name)); }
-    QListWidget* List() { return wizard.frame->findChild<QListWidget*>(QStringLiteral("trackList")); }
+    QTreeWidget* List() { return wizard.frame->findChild<QTreeWidget*>(QStringLiteral("trackList")); }
     bool WaitFor(const std::function<bool()>& done, int ms = 5000) { return QTest::qWaitFor(done, ms); }
     bool WaitForStatus(const QString& text, int ms = 5000)
     {
@@ -49,7 +50,7 @@ TEST_P(DiscPages, TheSearchFindsTheDriveWithTheDiscAndOtherwiseSaysSoAndSearches
         EXPECT_FALSE(wizard.Usable("next"));
         ASSERT_TRUE(WaitFor([&] { return wizard.Current() == PageId::Tracks; }));
         EXPECT_EQ(wizard.state.job.driveKey, wizard.disc.cue.string());
-        EXPECT_EQ(List()->count(), 3);
+        EXPECT_EQ(List()->topLevelItemCount(), 3);
     }
     test::ScopedEnv drives("TESSLOW_DRIVES", empty.c_str());
     wizard.GoTo(PageId::InsertDisc);
@@ -104,15 +105,16 @@ TEST_P(DiscPages, RipAgainPromptsInsteadOfSearching)
     EXPECT_FALSE(wizard.state.ripAgain);
 }
 
-TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
+TEST_P(DiscPages, TheChecksFollowTheUserOnAFourteenTrackDisc)
 {
     WizardHarness long14(GetParam(), 14);
     long14.GoTo(PageId::Tracks);
-    auto* list = long14.frame->findChild<QListWidget*>(QStringLiteral("trackList"));
-    ASSERT_EQ(list->count(), 14);
-    EXPECT_EQ(list->item(0)->text(), "Track 01 (0:02)");
-    const bool twoColumns = list->visualItemRect(list->item(13)).x() > list->visualItemRect(list->item(0)).x();
-    EXPECT_EQ(twoColumns, GetParam() == SkinKind::Classic);
+    auto* list = long14.frame->findChild<QTreeWidget*>(QStringLiteral("trackList"));
+    ASSERT_EQ(list->topLevelItemCount(), 14);
+    auto row = [&](int i) { return list->topLevelItem(i); };
+    EXPECT_EQ(row(0)->text(0), "1");
+    EXPECT_EQ(row(0)->text(1), "Track 01");
+    EXPECT_EQ(row(0)->text(3), "0:02");
 
     // Unchecking every row disables Next and Unmark all; Mark all brings them back.
     long14.Click("unmarkAll");
@@ -120,14 +122,14 @@ TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
     EXPECT_FALSE(long14.Usable("unmarkAll"));
     long14.Click("markAll");
     EXPECT_FALSE(long14.Usable("markAll"));
-    list->item(2)->setCheckState(Qt::Unchecked);
-    list->item(5)->setCheckState(Qt::Unchecked);
+    row(2)->setCheckState(0, Qt::Unchecked);
+    row(5)->setCheckState(0, Qt::Unchecked);
     EXPECT_TRUE(long14.Usable("markAll") && long14.Usable("next"));
 
     // Back and on again with the same disc: the checks stay; Next records them.
     long14.Click("back");
     long14.GoTo(PageId::Tracks);
-    EXPECT_EQ(list->item(2)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(row(2)->checkState(0), Qt::Unchecked);
     long14.Click("next");
     EXPECT_EQ(long14.Current(), PageId::Format);
     EXPECT_EQ(long14.state.job.SelectedTracks.size(), 12u);
@@ -139,32 +141,53 @@ TEST_P(DiscPages, TheChecksFollowTheUserAndAFourteenTrackDiscWrapsOnlyOnClassic)
         test::WriteTestDisc(long14.sandbox.Root(), {.tracks = {{.sectors = 312, .indexZero = 12}, {160}}}, "other");
     long14.state.job.driveKey = other.cue.string();
     long14.GoTo(PageId::Tracks);
-    ASSERT_EQ(list->count(), 3);
-    EXPECT_EQ(list->item(0)->text(), "Hidden track (0:00)");
-    EXPECT_EQ(list->item(0)->checkState(), Qt::Unchecked);
-    EXPECT_EQ(list->item(1)->checkState(), Qt::Checked);
-    EXPECT_EQ(list->item(2)->checkState(), Qt::Checked);
-    list->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(row(0)->text(1), "Hidden track");
+    EXPECT_EQ(row(0)->text(3), "0:00");
+    EXPECT_EQ(row(0)->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(row(1)->checkState(0), Qt::Checked);
+    EXPECT_EQ(row(2)->checkState(0), Qt::Checked);
+    row(0)->setCheckState(0, Qt::Checked);
     long14.Click("next");
     EXPECT_EQ(long14.state.job.SelectedTracks, (std::vector<std::uint32_t>{kHiddenTrackIndex, 0, 1}));
 }
 
-// The longest disc that keeps one column (15 tracks on Aero, 11 on classic)
-// shows every row whole, without a scroll bar.
-TEST_P(DiscPages, TheLongestOneColumnDiscShowsEveryRowWhole)
+// However many tracks and however long their titles, a row shows its title
+// beside its length, never scrolled sideways, with the whole title in a
+// tooltip; accented capitals are not clipped.
+TEST_P(DiscPages, RowsShowTitleAndLengthWithoutSidewaysScrolling)
 {
-    const int rows = GetParam() == SkinKind::Classic ? 11 : 15;
-    WizardHarness disc(GetParam(), rows);
+    WizardHarness disc(GetParam(), 20);
+    DiscRecord& record = (*disc.state.records)[disc.state.job.driveKey];
+    AlbumInfo album;
+    album.artist = "Ökotop";
+    album.album = "Long Titles";
+    for (int t = 1; t <= 20; ++t)
+        album.trackTitles.push_back("Ökotop " + std::to_string(t) + ": a title far too long to fit in the row as "
+                                    "it is, with more words after it than anyone reads");
+    {
+        TitleCache cache;
+        cache.Store(DiscIdFromRawToc(record.rawToc), album);
+        ASSERT_TRUE(cache.Write());
+    }
     disc.GoTo(PageId::Tracks);
-    auto* list = disc.frame->findChild<QListWidget*>(QStringLiteral("trackList"));
-    ASSERT_EQ(list->count(), rows);
-    const QRect last = list->visualItemRect(list->item(rows - 1));
-    EXPECT_EQ(last.x(), list->visualItemRect(list->item(0)).x()) << "wrapped into a second column";
-    EXPECT_TRUE(list->viewport()->rect().contains(last)) << "the last row is cut";
+    auto* list = disc.frame->findChild<QTreeWidget*>(QStringLiteral("trackList"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(1).startsWith("Ökotop"); }, 5000));
+    EXPECT_EQ(disc.frame->findChild<QLabel*>(QStringLiteral("discNames"))->text(), "Ökotop \u2014 Long Titles");
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
-    // A row holds accented capitals and descenders whole ("Ökotop" lost its dots).
+    const QRect viewport = list->viewport()->rect();
+    for (int column : {0, 1, 3}) {
+        const QRect cell = list->visualItemRect(list->topLevelItem(0));
+        EXPECT_LE(list->header()->sectionViewportPosition(column) + list->header()->sectionSize(column),
+                  viewport.width() + 1)
+            << "column " << column << " runs past the list";
+        EXPECT_GT(cell.height(), 0);
+    }
+    EXPECT_EQ(list->topLevelItem(19)->toolTip(1), QString::fromStdString(album.trackTitles[19]));
+    EXPECT_FALSE(list->isColumnHidden(3));
+    EXPECT_TRUE(list->isColumnHidden(2));  // no artist column for a disc of one artist
     const int ink = list->fontMetrics().boundingRect(QStringLiteral("Ökotop Åg")).height();
-    EXPECT_GE(list->visualItemRect(list->item(0)).height(), ink + 2);
+    EXPECT_GE(list->visualItemRect(list->topLevelItem(0)).height(), ink + 2);
 }
 
 TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)
@@ -185,7 +208,7 @@ TEST_P(DiscPages, TitlesFromTheCacheFillTheRowsAndTitlesAfterLeavingAreIgnored)
     QTest::qWait(300);
     wizard.GoTo(PageId::Tracks);  // now they are there
     ASSERT_TRUE(WaitForStatus("Track titles have been successfully loaded."));
-    EXPECT_EQ(List()->item(1)->text(), "Beta (0:02)");
+    EXPECT_EQ(List()->topLevelItem(1)->text(1), "Beta");
 }
 
 TEST_P(DiscPages, TitlesFromTheWebServiceFillTheRowsOrTheStatusSaysThereAreNone)
@@ -212,7 +235,7 @@ TEST_P(DiscPages, TitlesFromTheWebServiceFillTheRowsOrTheStatusSaysThereAreNone)
     test::ScopedEnv noProxy("no_proxy", "127.0.0.1");
     wizard.GoTo(PageId::Tracks);
     ASSERT_TRUE(WaitForStatus("Track titles have been successfully loaded.", 15000));
-    EXPECT_EQ(List()->item(2)->text(), "Web 3 (0:02)");
+    EXPECT_EQ(List()->topLevelItem(2)->text(1), "Web 3");
 
     // A disc the service does not know.
     const auto unknown = test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{170}, {180}}, .seed = 9}, "unknown");
@@ -233,7 +256,7 @@ TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
     wizard.GoTo(PageId::Tracks);
     wizard.Click("unmarkAll");
     List()->clearSelection();
-    List()->setCurrentRow(-1);
+    List()->setCurrentItem(nullptr);
     auto* page = wizard.frame->findChild<TracksPage*>();
     wizard.Click("play");
     EXPECT_EQ(wizard.Button("play")->text(), "&Stop");

@@ -12,7 +12,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QTreeWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -83,7 +83,7 @@ protected:
     {
         ASSERT_TRUE(WaitForPage(PageId::Tracks));
         ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QLabel>("trackStatus")->text().contains("loaded"); }, 5000));
-        Find<QListWidget>("trackList")->item(1)->setCheckState(Qt::Unchecked);
+        Find<QTreeWidget>("trackList")->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
         Key(Qt::Key_Return);  // tracks → format
         ASSERT_EQ(wizard.Current(), PageId::Format);
         EXPECT_TRUE(Find<QRadioButton>("formatFlac")->isChecked());
