@@ -65,7 +65,19 @@ std::string InsertDemoDisc(const std::filesystem::path& folder)
     const char* const titles[] = {"Overture", "Morning Light", "The Long Road", "Interlude in Blue", "Harbour Song",
                                   "Clockwork", "Night Train", "Paper Boats", "Reprise", "A Quiet Room",
                                   "Northern Lights", "Tin Roof Rain", "Last Dance"};
-    for (const char* title : titles) album.trackTitles.push_back(title);
+    for (const char* title : titles) {
+        album.trackTitles.push_back(title);
+        album.credits.push_back({title});
+    }
+    // Two tracks with guests, and a second release of the disc: the artist
+    // column and the release choice show.
+    for (const auto& [track, artist] : {std::pair{1, "Ana Lira"}, std::pair{6, "The Tesslow Ensemble & Kofi Mensah"}}) {
+        album.credits[track].artist = artist;
+        album.trackTitles[track] = std::string(artist) + " / " + titles[track];
+    }
+    album.source = "5d0c1b8e-7a42-4f3e-9b61-2c8d4e7f0a13";
+    album.releases = {{album.source, album.album, album.artist, "2026-03-01", "GB", "Corvalen Records"},
+                      {"5d0c1b8e-7a42-4f3e-9b61-2c8d4e7f0a14", album.album, album.artist, "2026-06-12", "JP", "Tesslow Japan"}};
     TitleCache cache;
     cache.Store(DiscIdFromRawToc(records[written.cue.string()].rawToc), album);
     cache.Write();
@@ -220,6 +232,19 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             const bool saved = Save(frame, folder, QStringLiteral("%1-03-tracks-playing.png").arg(skinName));
             play->click();
             if (!saved) return false;
+            // The disc's names, as the person can fix them.
+            bool shot = false;
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                if (!dialog || !dialog->isVisible()) return;
+                watch.stop();
+                shot = Save(*dialog, folder, QStringLiteral("%1-03-disc-details.png").arg(skinName));
+                dialog->reject();
+            });
+            watch.start(50);
+            frame.findChild<QPushButton*>(QStringLiteral("discDetailsButton"))->click();
+            if (!shot) return false;
         }
     }
     return ShootRip(frame, state, folder, skinName);

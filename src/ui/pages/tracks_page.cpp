@@ -19,6 +19,7 @@
 #include "ui/wizard_state.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -162,6 +163,10 @@ TracksPage::TracksPage(const PageContext& context)
     list_->setMinimumHeight(RowHeight(list_->fontMetrics()) * 8);
     disc_->setObjectName(QStringLiteral("discNames"));
     disc_->setTextFormat(Qt::PlainText);
+    // The names take the room the release choice leaves, cut short with an
+    // ellipsis when they must be (the tooltip holds them whole).
+    disc_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    disc_->installEventFilter(this);
     release_->setObjectName(QStringLiteral("releaseChoice"));
     release_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     release_->setMinimumContentsLength(24);
@@ -265,13 +270,14 @@ void TracksPage::ShowDisc()
     QString names = QString::fromStdString(DisplayUtf8(album.artist));
     if (!album.album.empty())
         names += (names.isEmpty() ? QString() : QStringLiteral(" \u2014 ")) + QString::fromStdString(DisplayUtf8(album.album));
-    disc_->setText(names);
     disc_->setToolTip(names);
+    ElideDiscNames();
     const QSignalBlocker quiet(release_);
     release_->clear();
     int used = -1;
     for (std::size_t i = 0; i < album.releases.size(); ++i) {
         release_->addItem(ReleaseText(album.releases[i]), QString::fromStdString(album.releases[i].id));
+        release_->setItemData(static_cast<int>(i), ReleaseText(album.releases[i]), Qt::ToolTipRole);
         if (album.releases[i].id == album.source) used = static_cast<int>(i);
     }
     release_->setCurrentIndex(used);
@@ -280,6 +286,18 @@ void TracksPage::ShowDisc()
     release_->setVisible(choice);
     findChild<QLabel*>(QStringLiteral("releaseLabel"))->setVisible(choice);
     details_->setEnabled(!shown_.tracks.empty());
+}
+
+void TracksPage::ElideDiscNames()
+{
+    const QString names = disc_->toolTip();
+    disc_->setText(disc_->fontMetrics().elidedText(names, Qt::ElideRight, std::max(disc_->width(), 1)));
+}
+
+bool TracksPage::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == disc_ && event->type() == QEvent::Resize) ElideDiscNames();
+    return WizardPage::eventFilter(watched, event);
 }
 
 void TracksPage::ReleaseChosen(int index)

@@ -45,8 +45,10 @@ public:
     std::int32_t PlayingSector() const;
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void Fill();
     void ShowDisc();
+    void ElideDiscNames();
     void ReleaseChosen(int index);
     void EditTitle(QTreeWidgetItem* item);
     void TitleEdited(QTreeWidgetItem* item, int column);
