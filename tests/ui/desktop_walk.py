@@ -29,8 +29,8 @@ import time
 # the final page) and from its top-left corner (the second track's check box
 # on the tracks page).
 LAYOUT = {
-    "aero": {"next": (141, 22), "close": (53, 22), "second_track": (53, 72)},
-    "classic": {"next": (230, 23), "close": (138, 23), "second_track": (47, 117)},
+    "aero": {"next": (141, 22), "close": (53, 22), "second_track": (53, 111)},
+    "classic": {"next": (230, 23), "close": (138, 23), "second_track": (47, 148)},
 }
 SETTLE = 0.6  # seconds the picture stays the same for a page to count as shown
 LIMIT = 60    # seconds any one step may take

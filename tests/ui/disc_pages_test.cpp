@@ -123,7 +123,11 @@ TEST_P(DiscPages, TheChecksFollowTheUserOnAFourteenTrackDisc)
     long14.Click("markAll");
     EXPECT_FALSE(long14.Usable("markAll"));
     row(2)->setCheckState(0, Qt::Unchecked);
-    row(5)->setCheckState(0, Qt::Unchecked);
+    // The keyboard: Space on the current row.
+    list->setFocus();
+    list->setCurrentItem(row(5));
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(row(5)->checkState(0), Qt::Unchecked);
     EXPECT_TRUE(long14.Usable("markAll") && long14.Usable("next"));
 
     // Back and on again with the same disc: the checks stay; Next records them.
