@@ -4,6 +4,7 @@
 #include "support/http_fixture_server.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "support/ws2_fixtures.h"
 #include "support/test_disc.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +19,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunProgram;
 
-constexpr const char* kFixtureDiscId = "1.gsOZ5qyZ5fc.ndDamWCFHJ368-";
 constexpr const char* kFirst = "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01";
 constexpr const char* kRemaster = "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d06";
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // tesslow-rip on an emulated four-track disc that a web service of the
 // test's own knows as three releases (the compilation's answers, keyed by
@@ -41,14 +34,8 @@ protected:
         DiscRecords records;
         ReadToc(records, disc.cue.string());
         discId = DiscIdFromRawToc(records[disc.cue.string()].rawToc);
-        const fs::path answers = fs::path(TESSLOW_SOURCE_DIR) / "tests" / "metadata" / "ws2" / "ws" / "2";
-        test::WriteFile(serverRoot.Path() / "ws" / "2" / "discid" / (discId + ".xml"),
-                        Replaced(test::ReadFile(answers / "discid" / (std::string(kFixtureDiscId) + ".xml")),
-                                 kFixtureDiscId, discId));
-        for (const char* release : {kFirst, "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d02", kRemaster})
-            test::WriteFile(serverRoot.Path() / "ws" / "2" / "release" / (std::string(release) + ".xml"),
-                            Replaced(test::ReadFile(answers / "release" / (std::string(release) + ".xml")),
-                                     kFixtureDiscId, discId));
+        test::WriteCompilationAnswers(serverRoot.Path(), discId,
+                                      {kFirst, "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d02", kRemaster});
     }
 
     test::ProgramResult Run(std::vector<std::string> args) const

@@ -4,6 +4,7 @@
 #include "metadata/title_cache.h"
 #include "support/http_fixture_server.h"
 #include "support/run_program.h"
+#include "support/ws2_fixtures.h"
 #include "wizard_harness.h"
 
 #include <QApplication>
@@ -27,14 +28,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::WizardHarness;
 
-constexpr const char* kFixtureDiscId = "1.gsOZ5qyZ5fc.ndDamWCFHJ368-";
-
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
-{
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-    return text;
-}
 
 // The tracks page naming a four-track compilation that a web service of the
 // test's own knows as three releases, and the rip that takes its names.
@@ -48,14 +41,8 @@ protected:
         DiscRecords records;
         ProbeDisc(records, disc.cue.string());
         discId = DiscIdFromRawToc(records[disc.cue.string()].rawToc);
-        const fs::path answers = fs::path(TESSLOW_SOURCE_DIR) / "tests" / "metadata" / "ws2" / "ws" / "2";
-        test::WriteFile(serverRoot.Path() / "ws" / "2" / "discid" / (discId + ".xml"),
-                        Replaced(test::ReadFile(answers / "discid" / (std::string(kFixtureDiscId) + ".xml")),
-                                 kFixtureDiscId, discId));
-        for (const char* release : {"6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01", "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d06"})
-            test::WriteFile(serverRoot.Path() / "ws" / "2" / "release" / (std::string(release) + ".xml"),
-                            Replaced(test::ReadFile(answers / "release" / (std::string(release) + ".xml")),
-                                     kFixtureDiscId, discId));
+        test::WriteCompilationAnswers(serverRoot.Path(), discId,
+                                      {"6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01", "6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d06"});
         wizard.state.job.driveKey.clear();
         drives = std::make_unique<test::ScopedEnv>("TESSLOW_DRIVES", disc.cue.c_str());
         Settings settings;
