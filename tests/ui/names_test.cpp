@@ -168,6 +168,33 @@ TEST_P(Names, ADiscOfOneReleaseShowsNoReleaseChoice)
     EXPECT_FALSE(Find<QComboBox>("releaseChoice")->isVisible());
 }
 
+// A disc neither the cache nor the web service knows is named from its CD-Text.
+TEST_P(Names, ADiscNobodyKnowsIsNamedFromItsCdText)
+{
+    const fs::path folder = wizard.sandbox.Root() / "cd-text";
+    fs::create_directories(folder);
+    test::WriteAudioFile(folder / "disc.bin", 300, true);
+    test::WriteCueSheet(folder / "disc.cue", "PERFORMER \"Die \u00C4rzte\"\n"
+                                             "TITLE \"Stra\u00DFenmusik\"\n"
+                                             "FILE \"disc.bin\" BINARY\n"
+                                             "  TRACK 01 AUDIO\n"
+                                             "    TITLE \"Erste Runde\"\n"
+                                             "    INDEX 01 00:00:00\n"
+                                             "  TRACK 02 AUDIO\n"
+                                             "    TITLE \"Zweite\"\n"
+                                             "    PERFORMER \"Gast\"\n"
+                                             "    INDEX 01 00:02:00\n");
+    test::ScopedEnv drive("TESSLOW_DRIVES", (folder / "disc.cue").c_str());
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([&] { return wizard.Current() == PageId::Tracks; }));
+    ASSERT_TRUE(WaitFor([&] { return Find<QLabel>("trackStatus")->text().contains("loaded"); }));
+    EXPECT_EQ(Find<QLabel>("discNames")->toolTip(), "Die \u00C4rzte \u2014 Stra\u00DFenmusik");
+    EXPECT_EQ(Row(0)->text(1), "Erste Runde");
+    EXPECT_EQ(Row(1)->text(1), "Zweite");
+    EXPECT_EQ(Row(1)->text(2), "Gast");
+    EXPECT_FALSE(Find<QComboBox>("releaseChoice")->isVisible());
+}
+
 INSTANTIATE_TEST_SUITE_P(BothSkins, Names, ::testing::Values(SkinKind::Aero, SkinKind::Classic), test::SkinName);
 
 }  // namespace
