@@ -179,14 +179,10 @@ TEST_P(DiscPages, RowsShowTitleAndLengthWithoutSidewaysScrolling)
     ASSERT_TRUE(QTest::qWaitFor([&] { return list->topLevelItem(0)->text(1).startsWith("Ökotop"); }, 5000));
     EXPECT_EQ(disc.frame->findChild<QLabel*>(QStringLiteral("discNames"))->toolTip(), "Ökotop \u2014 Long Titles");
     EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
-    const QRect viewport = list->viewport()->rect();
-    for (int column : {0, 1, 3}) {
-        const QRect cell = list->visualItemRect(list->topLevelItem(0));
-        EXPECT_LE(list->header()->sectionViewportPosition(column) + list->header()->sectionSize(column),
-                  viewport.width() + 1)
+    const int width = list->viewport()->width();
+    for (int column : {0, 1, 3})
+        EXPECT_LE(list->header()->sectionViewportPosition(column) + list->header()->sectionSize(column), width + 1)
             << "column " << column << " runs past the list";
-        EXPECT_GT(cell.height(), 0);
-    }
     EXPECT_EQ(list->topLevelItem(19)->toolTip(1), QString::fromStdString(album.trackTitles[19]));
     EXPECT_FALSE(list->isColumnHidden(3));
     EXPECT_TRUE(list->isColumnHidden(2));  // no artist column for a disc of one artist
