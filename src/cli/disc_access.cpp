@@ -84,7 +84,10 @@ ReleaseWish WishOf(const std::optional<std::string>& release)
 bool ApplyEdits(const CliOptions& options, const DiscRecord& record, AlbumInfo& album)
 {
     if (!options.Edits()) return false;
-    if (options.artist) album.artist = *options.artist;
+    if (options.artist && *options.artist != album.artist) {
+        album.artist = *options.artist;
+        album.artistIds.clear();  // the ids named the artist that was replaced
+    }
     if (options.album) album.album = *options.album;
     if (options.date) {
         album.date = *options.date;
@@ -98,11 +101,11 @@ bool ApplyEdits(const CliOptions& options, const DiscRecord& record, AlbumInfo& 
         if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
     for (const auto& [position, title] : options.titles) {
         if (position == 0 || position > album.trackTitles.size()) continue;
-        album.trackTitles[position - 1] = title.empty() ? Format("Track %02d", position) : title;
-        if (position - 1 < album.credits.size()) {
-            album.credits[position - 1].title = album.trackTitles[position - 1];
-            album.credits[position - 1].artist.clear();  // the title now says all
-        }
+        // On a compilation the track keeps its artist beside the new title.
+        const std::string text = title.empty() ? Format("Track %02d", position) : title;
+        TrackCredit* credit = position - 1 < album.credits.size() ? &album.credits[position - 1] : nullptr;
+        if (credit) credit->title = text;
+        album.trackTitles[position - 1] = credit && !credit->artist.empty() ? credit->artist + " / " + text : text;
     }
     album.edited = true;
     return true;

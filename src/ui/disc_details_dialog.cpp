@@ -62,6 +62,7 @@ AlbumInfo DiscDetailsDialog::Album() const
 {
     AlbumInfo album = album_;
     album.artist = artist_->text().trimmed().toStdString();
+    if (album.artist != album_.artist) album.artistIds.clear();  // the ids named the artist that was replaced
     album.album = title_->text().trimmed().toStdString();
     const std::string year = year_->text().toStdString();
     if (year != album.year) album.date = year;  // a year typed over the release's date replaces it

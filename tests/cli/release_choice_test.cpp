@@ -113,7 +113,7 @@ TEST_F(ReleaseChoice, TheReleasesAreListedAndTheChosenOneNamesTheRipAndIsKept)
 TEST_F(ReleaseChoice, NamesGivenOnTheCommandLineAreKeptAsThePersonsOwn)
 {
     EXPECT_EQ(Rip({"--album", "My Mix", "--date", "2024", "--title", "2=Second", "--title", "3="}),
-              (std::vector<std::string>{"My Mix - 01 Björk _ Jóga.wav", "My Mix - 02 Second.wav",
+              (std::vector<std::string>{"My Mix - 01 Björk _ Jóga.wav", "My Mix - 02 Tom & Jerry _ Second.wav",
                                         "My Mix - 03 Track 03.wav",
                                         "My Mix - 04 Ludwig van Beethoven _ 日本語のタイトル.wav"}));
     // Later runs, with a release chosen or not, name the disc as the person did.
