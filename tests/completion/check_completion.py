@@ -50,7 +50,10 @@ class Checker:
             line = " ".join(["tesslow-rip", *words])
             missing = sorted(set(expected) - set(got))
             extra = sorted(set(got) - set(expected))
-            self.failures.append(f"`{line}<Tab>` lacks {missing} and gives too {extra}")
+            if missing or extra:
+                self.failures.append(f"`{line}<Tab>` lacks {missing} and gives too {extra}")
+            else:
+                self.failures.append(f"`{line}<Tab>` gives {got}, a name more than once")
 
     def help_options(self):
         run = subprocess.run([self.program, "--help"], capture_output=True, text=True)
@@ -94,6 +97,11 @@ def output_offers_folders_only(c):
         (base / "Mine.txt").write_text("not a folder")
         c.expect(["--output", "M"], ["Music", "Mixes"], cwd=root)
         c.expect(["--output", "Mu"], ["Music"], cwd=root)
+        # A name with a space or a wildcard stays one name.
+        (base / "My Music").mkdir()
+        (base / "Mix*").mkdir()
+        c.expect(["--output", "My"], ["My Music"], cwd=root)
+        c.expect(["--output", "Mi"], ["Mix*", "Mixes"], cwd=root)
 
 
 def drive_offers_cue_sheets_and_folders(c):
