@@ -16,8 +16,8 @@ import tempfile
 
 DRIVER = r"""
 source "$1" || exit 90
-spec=$(complete -p tesslow-rip) || exit 91
-[[ $spec =~ -F\ ([^ ]+) ]] || exit 92
+registered=$(complete -p tesslow-rip) || exit 91
+[[ $registered =~ -F\ ([^ ]+) ]] || exit 92
 function=${BASH_REMATCH[1]}
 COMP_CWORD=$2
 shift 2
