@@ -6,7 +6,8 @@
 GroffWarnsOfNothing: groff, with every warning turned on, has nothing to say
 of any page. PageAndHelpListTheSameOptions: tesslow-rip(1) documents every
 option that `tesslow-rip --help` prints and no other, so that neither can
-forget one.
+forget one. PagesNameTheProgramsVersion: each page's title line carries the
+version that `tesslow-rip --version` prints.
 """
 
 import pathlib
@@ -63,9 +64,23 @@ def page_and_help_list_the_same_options(man_dir, program):
     return failures
 
 
+def pages_name_the_programs_version(man_dir, program):
+    run = subprocess.run([program, "--version"], capture_output=True, text=True)
+    version = run.stdout.split()[-1] if run.returncode == 0 and run.stdout.split() else None
+    if not version:
+        return [f"{program} --version printed no version: {run.stdout!r} {run.stderr!r}"]
+    failures = []
+    for page in pages(man_dir):
+        title = next((line for line in page.read_text(encoding="utf-8").splitlines() if line.startswith(".TH ")), "")
+        if f'"Tesslow {version}"' not in title:
+            failures.append(f"{page.name}: the title line {title!r} does not name Tesslow {version}")
+    return failures
+
+
 CHECKS = {
     "GroffWarnsOfNothing": groff_warns_of_nothing,
     "PageAndHelpListTheSameOptions": page_and_help_list_the_same_options,
+    "PagesNameTheProgramsVersion": pages_name_the_programs_version,
 }
 
 
