@@ -26,6 +26,8 @@ packages=(
   dbus
   # the wizard walked on a real X server with a window manager, by keys and clicks
   xvfb openbox xdotool x11-utils x11-apps
+  # the manual pages checked for warnings
+  groff-base
   # a YAML reader for the rip log
   python3-yaml
   # the reference de-emphasis, and spectra to compare ours with it
