@@ -23,3 +23,14 @@ function(tesslow_layer name)
   add_library(tesslow_${name} STATIC ${sources})
   target_link_libraries(tesslow_${name} PUBLIC tesslow_options ${ARG_DEPENDS})
 endfunction()
+
+if(TESSLOW_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "TESSLOW_FUZZ needs clang (CC=clang CXX=clang++)")
+  endif()
+  # Coverage for libFuzzer in every library a harness calls; the harnesses
+  # themselves link with -fsanitize=fuzzer (fuzz/CMakeLists.txt).
+  target_compile_options(tesslow_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  target_link_options(tesslow_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -27,6 +27,7 @@ public:
     explicit CueSheetReader(fs::path cuePath) : cuePath_(std::move(cuePath)) {}
 
     std::shared_ptr<DiscImage> Read();
+    std::shared_ptr<DiscImage> Parse(std::string_view text);
 
 private:
     struct File {
@@ -93,12 +94,17 @@ std::shared_ptr<DiscImage> CueSheetReader::Read()
     if (!fs::is_regular_file(status)) Fail("the CUE sheet is not a file");
     const auto text = ReadWholeFile(cuePath_, 1 << 20);
     if (!text) Fail("cannot read the CUE sheet (" + SystemErrorText(errno) + ")");
-    std::size_t start = text->rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
-    while (start <= text->size()) {
-        std::size_t end = text->find('\n', start);
-        if (end == std::string::npos) end = text->size();
+    return Parse(*text);
+}
+
+std::shared_ptr<DiscImage> CueSheetReader::Parse(std::string_view text)
+{
+    std::size_t start = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
         ++line_;
-        std::string line = text->substr(start, end - start);
+        std::string line(text.substr(start, end - start));
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const auto words = SplitCueWords(line);
         if (!words.empty()) ParseLine(words);
@@ -391,6 +397,11 @@ void CueSheetReader::ReadCdTextFile()
 std::shared_ptr<const DiscImage> DiscImage::Load(const fs::path& cuePath)
 {
     return CueSheetReader(cuePath).Read();
+}
+
+std::shared_ptr<const DiscImage> DiscImage::FromText(std::string_view text, const fs::path& cuePath)
+{
+    return CueSheetReader(cuePath).Parse(text);
 }
 
 }  // namespace tesslow

@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tesslow {
@@ -49,6 +50,10 @@ class DiscImage {
 public:
     // Throws DiscImageError.
     static std::shared_ptr<const DiscImage> Load(const std::filesystem::path& cuePath);
+    // The same for a sheet's text, as if it were read from `cuePath`: FILE and
+    // CDTEXT-FILE names are found beside it and errors name it; `cuePath`
+    // itself need not exist. Throws DiscImageError.
+    static std::shared_ptr<const DiscImage> FromText(std::string_view text, const std::filesystem::path& cuePath);
 
     const std::vector<ImageTrack>& Tracks() const { return tracks_; }
     const DriveConditions& Conditions() const { return conditions_; }
