@@ -21,10 +21,12 @@ struct Remembered {
     std::map<std::string, AccurateRipLookup> answers;  // by base URL and disc id
 };
 
+// Never destroyed: a look-up abandoned at its deadline may still be running
+// on its own thread while the program exits, and must find the store there.
 Remembered& Answers()
 {
-    static Remembered remembered;
-    return remembered;
+    static Remembered* const remembered = new Remembered;
+    return *remembered;
 }
 
 AccurateRipLookup Ask(const AccurateRipId& disc, const std::string& baseUrl, std::chrono::milliseconds limit)
