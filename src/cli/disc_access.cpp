@@ -6,9 +6,9 @@
 #include "drive/disc_search.h"
 #include "drive/drive_list.h"
 #include "drive/toc_reader.h"
+#include "metadata/album_edits.h"
 #include "metadata/musicbrainz_client.h"
 #include "metadata/title_cache.h"
-#include "platform/format.h"
 #include "platform/message_sink.h"
 
 #include <cstdio>
@@ -94,19 +94,9 @@ bool ApplyEdits(const CliOptions& options, const DiscRecord& record, AlbumInfo& 
         album.year = options.date->substr(0, 4);
     }
     if (options.genre) album.genre = *options.genre;
-    // A disc named by hand has a title per track ("Track NN" where none is given).
-    const std::size_t tracks = record.tracks.size();
-    if (album.trackTitles.size() < tracks) album.trackTitles.resize(tracks);
-    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
-        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
-    for (const auto& [position, title] : options.titles) {
-        if (position == 0 || position > album.trackTitles.size()) continue;
-        // On a compilation the track keeps its artist beside the new title.
-        const std::string text = title.empty() ? Format("Track %02d", position) : title;
-        TrackCredit* credit = position - 1 < album.credits.size() ? &album.credits[position - 1] : nullptr;
-        if (credit) credit->title = text;
-        album.trackTitles[position - 1] = credit && !credit->artist.empty() ? credit->artist + " / " + text : text;
-    }
+    TitleEveryTrack(album, record.tracks.size());
+    for (const auto& [position, title] : options.titles)
+        if (position > 0) RetitleTrack(album, position - 1, title);
     album.edited = true;
     return true;
 }

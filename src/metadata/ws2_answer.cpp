@@ -1,5 +1,6 @@
 #include "metadata/ws2_answer.h"
 
+#include "metadata/album_edits.h"
 #include "metadata/xml_document.h"
 
 namespace tesslow {
@@ -63,12 +64,6 @@ TrackCredit CreditOf(const xmlNode* track, const std::string& releaseCredit)
     credit.recordingId = AttributeValue(recording, "id").value_or("");
     credit.releaseTrackId = AttributeValue(track, "id").value_or("");
     return credit;
-}
-
-// "<track artist> / <title>" when the track's credit differs from the release's.
-std::string TrackTitle(const TrackCredit& credit)
-{
-    return credit.artist.empty() ? credit.title : credit.artist + " / " + credit.title;
 }
 
 std::string Country(const xmlNode* release)
@@ -203,7 +198,7 @@ std::optional<AlbumInfo> AlbumFromReleaseAnswer(std::string_view xml, const std:
         album.media = ElementText(FirstChildElement(medium, "format"));
         for (const xmlNode* track : Tracks(medium)) {
             album.credits.push_back(CreditOf(track, releaseCredit));
-            album.trackTitles.push_back(TrackTitle(album.credits.back()));
+            album.trackTitles.push_back(ListedTitle(album.credits.back()));
         }
     }
     return album;

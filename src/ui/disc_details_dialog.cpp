@@ -1,13 +1,13 @@
 #include "ui/disc_details_dialog.h"
 
+#include "metadata/album_edits.h"
+
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace tesslow {
 
@@ -18,11 +18,6 @@ QLineEdit* Edit(QWidget* parent, const char* name, const std::string& text)
     auto* edit = new QLineEdit(QString::fromStdString(text), parent);
     edit->setObjectName(QString::fromLatin1(name));
     return edit;
-}
-
-bool HasTrackArtists(const AlbumInfo& album)
-{
-    return std::any_of(album.credits.begin(), album.credits.end(), [](const TrackCredit& c) { return !c.artist.empty(); });
 }
 
 }  // namespace

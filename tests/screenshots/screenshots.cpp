@@ -91,6 +91,24 @@ bool Save(QWidget& widget, const QDir& folder, const QString& name)
     return false;
 }
 
+// Clicks the button that opens a dialog, saves the dialog once it shows
+// (however slowly it comes), and closes it.
+bool ShootDialog(QWidget& frame, const char* button, const QDir& folder, const QString& name)
+{
+    bool shot = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        watch.stop();
+        shot = Save(*dialog, folder, name);
+        dialog->reject();
+    });
+    watch.start(50);
+    frame.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    return shot;
+}
+
 // The progress page after more than 10 s of a slow rip, so that it shows
 // an estimate; the rip is then cancelled.
 bool ShootRip(tesslow::WizardFrame& frame, tesslow::WizardState& state, const QDir& folder, const QString& skinName)
@@ -170,18 +188,8 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
         }
         if (index == static_cast<int>(PageId::Ready)) {
             // The options dialog from the ready page, with what is kept for the rip's drive.
-            bool shot = false;
-            QTimer watch;
-            QObject::connect(&watch, &QTimer::timeout, [&] {
-                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                if (!dialog || !dialog->isVisible()) return;
-                watch.stop();
-                shot = Save(*dialog, folder, QStringLiteral("%1-07-options.png").arg(skinName));
-                dialog->reject();
-            });
-            watch.start(50);
-            frame.findChild<QPushButton*>(QStringLiteral("optionsButton"))->click();
-            if (!shot) return false;
+            if (!ShootDialog(frame, "optionsButton", folder, QStringLiteral("%1-07-options.png").arg(skinName)))
+                return false;
         }
         if (index == static_cast<int>(PageId::Final)) {
             // Each outcome, with the rip's notes and what AccurateRip said of it.
@@ -233,18 +241,8 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
             play->click();
             if (!saved) return false;
             // The disc's names, as the person can fix them.
-            bool shot = false;
-            QTimer watch;
-            QObject::connect(&watch, &QTimer::timeout, [&] {
-                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                if (!dialog || !dialog->isVisible()) return;
-                watch.stop();
-                shot = Save(*dialog, folder, QStringLiteral("%1-03-disc-details.png").arg(skinName));
-                dialog->reject();
-            });
-            watch.start(50);
-            frame.findChild<QPushButton*>(QStringLiteral("discDetailsButton"))->click();
-            if (!shot) return false;
+            if (!ShootDialog(frame, "discDetailsButton", folder, QStringLiteral("%1-03-disc-details.png").arg(skinName)))
+                return false;
         }
     }
     return ShootRip(frame, state, folder, skinName);

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "drive/toc_reader.h"
+#include "metadata/album_edits.h"
 #include "metadata/disc_id.h"
 #include "metadata/track_titles.h"
 #include "platform/format.h"
@@ -60,12 +61,6 @@ int RowHeight(const QFontMetrics& metrics)
 
 std::uint32_t TrackOfRow(const QTreeWidgetItem* item) { return item->data(kNumber, Qt::UserRole).toUInt(); }
 
-// Whether the disc's tracks have artists of their own (a compilation).
-bool HasTrackArtists(const AlbumInfo& album)
-{
-    return std::any_of(album.credits.begin(), album.credits.end(), [](const TrackCredit& c) { return !c.artist.empty(); });
-}
-
 // The title a row shows: on a compilation the track's own title beside its
 // artist, else the title as the disc is named.
 std::string RowTitle(const DiscRecord& record, std::uint32_t index, bool artistColumn)
@@ -73,7 +68,7 @@ std::string RowTitle(const DiscRecord& record, std::uint32_t index, bool artistC
     const AlbumInfo& album = record.album;
     if (artistColumn && index < album.credits.size() && index < album.trackTitles.size() &&
         !album.credits[index].artist.empty() &&
-        album.trackTitles[index] == album.credits[index].artist + " / " + album.credits[index].title)
+        album.trackTitles[index] == ListedTitle(album.credits[index]))
         return album.credits[index].title;
     return TitleOfAudioTrack(record, index);
 }
@@ -129,6 +124,7 @@ PictureButton* MakeButton(QWidget* parent, const char* name, const QString& capt
 TracksPage::TracksPage(const PageContext& context)
     : WizardPage(PageId::Tracks, context),
       disc_(new QLabel(this)),
+      releaseLabel_(new QLabel(QStringLiteral("&Release:"), this)),
       release_(new QComboBox(this)),
       list_(new QTreeWidget(this)),
       details_(new QPushButton(QStringLiteral("&Disc details..."), this)),
@@ -170,15 +166,14 @@ TracksPage::TracksPage(const PageContext& context)
     release_->setObjectName(QStringLiteral("releaseChoice"));
     release_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     release_->setMinimumContentsLength(24);
-    auto* releaseLabel = new QLabel(QStringLiteral("&Release:"), this);
-    releaseLabel->setObjectName(QStringLiteral("releaseLabel"));
-    releaseLabel->setBuddy(release_);
+    releaseLabel_->setObjectName(QStringLiteral("releaseLabel"));
+    releaseLabel_->setBuddy(release_);
     details_->setObjectName(QStringLiteral("discDetailsButton"));
     status_->setObjectName(QStringLiteral("trackStatus"));
 
     auto* top = new QHBoxLayout;
     top->addWidget(disc_, 1);
-    top->addWidget(releaseLabel);
+    top->addWidget(releaseLabel_);
     top->addWidget(release_);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(markAll_);
@@ -284,7 +279,7 @@ void TracksPage::ShowDisc()
     // A choice only where there is one, and never over the person's own names.
     const bool choice = album.releases.size() > 1 && !album.edited;
     release_->setVisible(choice);
-    findChild<QLabel*>(QStringLiteral("releaseLabel"))->setVisible(choice);
+    releaseLabel_->setVisible(choice);
     details_->setEnabled(!shown_.tracks.empty());
 }
 
@@ -323,19 +318,8 @@ void TracksPage::TitleEdited(QTreeWidgetItem* item, int column)
     AlbumInfo album = shown_.album;
     const std::string typed = item->text(kTitle).trimmed().toStdString();
     if (typed == RowTitle(shown_, index, HasTrackArtists(album))) return;
-    if (album.trackTitles.size() < shown_.tracks.size()) album.trackTitles.resize(shown_.tracks.size());
-    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
-        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
-    // An empty title falls back to the track's number; on a compilation the
-    // track keeps its artist beside the new title.
-    const std::string title = typed.empty() ? Format("Track %02d", index + 1) : typed;
-    if (index < album.credits.size() && !album.credits[index].artist.empty()) {
-        album.credits[index].title = title;
-        album.trackTitles[index] = album.credits[index].artist + " / " + title;
-    } else {
-        album.trackTitles[index] = title;
-        if (index < album.credits.size()) album.credits[index].title = title;
-    }
+    TitleEveryTrack(album, shown_.tracks.size());
+    RetitleTrack(album, index, typed);
     KeepEdits(std::move(album));
 }
 
@@ -345,9 +329,7 @@ void TracksPage::EditDiscDetails()
     if (dialog.exec() != QDialog::Accepted) return;
     AlbumInfo album = dialog.Album();
     if (album == shown_.album) return;
-    if (album.trackTitles.size() < shown_.tracks.size()) album.trackTitles.resize(shown_.tracks.size());
-    for (std::size_t i = 0; i < album.trackTitles.size(); ++i)
-        if (album.trackTitles[i].empty()) album.trackTitles[i] = Format("Track %02d", i + 1);
+    TitleEveryTrack(album, shown_.tracks.size());
     KeepEdits(std::move(album));
 }
 

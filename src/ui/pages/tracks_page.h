@@ -65,6 +65,7 @@ private:
     bool DiscUnchanged();
 
     QLabel* disc_;
+    QLabel* releaseLabel_;
     QComboBox* release_;
     QTreeWidget* list_;
     QPushButton* details_;
