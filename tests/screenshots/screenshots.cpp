@@ -186,9 +186,12 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
         if (!Save(frame, folder, name)) return false;
         if (index == static_cast<int>(PageId::Progress)) continue;  // shot mid-rip below
         if (index == static_cast<int>(PageId::Destination)) {
-            // What the destination page hands on when it is left.
+            // What the destination page hands on when it is left. No track
+            // was chosen on a tracks page, so the progress page shown next
+            // rips none: it is shot mid-rip below.
             frame.Press(WizardButton::Next);
             frame.SetCurSel(index);
+            state.job.SelectedTracks.clear();
         }
         if (index == static_cast<int>(PageId::Ready)) {
             // The options dialog from the ready page, with what is kept for the rip's drive.

@@ -3,8 +3,8 @@
 #include "app/settings.h"
 #include "encoding/presets.h"
 #include "ripper/stored_choices.h"
-#include "ui/pages/format_page.h"
 #include "ui/controls/note_label.h"
+#include "ui/pages/format_page.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
