@@ -18,6 +18,7 @@
 
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,9 @@ struct Choices {
     std::int32_t qualityValue;
     std::vector<std::uint32_t> tracks;
 };
+
+// Named by its name in test listings rather than by its bytes.
+void PrintTo(const Choices& choices, std::ostream* out) { *out << choices.name; }
 
 const Choices kChoices[] = {
     {"Mp3MediumEveryTrack", {}, "formatMp3", "presetMedium", -1, {}, true, true, false,
