@@ -18,6 +18,7 @@
 #include "support/test_disc.h"
 #include "ui/guarded_application.h"
 #include "ui/page_id.h"
+#include "ui/pages/tracks_page.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_page.h"
@@ -86,8 +87,11 @@ int main(int argc, char** argv)
     frame.show();
     (void)QTest::qWaitForWindowExposed(&frame);
     frame.SetCurSel(static_cast<int>(PageId::Tracks));
-    QTest::qWait(200);
-    for (int page = 0; page < 3; ++page) frame.Press(WizardButton::Next);  // tracks → format → destination → ready
+    auto* tracks = frame.findChild<TracksPage*>();
+    (void)QTest::qWaitFor([tracks] { return !tracks->Reading(); }, 10000);
+    frame.Press(WizardButton::Next);  // tracks → format, once the drive has said it is the same disc
+    (void)QTest::qWaitFor([&frame] { return frame.CurrentPage()->Id() == PageId::Format; }, 10000);
+    for (int page = 0; page < 2; ++page) frame.Press(WizardButton::Next);  // format → destination → ready
     PaintCounter counter;
     frame.findChild<QWidget*>(QStringLiteral("animation"))->installEventFilter(&counter);
     const auto started = Clock::now();

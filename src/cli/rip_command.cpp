@@ -4,6 +4,7 @@
 #include "cli/disc_access.h"
 #include "cli/load_settings.h"
 #include "cli/printable.h"
+#include "cli/rip_choices.h"
 #include "cli/rip_report_output.h"
 #include "cli/tesslow_rip.h"
 #include "cli/terminal.h"
@@ -13,7 +14,6 @@
 #include "encoding/presets.h"
 #include "platform/folders.h"
 #include "platform/utf.h"
-#include "ripper/rip_plan.h"
 #include "ripper/rip_session.h"
 
 #include <cstdio>
@@ -21,32 +21,6 @@
 namespace tesslow {
 
 namespace {
-
-// The command line's choices; what it leaves out comes from the settings. A
-// flag given turns its setting on for this rip; none turns one off.
-RipChoices ChoicesFrom(const CliOptions& options)
-{
-    auto onIfGiven = [](bool given) { return given ? std::optional<bool>(true) : std::nullopt; };
-    RipChoices choices;
-    choices.format = options.format;
-    if (options.quality) {
-        choices.preset = options.quality->preset;
-        if (options.quality->preset == QualityPreset::Custom) choices.customKbps = options.quality->customKbps;
-    }
-    choices.trackPositions = options.tracks;
-    choices.destination = options.output;
-    choices.nameTemplate = options.nameTemplate;
-    choices.artistFolder = options.artistFolder;
-    choices.albumFolder = options.albumFolder;
-    choices.yearInAlbumFolder = options.yearInAlbumFolder;
-    choices.alwaysOverwrite = onIfGiven(options.overwrite);
-    choices.jitterCorrection = options.paranoia;
-    choices.ejectWhenDone = onIfGiven(options.eject);
-    choices.openFolderWhenDone = false;  // a terminal program does not pop up a file manager
-    if (options.noAccurateRip) choices.accurateRip = false;
-    choices.requireAccurate = options.requireAccurate;
-    return choices;
-}
 
 std::string TitlesLine(const TitleLookupResult& naming, const AlbumInfo& album)
 {
@@ -79,7 +53,7 @@ int RunRipCommand(const CliOptions& options)
 
     RipPlan plan;
     try {
-        plan = PlanRip(settings, ChoicesFrom(options), found.driveKey, disc);
+        plan = PlanRip(settings, RipChoicesFrom(options), found.driveKey, disc);
     } catch (const RipChoiceError& error) {
         std::fprintf(stderr, "tesslow-rip: %s\n", error.what());
         return kExitUsage;

@@ -23,7 +23,6 @@ public:
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
 
-    const std::string& FinalPath() const { return finalPath_; }
     const std::string& TemporaryPath() const { return temporaryPath_; }
 
     // Flushes the temporary file to disk and renames it over the final name,

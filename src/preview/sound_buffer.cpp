@@ -96,12 +96,6 @@ void SoundBuffer::SetVolume(std::int32_t hundredthsOfDecibel)
     gain_ = GainOfVolume(volume_);
 }
 
-std::int32_t SoundBuffer::GetVolume() const
-{
-    std::lock_guard lock(mutex_);
-    return volume_;
-}
-
 void SoundBuffer::MarkLost()
 {
     std::lock_guard lock(mutex_);

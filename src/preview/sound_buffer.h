@@ -85,7 +85,6 @@ public:
     std::size_t GetCurrentPosition() const;
     void SetCurrentPosition(std::size_t offset);
     void SetVolume(std::int32_t hundredthsOfDecibel);
-    std::int32_t GetVolume() const;
     bool Restore();
 
     // The device went away: the buffer stops and reports itself lost until a

@@ -3,24 +3,11 @@
 #include "app/settings.h"
 #include "encoding/presets.h"
 #include "metadata/naming.h"
+#include "ripper/stored_choices.h"
 
 namespace tesslow {
 
 namespace {
-
-// The stored slider position of a lossy format.
-std::uint32_t StoredStep(const Settings& settings, FormatCode format)
-{
-    switch (format) {
-    case FormatCode::Mp3: return settings.LastMP3Value;
-    case FormatCode::Wma: return settings.LastWMAValue;
-    case FormatCode::Ogg: return settings.LastOGGValue;
-    case FormatCode::Wav:
-    case FormatCode::Ape:
-    case FormatCode::Flac: break;
-    }
-    return 0;
-}
 
 bool Chosen(const std::optional<bool>& choice, std::uint32_t setting) { return choice.value_or(setting != 0); }
 
@@ -33,11 +20,10 @@ RipPlan PlanRip(const Settings& settings, const RipChoices& choices, const std::
     RipJob& job = plan.job;
     job.driveKey = driveKey;
 
-    job.format = choices.format.value_or(static_cast<FormatCode>(settings.LastFormat));
+    job.format = choices.format.value_or(StoredFormat(settings));
     if (!FindFormat(job.format)) job.format = FormatCode::Mp3;
-    job.preset = settings.LastPreset <= 3 ? static_cast<QualityPreset>(settings.LastPreset) : QualityPreset::Medium;
-    if (choices.preset) job.preset = *choices.preset;
-    std::uint32_t step = StoredStep(settings, job.format);
+    job.preset = choices.preset.value_or(StoredPreset(settings));
+    std::uint32_t step = choices.qualityStep.value_or(StoredStep(settings, job.format));
     if (job.preset == QualityPreset::Custom && choices.customKbps) {
         const auto named = StepForKbps(job.format, *choices.customKbps);
         if (!named) {

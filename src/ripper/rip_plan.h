@@ -14,13 +14,16 @@ namespace tesslow {
 
 struct Settings;
 
-// What a front end chooses for one rip on top of the user's settings. Every
-// choice left unset comes from the settings, as the wizard's pages would have
-// left them.
+// What a front end chooses for one rip on top of the user's settings: the
+// command line fills it from its options, the wizard's pages from their
+// controls, and PlanRip turns either into the job. Every choice left unset
+// comes from the settings (see stored_choices.h), as the wizard's pages would
+// have left them.
 struct RipChoices {
     std::optional<FormatCode> format;            // else LastFormat (MP3 for a code we do not know)
     std::optional<QualityPreset> preset;         // else LastPreset
-    std::optional<std::int32_t> customKbps;      // Custom only: the step with this bit rate, else the stored step
+    std::optional<std::int32_t> customKbps;      // Custom only: the step with this bit rate, over qualityStep
+    std::optional<std::uint32_t> qualityStep;    // a position of the format's slider (clamped), else the stored step
     std::vector<std::uint32_t> trackPositions;   // 1-based positions on the disc; empty: every track
     std::optional<std::string> destination;      // else LastFolder; subfolders are added below it
     std::optional<std::string> nameTemplate;     // else NameTemplate

@@ -83,7 +83,6 @@ public:
     void ConfirmCancelAgain();
     bool CancelConfirmed() const { return monitor_.CancelConfirmed(); }
 
-    bool Ended() const { return ended_; }
     bool Abandoned() const { return abandoned_->load(); }  // the worker missed the deadline
     const RipMonitor& Monitor() const { return monitor_; }
     RipResult Result() const { return monitor_.Result(); }

@@ -50,7 +50,6 @@ public:
     bool SetCurSelId(int templateId);
 
     void SetButtons(const WizardButtonSet& set);
-    WizardButtonSet Buttons() const { return buttons_; }
     // Relabels a button; an empty text puts back the skin's label.
     void SetButtonText(WizardButton button, const QString& text);
     QString ButtonText(WizardButton button) const;

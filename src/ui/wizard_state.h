@@ -3,6 +3,7 @@
 #include "app/disc_record.h"
 #include "app/rip_job.h"
 #include "encoding/overwrite.h"
+#include "ripper/rip_plan.h"
 
 #include <atomic>
 #include <memory>
@@ -17,6 +18,11 @@ struct TitleNaming;
 // are shared with worker threads that may outlive a page's wait for them.
 // Touched by the UI thread only, except where a field says otherwise.
 struct WizardState {
+    // What the pages chose, each page filling its part as it is left; the
+    // engine's planner builds the job from them when the destination page is
+    // left with Next, as it builds the command line's. The drive key is the
+    // disc search's.
+    RipChoices choices;
     RipJob job;
     std::shared_ptr<DiscRecords> records = std::make_shared<DiscRecords>();
     bool ripAgain = false;                       // the insert-disc page prompts instead of searching

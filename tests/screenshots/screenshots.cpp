@@ -19,6 +19,7 @@
 #include "ui/controls/task_dialog.h"
 #include "ui/guarded_application.h"
 #include "ui/page_id.h"
+#include "ui/pages/tracks_page.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_page.h"
@@ -106,6 +107,8 @@ bool ShootDialog(QWidget& frame, const char* button, const QDir& folder, const Q
     });
     watch.start(50);
     frame.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    // A dialog that waits for a worker's answer (the options ask the drive first) opens later.
+    (void)QTest::qWaitFor([&shot] { return shot; }, 5000);
     return shot;
 }
 
@@ -159,8 +162,9 @@ struct ShownWizard {
         frame.SetCurSel(static_cast<int>(page));
         QTest::qWait(20);
         if (page != tesslow::PageId::Tracks) return;
+        auto* tracks = frame.findChild<tesslow::TracksPage*>();
         auto* status = frame.findChild<QLabel*>(QStringLiteral("trackStatus"));
-        (void)QTest::qWaitFor([status] { return !status->text().isEmpty(); }, 5000);
+        (void)QTest::qWaitFor([tracks, status] { return !tracks->Reading() && !status->text().isEmpty(); }, 5000);
     }
 
     tesslow::Skin skin;
@@ -182,9 +186,12 @@ bool Shoot(tesslow::SkinKind kind, const QDir& folder, const std::string& discKe
         if (!Save(frame, folder, name)) return false;
         if (index == static_cast<int>(PageId::Progress)) continue;  // shot mid-rip below
         if (index == static_cast<int>(PageId::Destination)) {
-            // What the destination page hands on when it is left.
+            // What the destination page hands on when it is left. No track
+            // was chosen on a tracks page, so the progress page shown next
+            // rips none: it is shot mid-rip below.
             frame.Press(WizardButton::Next);
             frame.SetCurSel(index);
+            state.job.SelectedTracks.clear();
         }
         if (index == static_cast<int>(PageId::Ready)) {
             // The options dialog from the ready page, with what is kept for the rip's drive.

@@ -59,7 +59,7 @@ TEST_P(ChoicePages, EachFormatRoundTripsThroughLastFormatAndTheQualityPageIsOnly
         Find<QRadioButton>(chosenRadio)->click();
         wizard.Click("next");
         EXPECT_EQ(Settings().LastFormat, static_cast<std::uint32_t>(chosen));
-        EXPECT_EQ(wizard.state.job.format, chosen);
+        EXPECT_EQ(wizard.state.choices.format, chosen);
         EXPECT_EQ(wizard.Current(), FindFormat(chosen)->lossless ? PageId::Destination : PageId::Quality);
     }
 }
@@ -79,7 +79,7 @@ TEST_P(ChoicePages, TheSliderSpansTheFormatsStepsAndOnlyCustomUsesIt)
         const auto steps = QualitySteps(format);
         Settings().WriteLastQualityValue(format, 50);  // beyond the table
         Settings().WriteLastPreset(QualityPreset::Low);
-        wizard.state.job.format = format;
+        wizard.state.choices.format = format;
         wizard.GoTo(PageId::Quality);
         auto* slider = Find<QSlider>("qualitySlider");
         auto* step = Find<QLabel>("qualityStep");
@@ -93,9 +93,8 @@ TEST_P(ChoicePages, TheSliderSpansTheFormatsStepsAndOnlyCustomUsesIt)
         slider->setValue(1);
         EXPECT_EQ(step->text(), QString::fromUtf8(steps[1].label));
         wizard.Click("next");
-        EXPECT_EQ(wizard.state.job.preset, QualityPreset::Custom);
-        EXPECT_EQ(wizard.state.job.qualityStep, 1);
-        EXPECT_EQ(wizard.state.job.qualityValue, steps[1].value);
+        EXPECT_EQ(wizard.state.choices.preset, QualityPreset::Custom);
+        EXPECT_EQ(wizard.state.choices.qualityStep, 1u);
         EXPECT_EQ(Settings().LastPreset, 3u);
         wizard.Click("back");
         Find<QRadioButton>("presetHigh")->click();
@@ -137,7 +136,7 @@ TEST_P(ChoicePages, TheFolderPreviewFollowsTheBoxesAndTheDiscsNamesMadeSafe)
     EXPECT_EQ(wizard.state.job.OutputFolder, music + "/1980 Back_ In Black_");
     EXPECT_EQ(wizard.state.job.NameTemplate, "%5 %2 (%4)");
     EXPECT_EQ(Settings().NameTemplate, "%5 %2 (%4)");
-    wizard.state.job.format = FormatCode::Flac;
+    wizard.state.choices.format = FormatCode::Flac;
     wizard.GoTo(PageId::Destination);
     EXPECT_EQ(FilePreview(), "01 Hells Bells (1980).flac");
 }

@@ -108,7 +108,7 @@ TEST_P(DiscPages, RipAgainPromptsInsteadOfSearching)
 TEST_P(DiscPages, TheChecksFollowTheUserOnAFourteenTrackDisc)
 {
     WizardHarness long14(GetParam(), 14);
-    long14.GoTo(PageId::Tracks);
+    ASSERT_TRUE(long14.GoToTracks());
     auto* list = long14.frame->findChild<QTreeWidget*>(QStringLiteral("trackList"));
     ASSERT_EQ(list->topLevelItemCount(), 14);
     auto row = [&](int i) { return list->topLevelItem(i); };
@@ -132,19 +132,19 @@ TEST_P(DiscPages, TheChecksFollowTheUserOnAFourteenTrackDisc)
 
     // Back and on again with the same disc: the checks stay; Next records them.
     long14.Click("back");
-    long14.GoTo(PageId::Tracks);
+    ASSERT_TRUE(long14.GoToTracks());
     EXPECT_EQ(row(2)->checkState(0), Qt::Unchecked);
-    long14.Click("next");
+    ASSERT_TRUE(long14.NextFromTracks());
     EXPECT_EQ(long14.Current(), PageId::Format);
-    EXPECT_EQ(long14.state.job.SelectedTracks.size(), 12u);
-    EXPECT_EQ(long14.state.job.SelectedTracks[2], 3u);
+    EXPECT_EQ(long14.state.choices.trackPositions.size(), 12u);
+    EXPECT_EQ(long14.state.choices.trackPositions[2], 4u);
 
     // Another disc, with audio hidden before track 1: every track checked
     // again, the hidden track offered first, unchecked; checked, it is ripped first.
     const auto other =
         test::WriteTestDisc(long14.sandbox.Root(), {.tracks = {{.sectors = 312, .indexZero = 12}, {160}}}, "other");
     long14.state.job.driveKey = other.cue.string();
-    long14.GoTo(PageId::Tracks);
+    ASSERT_TRUE(long14.GoToTracks());
     ASSERT_EQ(list->topLevelItemCount(), 3);
     EXPECT_EQ(row(0)->text(1), "Hidden track");
     EXPECT_EQ(row(0)->text(3), "0:00");
@@ -152,8 +152,8 @@ TEST_P(DiscPages, TheChecksFollowTheUserOnAFourteenTrackDisc)
     EXPECT_EQ(row(1)->checkState(0), Qt::Checked);
     EXPECT_EQ(row(2)->checkState(0), Qt::Checked);
     row(0)->setCheckState(0, Qt::Checked);
-    long14.Click("next");
-    EXPECT_EQ(long14.state.job.SelectedTracks, (std::vector<std::uint32_t>{kHiddenTrackIndex, 0, 1}));
+    ASSERT_TRUE(long14.NextFromTracks());
+    EXPECT_EQ(long14.state.choices.trackPositions, (std::vector<std::uint32_t>{0, 1, 2}));
 }
 
 // However many tracks and however long their titles, a row shows its title
@@ -253,7 +253,7 @@ TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
     wizard.state.job.driveKey = disc.cue.string();
     test::ScopedEnv audio("SDL_AUDIODRIVER", "disk");
     test::ScopedEnv file("SDL_DISKAUDIOFILE", (wizard.sandbox.Root() / "heard.raw").c_str());
-    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(wizard.GoToTracks());
     wizard.Click("unmarkAll");
     List()->clearSelection();
     List()->setCurrentItem(nullptr);
@@ -271,7 +271,7 @@ TEST_P(DiscPages, PlayWithNothingChosenPlaysTrackOneIntoTrackTwoAndStopEndsIt)
 TEST_P(DiscPages, PlayWithoutASoundOutputSaysSoAndReturnsToPlay)
 {
     test::ScopedEnv audio("SDL_AUDIODRIVER", "no-such-driver");
-    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(wizard.GoToTracks());
     // The title look-up says its piece first.
     ASSERT_TRUE(WaitFor([&] { return !Label("trackStatus")->text().isEmpty(); }, 15000));
     wizard.Click("play");
@@ -281,10 +281,11 @@ TEST_P(DiscPages, PlayWithoutASoundOutputSaysSoAndReturnsToPlay)
 
 TEST_P(DiscPages, ADiscChangedWhileTheTracksWereShownIsNoticedOnNext)
 {
-    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(wizard.GoToTracks());
     // Another disc in the same drive.
     test::WriteTestDisc(wizard.sandbox.Root(), {.tracks = {{200}, {210}, {220}, {230}}});
-    const QString said = test::AcceptMessageBoxDuring([&] { wizard.Click("next"); });
+    wizard.Click("next");
+    const QString said = test::AcceptMessageBoxesUntil([&] { return wizard.Current() != PageId::Tracks; });
     EXPECT_TRUE(said.startsWith("The disc in the drive has been taken out or changed.")) << said.toStdString();
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);
 }

@@ -47,7 +47,7 @@ TEST_P(Keyboard, AltNAltBEnterAndEscapeWorkTheWizardWithoutAMouse)
 
 TEST_P(Keyboard, EveryButtonCanBeReachedWithTab)
 {
-    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(wizard.GoToTracks());
     std::set<QString> reached;
     for (int i = 0; i < 12; ++i) {
         Key(Qt::Key_Tab);

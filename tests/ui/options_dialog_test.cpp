@@ -71,8 +71,9 @@ TEST_P(Options, TheReadyPageSaysHowTheDiscIsReadAndTheOptionsChangeTheStore)
             dialog.findChild<QCheckBox*>(QStringLiteral("optionOverread"))->setChecked(true);
         },
         true);
+    // The dialog opens when the drive has said its model.
     wizard.frame->findChild<QPushButton*>(QStringLiteral("optionsButton"))->click();
-    ASSERT_TRUE(opened);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened; }, 10000));
     const Settings stored;
     EXPECT_EQ(stored.JitterCorrection, 1u);
     EXPECT_EQ(stored.VerifyReads, 0u);

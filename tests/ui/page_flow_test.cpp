@@ -54,7 +54,7 @@ TEST_P(PageFlow, TheWelcomeLeadsToTheInsertDiscPageWhoseBackDependsOnSkipFirst)
 
 TEST_P(PageFlow, BackFromTheTracksReturnsToTheInsertDiscPageToPrompt)
 {
-    wizard.GoTo(PageId::Tracks);
+    ASSERT_TRUE(wizard.GoToTracks());
     EXPECT_TRUE(wizard.Usable("back") && wizard.Usable("next") && wizard.Usable("cancel"));
     wizard.Click("back");
     EXPECT_EQ(wizard.Current(), PageId::InsertDisc);

@@ -6,6 +6,7 @@
 #include "support/test_disc.h"
 #include "support/temp_dir.h"
 #include "ui/page_id.h"
+#include "ui/pages/tracks_page.h"
 #include "ui/skin.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_page.h"
@@ -57,6 +58,25 @@ public:
     bool Shown(const char* name) const { return Button(name)->isVisible(); }
     void Click(const char* name) const { Button(name)->click(); }
     void GoTo(PageId page) const { frame->SetCurSel(static_cast<int>(page)); }
+    // Waits for the tracks page's answer from the drive, which reads the disc
+    // again on activation and for Next.
+    bool WaitForTracksRead() const
+    {
+        auto* page = frame->findChild<TracksPage*>();
+        return QTest::qWaitFor([page] { return !page->Reading(); }, 10000);
+    }
+    // The tracks page shown, with the drive's answer in.
+    bool GoToTracks() const
+    {
+        GoTo(PageId::Tracks);
+        return WaitForTracksRead();
+    }
+    // Next on the tracks page, which goes on when the drive has said the disc is still the same.
+    bool NextFromTracks() const
+    {
+        Click("next");
+        return QTest::qWaitFor([this] { return Current() != PageId::Tracks; }, 10000);
+    }
 
     UserSandbox sandbox;
     ScopedEnv noDrives{"TESSLOW_DRIVES", ""};
@@ -80,6 +100,24 @@ inline QString AcceptMessageBoxDuring(const std::function<void()>& act)
         }
     });
     act();
+    return said;
+}
+
+// Answers with OK every message box shown until `done` (waited for as
+// QTest::qWaitFor does), and returns the last one's text (empty when none came).
+// For a box that a page shows when a worker's answer arrives.
+inline QString AcceptMessageBoxesUntil(const std::function<bool()>& done, int ms = 10000)
+{
+    QString said;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&said] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            said = box->text();
+            box->accept();
+        }
+    });
+    watch.start(10);
+    (void)QTest::qWaitFor(done, ms);
     return said;
 }
 

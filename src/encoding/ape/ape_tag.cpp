@@ -146,13 +146,6 @@ int CAPETag::SetFieldString(std::string_view name, std::string_view value, bool 
     return kErrorSuccess;
 }
 
-std::string CAPETag::GetFieldString(std::string_view name) const
-{
-    for (const Field& field : fields_)
-        if (SameName(field.name, name)) return field.value;
-    return {};
-}
-
 int CAPETag::Save()
 {
     std::vector<std::uint8_t> items;

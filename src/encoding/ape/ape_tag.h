@@ -26,8 +26,6 @@ public:
     // is not already UTF-8 is taken as ISO-8859-1. Answers 0, or
     // kErrorBadParameter for a name that an APEv2 tag cannot carry.
     int SetFieldString(std::string_view name, std::string_view value, bool alreadyUtf8);
-    // The field's UTF-8 value, empty when there is none.
-    std::string GetFieldString(std::string_view name) const;
     int Save();
 
 private:

@@ -60,15 +60,4 @@ void DrawPicture(QPainter& painter, int x, int y, const QImage& picture, bool di
     painter.drawImage(x, y, grey);
 }
 
-QImage PictureOnColour(const QImage& picture, const QColor& background)
-{
-    if (picture.isNull()) return {};
-    QImage result(picture.size(), QImage::Format_RGB32);
-    result.setDevicePixelRatio(picture.devicePixelRatio());
-    result.fill(background);
-    QPainter painter(&result);
-    painter.drawImage(0, 0, picture);
-    return result;
-}
-
 }  // namespace tesslow

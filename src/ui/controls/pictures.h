@@ -45,7 +45,4 @@ void SetPictureErrorBox(std::function<void(const std::string& text)> box);
 // there; greyed when `disabled`. A null picture draws nothing.
 void DrawPicture(QPainter& painter, int x, int y, const QImage& picture, bool disabled = false);
 
-// The picture blended over a solid colour.
-QImage PictureOnColour(const QImage& picture, const QColor& background);
-
 }  // namespace tesslow

@@ -412,19 +412,6 @@ void TaskDialog::Finish(int button)
     done(button);
 }
 
-void TaskDialog::ClickRadioButton(int id)
-{
-    if (!radios_) return;
-    if (QAbstractButton* radio = radios_->button(id)) radio->click();
-}
-
-void TaskDialog::ClickVerification(bool checked, bool focus)
-{
-    if (!verification_) return;
-    if (verification_->isChecked() != checked) verification_->click();
-    if (focus) verification_->setFocus();
-}
-
 void TaskDialog::EnableButton(int id, bool enabled)
 {
     if (auto found = buttons_.find(id); found != buttons_.end()) found->second->setEnabled(enabled);
@@ -434,18 +421,6 @@ void TaskDialog::EnableRadioButton(int id, bool enabled)
 {
     if (!radios_) return;
     if (QAbstractButton* radio = radios_->button(id)) radio->setEnabled(enabled);
-}
-
-void TaskDialog::SetMarqueeProgressBar(bool marquee)
-{
-    if (!bar_) return;
-    if (marquee) bar_->setRange(0, 0);
-    else bar_->setRange(0, 100);
-}
-
-void TaskDialog::SetProgressBarMarquee(bool running, int)
-{
-    if (bar_ && running) bar_->setRange(0, 0);
 }
 
 void TaskDialog::SetProgressBarRange(int minimum, int maximum)
@@ -459,16 +434,6 @@ int TaskDialog::SetProgressBarPos(int position)
     const int previous = bar_->value();
     bar_->setValue(position);
     return previous;
-}
-
-void TaskDialog::SetProgressBarState(BarState state)
-{
-    if (!bar_) return;
-    QPalette colours = bar_->palette();
-    colours.setColor(QPalette::Highlight, state == BarState::Error    ? QColor(0xd0, 0x20, 0x20)
-                                          : state == BarState::Paused ? QColor(0xd0, 0xb0, 0x20)
-                                                                      : palette().color(QPalette::Highlight));
-    bar_->setPalette(colours);
 }
 
 void TaskDialog::SetElementText(Element element, const QString& text)

@@ -33,16 +33,11 @@ public:
     ~TaskDialog() override;
 
     void ClickButton(int id);
-    void ClickRadioButton(int id);
-    void ClickVerification(bool checked, bool focus);
     void EnableButton(int id, bool enabled);
     void EnableRadioButton(int id, bool enabled);
-    void SetMarqueeProgressBar(bool marquee);
-    void SetProgressBarMarquee(bool running, int speedMilliseconds);
     void SetProgressBarRange(int minimum, int maximum);
     // Returns the previous position.
     int SetProgressBarPos(int position);
-    void SetProgressBarState(task::BarState state);
     void SetElementText(task::Element element, const QString& text);
     void UpdateElementText(task::Element element, const QString& text) { SetElementText(element, text); }
     // Closes this showing and shows `config` in its place.
@@ -51,7 +46,6 @@ public:
     TaskDialogResult Result() const { return result_; }
     std::optional<TaskDialogConfig> TakeNavigation();
 
-    bool Expanded() const { return expanded_; }
     bool CanCancel() const;
 
     void reject() override;

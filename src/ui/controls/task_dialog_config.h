@@ -68,9 +68,6 @@ enum class Notification {
 // The texts SetElementText and UpdateElementText change.
 enum class Element { Content = 0, ExpandedInformation = 1, Footer = 2, MainInstruction = 3 };
 
-// Progress bar states.
-enum class BarState { Normal = 1, Error = 2, Paused = 3 };
-
 struct Button {
     int id = 0;
     QString text;  // for command links: title, then a line break and the note

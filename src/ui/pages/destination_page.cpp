@@ -133,7 +133,7 @@ void DestinationPage::Refresh()
     folderPreview_->SetText(LabelText(ComposedFolder()));
     const DiscRecord& disc = (*State().records)[State().job.driveKey];
     const std::string name = ExpandNameTemplate(disc, 0, template_->text().toStdString());
-    filePreview_->SetText(LabelText(name + TargetExtension(State().job.format)));
+    filePreview_->SetText(LabelText(name + TargetExtension(ChosenFormat(State()))));
     // A name of nothing but separators, dots and spaces names no file; a
     // template without the title or the track number names every track alike.
     const bool named = name.find_first_not_of("/ ._-") != std::string::npos;
@@ -158,15 +158,27 @@ void DestinationPage::OnLeave()
     settings.WriteSubfolders(artist_->isChecked(), album_->isChecked(), year_->isChecked());
     settings.WriteNameTemplate(template_->text().toStdString());
     settings.WriteAlwaysOverwrite(overwrite_->isChecked());
-    RipJob& job = State().job;
-    job.OutputFolder = ComposedFolder();
-    job.NameTemplate = template_->text().toStdString();
-    job.AlwaysOverwrite = overwrite_->isChecked();
+    RipChoices& choices = State().choices;
+    choices.destination = folder_->text().toStdString();
+    choices.artistFolder = artist_->isChecked();
+    choices.albumFolder = album_->isChecked();
+    choices.yearInAlbumFolder = year_->isChecked();
+    choices.nameTemplate = template_->text().toStdString();
+    choices.alwaysOverwrite = overwrite_->isChecked();
 }
 
 PageTurn DestinationPage::OnWizardNext()
 {
-    const std::string problem = FolderProblem(State().job.OutputFolder);
+    // Every choice is in: the job is built as the command line builds its own.
+    WizardState& state = State();
+    try {
+        state.job = PlanRip(Settings(), state.choices, state.job.driveKey, (*state.records)[state.job.driveKey]).job;
+    } catch (const RipChoiceError& error) {
+        QMessageBox::warning(this, QStringLiteral("Tesslow"),
+                             QStringLiteral("These choices cannot make a rip: %1.").arg(QString::fromStdString(error.what())));
+        return PageTurn::Stay();
+    }
+    const std::string problem = FolderProblem(state.job.OutputFolder);
     if (problem.empty()) return PageTurn::Onward();
     QMessageBox::warning(this, QStringLiteral("Tesslow"),
                          QStringLiteral("The files cannot be saved in this folder (%1). Please choose another one.")
@@ -177,7 +189,7 @@ PageTurn DestinationPage::OnWizardNext()
 
 PageTurn DestinationPage::OnWizardBack()
 {
-    if (HasQualityChoice(State().job.format)) return PageTurn::Onward();
+    if (HasQualityChoice(ChosenFormat(State()))) return PageTurn::Onward();
     return PageTurn::ToTemplate(TemplateOf(PageId::Format));
 }
 

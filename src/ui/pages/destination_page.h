@@ -14,7 +14,8 @@ class PreviewStrip;
 // artist, album and year subfolders, the file-name template and the
 // overwrite box, with live previews of the folder and of the first file's
 // name. The settings are read on activation and written, with the wizard's
-// output folder, template and overwrite flag, on leaving. Next also wants a
+// folder, subfolder, template and overwrite choices, on leaving. Next has the
+// engine's planner build the job from the wizard's choices, and also wants a
 // usable file name and a folder that can be made and written.
 class DestinationPage final : public WizardPage {
     Q_OBJECT

@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "encoding/presets.h"
+#include "ripper/stored_choices.h"
 #include "ui/controls/hyperlink_label.h"
 #include "ui/controls/note_label.h"
 #include "ui/help.h"
@@ -42,6 +43,11 @@ bool HasQualityChoice(FormatCode format)
 {
     const FormatInfo* info = FindFormat(format);
     return info && !info->lossless;
+}
+
+FormatCode ChosenFormat(const WizardState& state)
+{
+    return state.choices.format.value_or(StoredFormat(Settings()));
 }
 
 FormatPage::FormatPage(const PageContext& context) : WizardPage(PageId::Format, context)
@@ -85,24 +91,21 @@ QString FormatPage::Subtitle() const { return QStringLiteral("What type of audio
 void FormatPage::OnSetActive()
 {
     Frame().SetButtons({});
-    const auto code = static_cast<FormatCode>(Settings().LastFormat);
-    // A stored code that names no format leaves MP3, the default, chosen.
-    const auto found = radios_.find(code);
-    (found != radios_.end() ? found->second : radios_.at(FormatCode::Mp3))->setChecked(true);
+    radios_.at(StoredFormat(Settings()))->setChecked(true);
 }
 
 void FormatPage::OnLeave()
 {
     for (const auto& [code, radio] : radios_) {
         if (!radio->isChecked()) continue;
-        State().job.format = code;
+        State().choices.format = code;
         Settings().WriteLastFormat(code);
     }
 }
 
 PageTurn FormatPage::OnWizardNext()
 {
-    if (HasQualityChoice(State().job.format)) return PageTurn::Onward();
+    if (HasQualityChoice(ChosenFormat(State()))) return PageTurn::Onward();
     return PageTurn::ToTemplate(TemplateOf(PageId::Destination));
 }
 

@@ -9,9 +9,11 @@ class QRadioButton;
 
 namespace tesslow {
 
+struct WizardState;
+
 // Page 4: the audio format, in two groups (lossless, lossy) with their notes
-// and a link to the formats' help. LastFormat is read on activation and
-// written, with the wizard's format, on leaving. Formats without a quality
+// and a link to the formats' help. The stored format is shown on activation;
+// LastFormat and the wizard's format choice are written on leaving. Formats without a quality
 // choice (WAV, Monkey's Audio, FLAC) go straight on to the destination page.
 class FormatPage final : public WizardPage {
     Q_OBJECT
@@ -28,5 +30,9 @@ private:
 
 // Whether the quality page has anything to offer for a format.
 bool HasQualityChoice(FormatCode format);
+
+// The format the wizard's pages work with: the one chosen on this page, else
+// the stored one.
+FormatCode ChosenFormat(const WizardState& state);
 
 }  // namespace tesslow

@@ -141,11 +141,7 @@ void ProgressPage::Finish()
     animation_->Stop();
     WizardState& state = State();
     state.result = session_->Result();
-    state.errorText.clear();
-    for (const std::string& line : session_->ErrorLines()) {
-        if (!state.errorText.empty()) state.errorText += "\r\n";
-        state.errorText += line;
-    }
+    state.errorText = session_->Monitor().ErrorText();
     const auto& accuracy = session_->Monitor().Accuracy();
     state.accuracyLine = accuracy && !accuracy->summary.empty() ? accuracy->summary + "." : std::string();
     // A note is a sentence of its own.

@@ -2,7 +2,9 @@
 
 #include "app/settings.h"
 #include "encoding/presets.h"
+#include "ripper/stored_choices.h"
 #include "ui/controls/note_label.h"
+#include "ui/pages/format_page.h"
 #include "ui/wizard_frame.h"
 #include "ui/wizard_state.h"
 
@@ -14,21 +16,6 @@
 #include <QVBoxLayout>
 
 namespace tesslow {
-namespace {
-
-// The saved slider position of a lossy format.
-std::uint32_t SavedStep(const Settings& settings, FormatCode format)
-{
-    switch (format) {
-    case FormatCode::Mp3: return settings.LastMP3Value;
-    case FormatCode::Wma: return settings.LastWMAValue;
-    case FormatCode::Ogg: return settings.LastOGGValue;
-    default: return 0;
-    }
-}
-
-}  // namespace
-
 QualityPage::QualityPage(const PageContext& context)
     : WizardPage(PageId::Quality, context), slider_(new QSlider(Qt::Horizontal, this)), step_(new QLabel(this))
 {
@@ -87,20 +74,19 @@ void QualityPage::OnSetActive()
 {
     Frame().SetButtons({});
     const Settings settings;
-    const FormatCode format = State().job.format;
+    const FormatCode format = ChosenFormat(State());
     const auto steps = QualitySteps(format);
     slider_->setRange(0, std::max<int>(0, static_cast<int>(steps.size()) - 1));
-    // The slider clamps a saved position outside the table.
-    slider_->setValue(static_cast<int>(std::min<std::uint32_t>(SavedStep(settings, format), 1000)));
+    // The slider clamps a stored position outside the table.
+    slider_->setValue(static_cast<int>(std::min<std::uint32_t>(StoredStep(settings, format), 1000)));
     ShowStep();
-    const std::uint32_t preset = settings.LastPreset < 4 ? settings.LastPreset : 1;
-    presets_[preset]->setChecked(true);
+    presets_[static_cast<std::size_t>(StoredPreset(settings))]->setChecked(true);
     EnableSlider();
 }
 
 void QualityPage::ShowStep()
 {
-    const auto steps = QualitySteps(State().job.format);
+    const auto steps = QualitySteps(ChosenFormat(State()));
     const int at = slider_->value();
     step_->setText(at < static_cast<int>(steps.size()) ? QString::fromUtf8(steps[static_cast<std::size_t>(at)].label)
                                                        : QString());
@@ -121,12 +107,10 @@ void QualityPage::OnLeave()
     }
     Settings settings;
     settings.WriteLastPreset(static_cast<QualityPreset>(preset));
-    RipJob& job = State().job;
-    settings.WriteLastQualityValue(job.format, static_cast<std::uint32_t>(slider_->value()));
-    job.preset = static_cast<QualityPreset>(preset);
-    job.qualityStep = slider_->value();
-    const auto steps = QualitySteps(job.format);
-    job.qualityValue = job.qualityStep < static_cast<int>(steps.size()) ? steps[static_cast<std::size_t>(job.qualityStep)].value : 0;
+    settings.WriteLastQualityValue(ChosenFormat(State()), static_cast<std::uint32_t>(slider_->value()));
+    RipChoices& choices = State().choices;
+    choices.preset = static_cast<QualityPreset>(preset);
+    choices.qualityStep = static_cast<std::uint32_t>(slider_->value());
 }
 
 }  // namespace tesslow

@@ -11,9 +11,9 @@ class QSlider;
 namespace tesslow {
 
 // Page 5: the quality of the lossy formats: three presets, or Custom with a
-// slider over the format's steps. LastPreset and the format's Last…Value are
-// read on activation and written, with the wizard's preset, step and value,
-// on leaving.
+// slider over the format's steps. The stored preset and step are shown on
+// activation; LastPreset, the format's Last…Value and the wizard's preset and
+// step choices are written on leaving.
 class QualityPage final : public WizardPage {
     Q_OBJECT
 public:

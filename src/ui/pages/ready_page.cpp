@@ -66,26 +66,11 @@ ReadyPage::ReadyPage(const PageContext& context)
     reading_->setObjectName(QStringLiteral("readyReading"));
     reading_->setWordWrap(true);
     summary->addRow(QStringLiteral("Reading:"), reading_);
-    auto* options = new QPushButton(QStringLiteral("&Options..."), this);
-    options->setObjectName(QStringLiteral("optionsButton"));
-    // With the rip's drive: what is remembered for its model shows too.
-    connect(options, &QPushButton::clicked, this, [this] {
-        const std::string& key = State().job.driveKey;
-        DiscRecord& disc = (*State().records)[key];
-        if (!disc.drive && !key.empty()) {
-            auto drive = std::make_shared<ScsiCommand>();
-            if (drive->Open(key)) disc.drive = std::move(drive);
-        }
-        const DriveModel model = disc.drive ? InquireDriveModel(*disc.drive) : DriveModel{};
-        // The dialog is modal and waits for its search before it closes, so
-        // the record stays put while the search reads the disc.
-        OffsetDetector detect;
-        if (disc.drive)
-            detect = [&disc](const std::function<bool()>& giveUp) { return DetectReadOffset(disc, giveUp); };
-        Frame().ShowOptions(model, std::move(detect));
-    });
+    options_ = new QPushButton(QStringLiteral("&Options..."), this);
+    options_->setObjectName(QStringLiteral("optionsButton"));
+    connect(options_, &QPushButton::clicked, this, &ReadyPage::AskDrive);
     auto* optionsRow = new QHBoxLayout;
-    optionsRow->addWidget(options);
+    optionsRow->addWidget(options_);
     optionsRow->addStretch(1);
     summary->addRow(QString(), optionsRow);
     auto* layout = new QVBoxLayout(this);
@@ -118,6 +103,44 @@ void ReadyPage::OnSetActive()
 
 void ReadyPage::OnOptionsChanged() { reading_->setText(ReadingSummary(Settings())); }
 
-void ReadyPage::OnLeave() { Frame().SetButtonText(WizardButton::Next, {}); }
+void ReadyPage::OnLeave()
+{
+    Frame().SetButtonText(WizardButton::Next, {});
+    driveAnswer_.Cancel();
+    options_->setEnabled(true);
+}
+
+// With the rip's drive, what is remembered for its model shows too. The
+// drive is opened and asked on a thread of its own.
+void ReadyPage::AskDrive()
+{
+    const std::string key = State().job.driveKey;
+    std::shared_ptr<ScsiCommand> drive = (*State().records)[key].drive;
+    options_->setEnabled(false);
+    driveAnswer_.Start(
+        [key, drive] {
+            DriveAnswer answer{drive, {}};
+            if (!answer.drive && !key.empty()) {
+                auto opened = std::make_shared<ScsiCommand>();
+                if (opened->Open(key)) answer.drive = std::move(opened);
+            }
+            if (answer.drive) answer.model = InquireDriveModel(*answer.drive);
+            return answer;
+        },
+        [this](DriveAnswer answer) { ShowOptions(std::move(answer)); });
+}
+
+void ReadyPage::ShowOptions(DriveAnswer answer)
+{
+    options_->setEnabled(true);
+    if (Frame().CurrentPage() != this) return;
+    DiscRecord& disc = (*State().records)[State().job.driveKey];
+    if (!disc.drive) disc.drive = std::move(answer.drive);
+    // The dialog is modal and waits for its search before it closes, so
+    // the record stays put while the search reads the disc.
+    OffsetDetector detect;
+    if (disc.drive) detect = [&disc](const std::function<bool()>& giveUp) { return DetectReadOffset(disc, giveUp); };
+    Frame().ShowOptions(answer.model, std::move(detect));
+}
 
 }  // namespace tesslow

@@ -32,8 +32,19 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <mutex>
 
 namespace tesslow {
+
+// The title-cache writes of one page, in the order the person made the
+// edits: a write that comes to its turn after a newer one has written is left
+// out, so the newest names are the ones kept.
+struct EditWrites {
+    std::mutex turn;
+    std::uint64_t made = 0;     // edits made; the UI thread only
+    std::uint64_t written = 0;  // the newest edit written; under `turn`
+};
+
 namespace {
 
 constexpr auto kPlaybackWait = std::chrono::milliseconds(1000);
@@ -133,7 +144,8 @@ TracksPage::TracksPage(const PageContext& context)
       play_(MakeButton(this, "playButton", QStringLiteral("&Play"), kPlayPicture)),
       status_(new QLabel(this)),
       playingTimer_(new QTimer(this)),
-      playbackData_(std::make_shared<PlaybackData>())
+      playbackData_(std::make_shared<PlaybackData>()),
+      editWrites_(std::make_shared<EditWrites>())
 {
     list_->setObjectName(QStringLiteral("trackList"));
     list_->setColumnCount(kColumns);
@@ -209,6 +221,8 @@ TracksPage::TracksPage(const PageContext& context)
 
 TracksPage::~TracksPage()
 {
+    discRead_.Cancel();
+    cacheWrite_.Cancel();
     State().titleLookupStop->store(true);
     if (lookupSink_) lookupSink_->Close();
     lookup_.WaitFor(std::chrono::milliseconds(0));
@@ -219,18 +233,70 @@ QString TracksPage::Subtitle() const { return QStringLiteral("What audio tracks 
 
 void TracksPage::OnSetActive()
 {
-    status_->clear();
+    // The disc as the search found it, greyed until the drive has read it again.
+    Fill();
+    ReadDisc(false);
+}
+
+void TracksPage::ReadDisc(bool again)
+{
+    ShowReading(true);
     // The table of contents as the drive reads it now, through the record's
-    // own open drive (which the look-up, the preview and the rip then use);
-    // an unchanged disc keeps its record and titles.
-    try {
-        ReadToc(*State().records, State().job.driveKey);
-    } catch (const std::runtime_error& error) {
-        status_->setText(QString::fromStdString(error.what()));
-    }
+    // own open drive (which the look-up, the preview and the rip then use).
+    // On activation a copy of the record is read, so an unchanged disc keeps
+    // its titles; again, for Next, a blank record with the same drive. The
+    // read works on a record of its own: one left behind by a page that moved
+    // on never writes what the pages read.
+    const std::string key = State().job.driveKey;
+    const DiscRecord& record = (*State().records)[key];
+    DiscRecord start;
+    if (again)
+        start.drive = record.drive;
+    else
+        start = record;
+    discRead_.Start(
+        [key, start = std::move(start)]() mutable {
+            DiscRecords own;
+            own[key] = std::move(start);
+            std::string failure;
+            try {
+                ReadToc(own, key);
+            } catch (const std::runtime_error& error) {
+                failure = error.what();
+            }
+            return std::pair<DiscRecord, std::string>(std::move(own[key]), failure);
+        },
+        [this, again](std::pair<DiscRecord, std::string> read) {
+            if (again)
+                DiscChecked(read.first, read.second);
+            else
+                DiscRead(std::move(read.first), read.second);
+        });
+}
+
+void TracksPage::DiscRead(DiscRecord record, const std::string& failure)
+{
+    if (Frame().CurrentPage() != this) return;
+    ShowReading(false);
+    (*State().records)[State().job.driveKey] = std::move(record);
+    status_->setText(QString::fromStdString(failure));
     Fill();
     StartLookup();
     UpdateButtons();
+}
+
+void TracksPage::ShowReading(bool reading)
+{
+    list_->setEnabled(!reading);
+    for (QWidget* control : std::initializer_list<QWidget*>{release_, details_, markAll_, unmarkAll_, play_})
+        control->setEnabled(!reading);
+    if (reading) {
+        status_->setText(QStringLiteral("Reading the disc..."));
+        Frame().SetButtons({.next = ButtonState::Disabled});
+    } else {
+        status_->clear();
+        details_->setEnabled(!shown_.tracks.empty());
+    }
 }
 
 void TracksPage::Fill()
@@ -280,7 +346,7 @@ void TracksPage::ShowDisc()
     const bool choice = album.releases.size() > 1 && !album.edited;
     release_->setVisible(choice);
     releaseLabel_->setVisible(choice);
-    details_->setEnabled(!shown_.tracks.empty());
+    details_->setEnabled(!shown_.tracks.empty() && !Reading());
 }
 
 void TracksPage::ElideDiscNames()
@@ -305,7 +371,7 @@ void TracksPage::ReleaseChosen(int index)
 
 void TracksPage::EditTitle(QTreeWidgetItem* item)
 {
-    if (!item || TrackOfRow(item) == kHiddenTrackIndex) return;
+    if (!item || Reading() || TrackOfRow(item) == kHiddenTrackIndex) return;
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     list_->editItem(item, kTitle);
     item->setFlags(item->flags() & ~Qt::ItemIsEditable);
@@ -342,11 +408,24 @@ void TracksPage::KeepEdits(AlbumInfo album)
     if (lookupSink_) lookupSink_->Close();
     (*state.records)[state.job.driveKey].album = album;
     if (!state.naming) state.naming = std::make_shared<TitleNaming>(Settings().HomeURL);
+    status_->clear();
     const std::string id = DiscIdFromRawToc(shown_.rawToc);
-    if (!id.empty() && !state.naming->lookup.KeepEdits(id, album))
-        status_->setText(QStringLiteral("Your names could not be saved in the title cache; they are used for this rip."));
-    else
-        status_->clear();
+    if (!id.empty()) {
+        // The cache file is written on a thread of its own; only a failure is said.
+        const std::uint64_t edit = ++editWrites_->made;
+        cacheWrite_.Start(
+            [naming = state.naming, writes = editWrites_, edit, id, album] {
+                const std::lock_guard turn(writes->turn);
+                if (writes->written > edit) return true;  // newer names are in already
+                writes->written = edit;
+                return naming->lookup.KeepEdits(id, album);
+            },
+            [this](bool kept) {
+                if (!kept)
+                    status_->setText(
+                        QStringLiteral("Your names could not be saved in the title cache; they are used for this rip."));
+            });
+    }
     Fill();
 }
 
@@ -357,7 +436,7 @@ void TracksPage::UpdateButtons()
     for (int i = 0; i < count; ++i) checked += list_->topLevelItem(i)->checkState(kNumber) == Qt::Checked ? 1 : 0;
     markAll_->setEnabled(checked < count);
     unmarkAll_->setEnabled(checked > 0);
-    Frame().SetButtons({.next = checked > 0 ? ButtonState::Enabled : ButtonState::Disabled});
+    Frame().SetButtons({.next = checked > 0 && !Reading() ? ButtonState::Enabled : ButtonState::Disabled});
 }
 
 void TracksPage::SetAll(bool checked)
@@ -478,42 +557,58 @@ void TracksPage::PlaybackEnded()
         status_->clear();
 }
 
+bool TracksPage::OnKillActive()
+{
+    // However the page is left, a table of contents still on its way is not
+    // its business any more.
+    if (Reading()) {
+        discRead_.Cancel();
+        ShowReading(false);
+    }
+    return true;
+}
+
 void TracksPage::OnLeave()
 {
-    // Titles that arrive from now on are not this page's business.
+    // Titles and a table of contents that arrive from now on are not this
+    // page's business.
+    if (Reading()) {
+        discRead_.Cancel();
+        ShowReading(false);
+    }
     State().titleLookupStop->store(true);
     if (lookupSink_) lookupSink_->Close();
     StopPlayback();
-    std::vector<std::uint32_t>& selected = State().job.SelectedTracks;
-    selected.clear();
+    // Positions on the disc, as the command line takes them: 0 is the hidden track.
+    std::vector<std::uint32_t>& positions = State().choices.trackPositions;
+    positions.clear();
     for (int i = 0; i < list_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = list_->topLevelItem(i);
-        if (item->checkState(kNumber) == Qt::Checked) selected.push_back(TrackOfRow(item));
+        const std::uint32_t track = TrackOfRow(item);
+        if (item->checkState(kNumber) == Qt::Checked) positions.push_back(track == kHiddenTrackIndex ? 0 : track + 1);
     }
-}
-
-bool TracksPage::DiscUnchanged()
-{
-    // The table of contents read again: a disc taken out or changed reads
-    // differently (or not at all).
-    const std::string& key = State().job.driveKey;
-    DiscRecords check;
-    check[key].drive = (*State().records)[key].drive;
-    try {
-        ReadToc(check, key);
-    } catch (const std::runtime_error&) {
-        return false;
-    }
-    return check[key].rawToc == shown_.rawToc;
 }
 
 PageTurn TracksPage::OnWizardNext()
 {
-    if (DiscUnchanged()) return PageTurn::Onward();
+    // The table of contents read again: a disc taken out or changed reads
+    // differently (or not at all). The page goes on when the drive answers.
+    ReadDisc(true);
+    return PageTurn::Stay();
+}
+
+void TracksPage::DiscChecked(const DiscRecord& record, const std::string& failure)
+{
+    if (Frame().CurrentPage() != this) return;
+    ShowReading(false);
+    if (failure.empty() && record.rawToc == shown_.rawToc) {
+        Frame().SetCurSel(Frame().CurrentIndex() + 1);
+        return;
+    }
     QMessageBox::warning(this, QStringLiteral("Tesslow"),
                          QStringLiteral("The disc in the drive has been taken out or changed. Please insert the "
                                         "disc you want to rip."));
-    return PageTurn::ToTemplate(TemplateOf(PageId::InsertDisc));
+    if (Frame().CurrentPage() == this) Frame().SetCurSelId(TemplateOf(PageId::InsertDisc));
 }
 
 PageTurn TracksPage::OnWizardBack()
