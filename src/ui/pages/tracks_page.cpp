@@ -325,7 +325,7 @@ void TracksPage::TitleEdited(QTreeWidgetItem* item, int column)
 
 void TracksPage::EditDiscDetails()
 {
-    DiscDetailsDialog dialog(this, shown_.album);
+    DiscDetailsDialog dialog(this, shown_.album, static_cast<int>(Settings().CoverArtSize));
     if (dialog.exec() != QDialog::Accepted) return;
     AlbumInfo album = dialog.Album();
     if (album == shown_.album) return;
