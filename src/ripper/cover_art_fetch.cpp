@@ -47,13 +47,14 @@ struct Look_ {
 
 Look_ Look(const CoverWish& wish)
 {
-    const auto take = [](CoverOutcome outcome, CoverPicture picture) {
+    // The outcome is said before the picture is moved into its place.
+    const auto take = [](CoverOutcome::Source source, std::string where, CoverPicture& picture) {
+        CoverOutcome outcome = Found(source, std::move(where), picture);
         return Look_{std::make_shared<const CoverPicture>(std::move(picture)), std::move(outcome)};
     };
     const auto fromFile = [&](const std::string& file, const char* whose) -> Look_ {
         std::string why;
-        if (auto picture = ReadCoverPictureFile(file, &why))
-            return take(Found(CoverOutcome::Source::File, file, *picture), std::move(*picture));
+        if (auto picture = ReadCoverPictureFile(file, &why)) return take(CoverOutcome::Source::File, file, *picture);
         return {nullptr, Nothing(std::string(whose) + " " + file + " could not be used: " + why)};
     };
     if (!wish.file.empty()) return fromFile(wish.file, "the picture");
@@ -64,12 +65,11 @@ Look_ Look(const CoverWish& wish)
     const CoverCache cache(wish.cacheFolder.empty() ? DefaultCoverCacheFolder() : std::filesystem::path(wish.cacheFolder));
     const std::string key = CoverCache::ReleaseKey(wish.releaseId, wish.size);
     if (auto cached = cache.Find(key))
-        return take(Found(CoverOutcome::Source::Cache, FrontCoverUrl(wish.baseUrl, wish.releaseId, wish.size), *cached),
-                    std::move(*cached));
+        return take(CoverOutcome::Source::Cache, FrontCoverUrl(wish.baseUrl, wish.releaseId, wish.size), *cached);
     CoverArtLookup lookup = FetchFrontCover(wish.baseUrl, wish.releaseId, wish.size, wish.limit);
     if (!lookup.picture) return {nullptr, Nothing(lookup.problem)};
     (void)cache.Store(key, *lookup.picture);  // a cache that cannot be written only costs a fetch next time
-    return take(Found(CoverOutcome::Source::Archive, lookup.url, *lookup.picture), std::move(*lookup.picture));
+    return take(CoverOutcome::Source::Archive, lookup.url, *lookup.picture);
 }
 
 }  // namespace

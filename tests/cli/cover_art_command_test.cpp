@@ -37,11 +37,11 @@ std::string Sha256(const fs::path& file)
     return sum.out.substr(0, 64);
 }
 
-// A small real picture made by FFmpeg.
-std::string MakePicture(const fs::path& path, const char* size)
+// A real picture made by FFmpeg from a test pattern.
+std::string MakePicture(const fs::path& path, const std::string& pattern)
 {
-    const auto made = RunCommand("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", std::string("testsrc=s=") + size,
-                                            "-frames:v", "1", path.string()});
+    const auto made = RunCommand("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", pattern, "-frames:v", "1",
+                                            path.string()});
     EXPECT_EQ(made.exitCode, 0) << made.err;
     return ReadFile(path);
 }
@@ -54,8 +54,10 @@ protected:
         DiscRecords records;
         ReadToc(records, disc.cue.string());
         test::WriteCompilationAnswers(serverRoot.Path(), DiscIdFromRawToc(records[disc.cue.string()].rawToc), {kRelease});
-        jpeg = MakePicture(dir / "served.jpg", "64x48");
-        png = MakePicture(dir / "mine.png", "40x30");
+        jpeg = MakePicture(dir / "served.jpg", "testsrc=s=64x48");
+        // Noise makes it larger than an ASF descriptor holds (64 KB).
+        png = MakePicture(dir / "mine.png", "testsrc2=s=320x240,noise=alls=40:allf=t");
+        ASSERT_GT(png.size(), 65535u);
     }
 
     fs::path Served(const std::string& name) const { return serverRoot / "release" / kRelease / (name + ".xml"); }
@@ -109,9 +111,9 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
              test::WriteFile(Served("front-500").string() + ".redirect", "/images/front.jpg");
              test::WriteFile(serverRoot / "images" / "front.jpg.xml", jpeg);
          },
-         false, {"flac", "ogg", "mp3", "ape", "wma"}, "image/jpeg", "/release/6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01/front-500 (64x48 JPEG, "},
+         false, {"flac", "ogg", "mp3", "ape", "wma"}, "image/jpeg", "/release/6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01/front-500"},
         {"a picture of the person's own", [] {}, true, {"flac", "ogg", "mp3", "ape", "wma"}, "image/png",
-         "mine.png (40x30 PNG, "},
+         "mine.png (320x240 PNG, "},
         {"no cover in the archive", [] {}, false, {"flac"}, nullptr,
          "none (the Cover Art Archive has no front cover for this release)"},
         {"an archive too busy",
@@ -153,10 +155,12 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
                 continue;
             }
             const std::string mime = format == "ape" ? "-" : c.mime;
+            const std::string summary = (c.useOwn ? "320x240 PNG, " : "64x48 JPEG, ") + std::to_string(image.size()) + " bytes)";
+            EXPECT_NE(Log(dir / format).find(summary), std::string::npos) << Log(dir / format);
             const fs::path original = dir / (c.useOwn ? "mine.png" : "served.jpg");
             EXPECT_EQ(Embedded(file), "3 " + mime + " " + std::to_string(image.size()) + " " + Sha256(original) + "\n");
             EXPECT_EQ(ReadFile(dir / format / beside), image);
-            const std::string size = c.useOwn ? "\"width\": 40, \"height\": 30" : "\"width\": 64, \"height\": 48";
+            const std::string size = c.useOwn ? "\"width\": 320, \"height\": 240" : "\"width\": 64, \"height\": 48";
             EXPECT_NE(rip.out.find("\"mime\": \"" + std::string(c.mime) + "\", " + size +
                                    ", \"bytes\": " + std::to_string(image.size())),
                       std::string::npos)
@@ -166,7 +170,7 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
                 const auto probe = RunCommand("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries",
                                                           "stream=codec_name,width,height:stream_disposition=attached_pic",
                                                           "-of", "compact=p=0:nk=1", file.string()});
-                EXPECT_EQ(probe.out, c.useOwn ? "png|40|30|1\n" : "mjpeg|64|48|1\n") << probe.err;
+                EXPECT_EQ(probe.out, c.useOwn ? "png|320|240|1\n" : "mjpeg|64|48|1\n") << probe.err;
             }
         }
     }

@@ -222,7 +222,8 @@ HRESULT Writer::SetOutputFilename(const WCHAR* path)
     if (!path || !*path) return E_INVALIDARG;
     if (state_->output) return E_UNEXPECTED;
     const std::string name = tesslow::Utf16ToUtf8(path);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Read as well as written: binary attributes are added to the finished header.
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return ErrnoResult(errno);
     if (state_->fd >= 0) ::close(state_->fd);
     state_->fd = fd;
