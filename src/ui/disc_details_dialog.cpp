@@ -70,6 +70,7 @@ DiscDetailsDialog::DiscDetailsDialog(QWidget* parent, AlbumInfo album, int cover
     columns->addWidget(cover_, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
+    layout->addSpacing(8);
     layout->addWidget(buttons);
     setMinimumWidth(520);
 }

@@ -20,6 +20,13 @@ namespace {
 constexpr int kWellPixels = 128;
 constexpr std::uint32_t kLookupEnded = 1;
 
+// "500x500 JPEG"
+QString Summary(const CoverPicture& picture)
+{
+    return QStringLiteral("%1x%2 %3").arg(picture.width).arg(picture.height).arg(
+        picture.mime == "image/png" ? QStringLiteral("PNG") : QStringLiteral("JPEG"));
+}
+
 }  // namespace
 
 // What the newest look-up found, handed from its thread to the GUI thread.
@@ -27,7 +34,8 @@ struct CoverWell::Shared {
     std::mutex mutex;
     std::uint64_t generation = 0;
     QImage image;          // scaled to the well; null: no picture
-    QString text;          // where it came from, or why there is none
+    QString text;          // where it came from, or why there is none, in a line or two
+    QString detail;        // more of why, for the tooltip
     std::string keptFile;  // a chosen picture's copy in the cover cache
     bool refused = false;  // a chosen file that is no picture: the well stays as it was
 };
@@ -53,6 +61,8 @@ CoverWell::CoverWell(QWidget* parent, CoverWish wish)
     picture_->setWordWrap(true);
     source_->setWordWrap(true);
     source_->setFixedWidth(kWellPixels + 40);
+    // Room for two lines from the start: the text that comes later never squeezes the buttons.
+    source_->setMinimumHeight(source_->fontMetrics().lineSpacing() * 2 + 4);
     source_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     remove_->setEnabled(false);
 
@@ -86,10 +96,14 @@ CoverWell::~CoverWell()
 void CoverWell::Start(CoverWish wish, bool chosen)
 {
     const std::uint64_t generation = ++generation_;
-    picture_->setText(QStringLiteral("Looking..."));
-    lookups_.emplace_back([shared = shared_, sink = sink_, wish = std::move(wish), chosen, generation] {
+    looking_ = true;
+    if (!hasPicture_) picture_->setText(QStringLiteral("Looking..."));
+    // Scaled for the screen's pixels, so a high-density screen shows it sharp.
+    const qreal ratio = devicePixelRatioF();
+    lookups_.emplace_back([shared = shared_, sink = sink_, wish = std::move(wish), chosen, generation, ratio] {
         QImage image;
         QString text;
+        QString detail;  // the whole story, as the line's tooltip
         std::string kept;
         bool refused = false;
         if (chosen) {
@@ -99,10 +113,10 @@ void CoverWell::Start(CoverWish wish, bool chosen)
                 kept = cache.KeepOwn(*picture).value_or(std::filesystem::path(wish.file)).string();
                 image = QImage::fromData(reinterpret_cast<const uchar*>(picture->bytes.data()),
                                          static_cast<int>(picture->bytes.size()));
-                text = QStringLiteral("Your picture, %1").arg(QString::fromStdString(CoverPictureSummary(*picture)));
+                text = QStringLiteral("Your picture\n%1").arg(Summary(*picture));
             } else {
                 refused = true;
-                text = QStringLiteral("That file cannot be a cover: %1.").arg(QString::fromStdString(why));
+                text = QStringLiteral("Not taken: %1").arg(QString::fromStdString(why));
             }
         } else {
             CoverArtFetch fetch(wish);
@@ -112,20 +126,25 @@ void CoverWell::Start(CoverWish wish, bool chosen)
                 image = QImage::fromData(reinterpret_cast<const uchar*>(picture->bytes.data()),
                                          static_cast<int>(picture->bytes.size()));
                 const bool own = outcome.source == CoverOutcome::Source::File;
-                text = (own ? QStringLiteral("Your picture, %1") : QStringLiteral("From the Cover Art Archive, %1"))
-                           .arg(QString::fromStdString(CoverPictureSummary(*picture)));
+                text = (own ? QStringLiteral("Your picture\n%1") : QStringLiteral("Cover Art Archive\n%1"))
+                           .arg(Summary(*picture));
             } else {
-                text = QStringLiteral("No cover: %1.").arg(QString::fromStdString(outcome.problem));
+                text = wish.noCover && wish.file.empty() ? QStringLiteral("Removed") : QStringLiteral("None found");
+                detail = QString::fromStdString(outcome.problem);
             }
         }
-        if (!image.isNull())
-            image = image.scaled(kWellPixels - 4, kWellPixels - 4, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        if (!image.isNull()) {
+            const int side = static_cast<int>((kWellPixels - 4) * ratio);
+            image = image.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+            image.setDevicePixelRatio(ratio);
+        }
         {
             std::lock_guard lock(shared->mutex);
             if (generation < shared->generation) return;
             shared->generation = generation;
             shared->image = std::move(image);
             shared->text = std::move(text);
+            shared->detail = std::move(detail);
             shared->keptFile = std::move(kept);
             shared->refused = refused;
         }
@@ -141,6 +160,8 @@ void CoverWell::Arrived(std::uint64_t generation)
         // The well keeps what it showed; the line says why the file was not taken.
         picture_->setText(hasPicture_ ? QString() : QStringLiteral("No cover"));
         source_->setText(shared_->text);
+        source_->setToolTip(shared_->text);
+        looking_ = false;
         emit Shown();
         return;
     }
@@ -154,6 +175,8 @@ void CoverWell::Arrived(std::uint64_t generation)
     else
         picture_->setText(QStringLiteral("No cover"));
     source_->setText(shared_->text);
+    source_->setToolTip(shared_->detail);
+    looking_ = false;
     remove_->setEnabled(hasPicture_);
     emit Shown();
 }
@@ -178,7 +201,7 @@ void CoverWell::Remove()
     ++generation_;  // a look-up under way no longer counts
     choice_ = Choice::Removed;
     chosenFile_.clear();
-    ShowNone(QStringLiteral("No cover: you removed it."));
+    ShowNone(QStringLiteral("Removed"));
 }
 
 void CoverWell::ShowNone(const QString& why)
@@ -187,6 +210,8 @@ void CoverWell::ShowNone(const QString& why)
     picture_->setPixmap(QPixmap());
     picture_->setText(QStringLiteral("No cover"));
     source_->setText(why);
+    source_->setToolTip(QString());
+    looking_ = false;
     remove_->setEnabled(false);
     emit Shown();
 }

@@ -43,6 +43,8 @@ public:
     void Remove();
 
     bool HasPicture() const { return hasPicture_; }
+    // A look-up is under way.
+    bool Looking() const { return looking_; }
 
 signals:
     // A look-up ended and the well shows its outcome.
@@ -66,6 +68,7 @@ private:
     Choice choice_ = Choice::Unchanged;
     std::string chosenFile_;
     bool hasPicture_ = false;
+    bool looking_ = false;
     std::string cacheFolder_;
 };
 
