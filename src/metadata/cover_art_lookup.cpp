@@ -21,11 +21,16 @@ std::string CoverArtBaseUrl()
     return url;
 }
 
+int CoverArtSizeOf(std::uint32_t setting)
+{
+    return setting == 0 || setting == 250 || setting == 1200 ? static_cast<int>(setting) : 500;
+}
+
 std::string FrontCoverUrl(const std::string& baseUrl, const std::string& releaseId, int size)
 {
     std::string url = baseUrl + "/release/" + releaseId + "/front";
     if (size == 0) return url;
-    return url + "-" + std::to_string(size == 250 || size == 1200 ? size : 500);
+    return url + "-" + std::to_string(CoverArtSizeOf(static_cast<std::uint32_t>(size)));
 }
 
 CoverArtLookup FetchFrontCover(const std::string& baseUrl, const std::string& releaseId, int size,

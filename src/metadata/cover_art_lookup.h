@@ -3,6 +3,7 @@
 #include "app/cover_picture.h"
 
 #include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,6 +19,10 @@ struct CoverArtLookup {
 // The archive's address: TESSLOW_COVERART_URL when set (tests point it at a
 // server of their own), else https://coverartarchive.org. No trailing slash.
 std::string CoverArtBaseUrl();
+
+// The CoverArtSize setting as a size to ask for: 250, 500, 1200, or 0 for
+// the original; any other value is 500.
+int CoverArtSizeOf(std::uint32_t setting);
 
 // "<base>/release/<id>/front-<size>", or ".../front" for size 0 (the
 // original upload). Sizes other than 250, 500 and 1200 ask for 500.

@@ -62,7 +62,8 @@ Look_ Look(const CoverWish& wish)
     if (!wish.chosenFile.empty()) return fromFile(wish.chosenFile, "the chosen picture");
     if (wish.releaseId.empty()) return {nullptr, Nothing("the disc was not named from a MusicBrainz release")};
 
-    const CoverCache cache(wish.cacheFolder.empty() ? DefaultCoverCacheFolder() : std::filesystem::path(wish.cacheFolder));
+    const CoverCache cache(wish.cacheFolder.empty() ? DefaultCoverCacheFolder()
+                                                    : std::filesystem::path(wish.cacheFolder));
     const std::string key = CoverCache::ReleaseKey(wish.releaseId, wish.size);
     if (auto cached = cache.Find(key))
         return take(CoverOutcome::Source::Cache, FrontCoverUrl(wish.baseUrl, wish.releaseId, wish.size), *cached);
@@ -124,8 +125,8 @@ CoverOutcome CoverArtFetch::Outcome()
     std::unique_lock lock(pending_->mutex);
     if (!pending_->done.wait_until(lock, deadline_, [&] { return pending_->result.has_value(); })) {
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit_).count();
-        return Nothing(seconds < 1 ? std::string("no answer in time")
-                                   : "no answer within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
+        if (seconds < 1) return Nothing("no answer in time");
+        return Nothing("no answer within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds"));
     }
     return pending_->result->outcome;
 }
@@ -135,7 +136,7 @@ std::string CoverFileName(const CoverPicture& picture) { return "cover" + pictur
 std::string WriteCoverFile(const std::string& folder, const CoverPicture& picture, bool overwrite)
 {
     const std::string name = CoverFileName(picture);
-    const std::string path = (folder.empty() ? std::string(".") : folder) + "/" + name;
+    const std::string path = folder.empty() ? name : folder.back() == '/' ? folder + name : folder + "/" + name;
     if (const auto there = ReadWholeFile(path, kCoverPictureLimit + 1)) {
         if (*there == picture.bytes) return {};
         if (!overwrite) return name + ": a different picture of that name is already there; it was kept";

@@ -87,7 +87,7 @@ RipSettings RipSettings::From(const Settings& settings)
     from.writeLog = settings.WriteLog != 0;
     from.writeCue = settings.WriteCue != 0;
     from.deemphasis = settings.Deemphasis != 0;
-    from.coverArtSize = static_cast<int>(settings.CoverArtSize);
+    from.coverArtSize = CoverArtSizeOf(settings.CoverArtSize);
     from.coverArtUrl = CoverArtBaseUrl();
     from.detectGaps = true;
     return from;
@@ -262,8 +262,11 @@ std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::ui
     request.alwaysOverwrite = job.AlwaysOverwrite;
     request.overwrite = setup_.overwrite.get();
     // The encoder runs on this thread: a cancel while it waits for the cover is heard.
-    if (cover_)
-        request.cover = [this, cover = cover_] { return cover->Picture([this] { return canceled_ = canceled_ || AskCancel(); }); };
+    if (cover_) {
+        request.cover = [this, cover = cover_] {
+            return cover->Picture([this] { return canceled_ = canceled_ || AskCancel(); });
+        };
+    }
     request.question = setup_.question.get();
     return CreateEncoder(request);
 }

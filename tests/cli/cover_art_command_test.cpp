@@ -111,7 +111,8 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
              test::WriteFile(Served("front-500").string() + ".redirect", "/images/front.jpg");
              test::WriteFile(serverRoot / "images" / "front.jpg.xml", jpeg);
          },
-         false, {"flac", "ogg", "mp3", "ape", "wma"}, "image/jpeg", "/release/6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01/front-500"},
+         false, {"flac", "ogg", "mp3", "ape", "wma"}, "image/jpeg",
+         "/release/6f1c2a3e-1b7d-4d3c-9f2a-0c1e5b7a9d01/front-500"},
         {"a picture of the person's own", [] {}, true, {"flac", "ogg", "mp3", "ape", "wma"}, "image/png",
          "mine.png (320x240 PNG, "},
         {"no cover in the archive", [] {}, false, {"flac"}, nullptr,
@@ -155,7 +156,8 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
                 continue;
             }
             const std::string mime = format == "ape" ? "-" : c.mime;
-            const std::string summary = (c.useOwn ? "320x240 PNG, " : "64x48 JPEG, ") + std::to_string(image.size()) + " bytes)";
+            const std::string summary =
+                (c.useOwn ? "320x240 PNG, " : "64x48 JPEG, ") + std::to_string(image.size()) + " bytes)";
             EXPECT_NE(Log(dir / format).find(summary), std::string::npos) << Log(dir / format);
             const fs::path original = dir / (c.useOwn ? "mine.png" : "served.jpg");
             EXPECT_EQ(Embedded(file), "3 " + mime + " " + std::to_string(image.size()) + " " + Sha256(original) + "\n");

@@ -63,6 +63,7 @@ TEST(CoverWellTest, ShowsTheReleasesCoverAndTakesThePersonsChoice)
         ASSERT_TRUE(shown.wait(10000));
         EXPECT_EQ(source->text(), "Not taken: not a JPEG or PNG image");
         EXPECT_TRUE(well->HasPicture());
+        EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("coverPicture"))->pixmap().isNull()) << "still shown";
         EXPECT_EQ(dialog.Album(), album);
 
         shown.clear();

@@ -109,7 +109,8 @@ void CoverWell::Start(CoverWish wish, bool chosen)
         if (chosen) {
             std::string why;
             if (const auto picture = ReadCoverPictureFile(wish.file, &why)) {
-                const CoverCache cache(wish.cacheFolder.empty() ? DefaultCoverCacheFolder() : std::filesystem::path(wish.cacheFolder));
+                const CoverCache cache(wish.cacheFolder.empty() ? DefaultCoverCacheFolder()
+                                                                : std::filesystem::path(wish.cacheFolder));
                 kept = cache.KeepOwn(*picture).value_or(std::filesystem::path(wish.file)).string();
                 image = QImage::fromData(reinterpret_cast<const uchar*>(picture->bytes.data()),
                                          static_cast<int>(picture->bytes.size()));
@@ -158,7 +159,7 @@ void CoverWell::Arrived(std::uint64_t generation)
     std::lock_guard lock(shared_->mutex);
     if (shared_->refused) {
         // The well keeps what it showed; the line says why the file was not taken.
-        picture_->setText(hasPicture_ ? QString() : QStringLiteral("No cover"));
+        if (!hasPicture_) picture_->setText(QStringLiteral("No cover"));  // a text would replace the picture
         source_->setText(shared_->text);
         source_->setToolTip(shared_->text);
         looking_ = false;
