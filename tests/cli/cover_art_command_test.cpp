@@ -167,8 +167,10 @@ TEST_F(CoverArt, EveryTaggedFormatCarriesTheCoverOrTheRipSaysWhyNot)
                                    ", \"bytes\": " + std::to_string(image.size())),
                       std::string::npos)
                 << rip.out;
-            if (format == "flac" || format == "mp3") {
-                // FFmpeg sees it as the file's attached picture.
+            // FFmpeg sees it as the file's attached picture, but for a WMA
+            // picture too large for the content descriptors: FFmpeg's ASF
+            // reader passes over the metadata library that holds it.
+            if (format != "wma" || image.size() <= 65535) {
                 const auto probe = RunCommand("ffprobe", {"-v", "error", "-select_streams", "v", "-show_entries",
                                                           "stream=codec_name,width,height:stream_disposition=attached_pic",
                                                           "-of", "compact=p=0:nk=1", file.string()});
