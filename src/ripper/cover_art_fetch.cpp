@@ -40,19 +40,19 @@ CoverOutcome Nothing(std::string problem)
     return outcome;
 }
 
-struct Look_ {
+struct Answer {
     std::shared_ptr<const CoverPicture> picture;
     CoverOutcome outcome;
 };
 
-Look_ Look(const CoverWish& wish)
+Answer Look(const CoverWish& wish)
 {
     // The outcome is said before the picture is moved into its place.
     const auto take = [](CoverOutcome::Source source, std::string where, CoverPicture& picture) {
         CoverOutcome outcome = Found(source, std::move(where), picture);
-        return Look_{std::make_shared<const CoverPicture>(std::move(picture)), std::move(outcome)};
+        return Answer{std::make_shared<const CoverPicture>(std::move(picture)), std::move(outcome)};
     };
-    const auto fromFile = [&](const std::string& file, const char* whose) -> Look_ {
+    const auto fromFile = [&](const std::string& file, const char* whose) -> Answer {
         std::string why;
         if (auto picture = ReadCoverPictureFile(file, &why)) return take(CoverOutcome::Source::File, file, *picture);
         return {nullptr, Nothing(std::string(whose) + " " + file + " could not be used: " + why)};
@@ -78,7 +78,7 @@ Look_ Look(const CoverWish& wish)
 struct CoverArtFetch::Pending {
     std::mutex mutex;
     std::condition_variable done;
-    std::optional<Look_> result;
+    std::optional<Answer> result;
 };
 
 CoverArtFetch::CoverArtFetch(CoverWish wish)
@@ -87,7 +87,7 @@ CoverArtFetch::CoverArtFetch(CoverWish wish)
       deadline_(std::chrono::steady_clock::now() + wish.limit)
 {
     thread_ = WorkerThread([pending = pending_, wish = std::move(wish)] {
-        Look_ found;
+        Answer found;
         try {
             found = Look(wish);
         } catch (const std::exception& error) {  // out of memory
