@@ -66,6 +66,11 @@ struct AlbumInfo {
     std::vector<ReleaseSummary> releases;
     // The person edited the names: a later web look-up never replaces them.
     bool edited = false;
+    // The person's choice of front cover, kept with their edits: a picture
+    // file to use instead of the release's (a copy kept in the cover cache),
+    // or none at all. Neither: the release's own, when there is one.
+    std::string coverFile;
+    bool noCover = false;
 
     bool operator==(const AlbumInfo&) const = default;
 };

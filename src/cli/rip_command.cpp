@@ -12,6 +12,7 @@
 #include "cli/terminal_question.h"
 #include "encoding/overwrite.h"
 #include "encoding/presets.h"
+#include "metadata/cover_cache.h"
 #include "platform/folders.h"
 #include "platform/utf.h"
 #include "ripper/rip_session.h"
@@ -44,6 +45,15 @@ int RunRipCommand(const CliOptions& options)
         std::fprintf(stderr, "%s\n", Printable(error.what()).c_str());
         return kExitFailure;
     }
+    // A picture that cannot be a cover is refused before the disc is read.
+    if (options.cover) {
+        std::string why;
+        if (!ReadCoverPictureFile(*options.cover, &why)) {
+            std::fprintf(stderr, "tesslow-rip: the cover %s cannot be used (%s)\n", Printable(*options.cover).c_str(),
+                         why.c_str());
+            return kExitUsage;
+        }
+    }
     const Settings settings = LoadSettings();
     DiscRecords records;
     RipJob found;
@@ -71,6 +81,7 @@ int RunRipCommand(const CliOptions& options)
     if (options.noCue) plan.settings.writeCue = false;
     plan.settings.detectGaps = options.gaps.value_or(true);
     plan.settings.deemphasis = options.deemphasis.value_or(plan.settings.deemphasis);
+    if (options.cover) plan.settings.coverFile = *options.cover;
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();

@@ -110,6 +110,17 @@ std::string JsonTrack(const RipMonitor& monitor, const TrackOutcome& track)
     return json + "}}";
 }
 
+std::string JsonCover(const std::optional<CoverOutcome>& cover)
+{
+    if (!cover || cover->source == CoverOutcome::Source::None) return "null";
+    const char* source = cover->source == CoverOutcome::Source::Archive ? "archive"
+                         : cover->source == CoverOutcome::Source::Cache ? "cache"
+                                                                         : "file";
+    return "{\"source\": " + JsonString(source) + ", \"location\": " + JsonString(cover->where) +
+           ", \"mime\": " + JsonString(cover->mime) + ", \"width\": " + std::to_string(cover->width) +
+           ", \"height\": " + std::to_string(cover->height) + ", \"bytes\": " + std::to_string(cover->bytes) + "}";
+}
+
 }  // namespace
 
 std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc)
@@ -121,6 +132,7 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc)
     if (result != RipResult::Success)
         for (const std::string& line : monitor.ErrorLines()) text += "  " + Printable(line) + "\n";
     for (const std::string& line : monitor.NoteLines()) text += "Note: " + Printable(line) + "\n";
+    if (const auto& cover = monitor.Cover()) text += Printable(cover->text) + "\n";
     if (const auto& accuracy = monitor.Accuracy(); accuracy && accuracy->status != AccuracyOutcome::Status::Off) {
         if (accuracy->status == AccuracyOutcome::Status::Found) {
             text += "AccurateRip (" + accuracy->id + "):\n";
@@ -153,6 +165,7 @@ std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFo
     else
         json += "null";
     json += ", \"overread\": " + std::string(monitor.ReadOffset() && monitor.ReadOffset()->overread ? "true" : "false");
+    json += ", \"cover\": " + JsonCover(monitor.Cover());
     json += ", \"notes\": [";
     for (std::size_t i = 0; i < monitor.NoteLines().size(); ++i)
         json += (i > 0 ? ", " : "") + JsonString(monitor.NoteLines()[i]);

@@ -9,7 +9,7 @@ namespace tesslow {
 
 // What tesslow-rip prints when a rip has ended, from the session's monitor.
 
-// For people: the result line, the error lines, the notes, and what
+// For people: the result line, the error lines, the notes, the cover art line, and what
 // AccurateRip said of each ripped track with its summary line. Outside text is shown escaped.
 std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc);
 
@@ -18,7 +18,9 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc);
 //  "output", "accuraterip": {"id", "status" ("found", "not found", "error",
 //  "off"), "responses", "max_confidence"}, "read_offset": {"samples",
 //  "source" ("given", "remembered", "found", "unknown"), "drive"} (null when
-//  the job ended before reading), "overread", "notes": [...], "tracks":
+//  the job ended before reading), "overread", "cover": {"source" ("archive",
+//  "cache", "file"), "location" (the address or path), "mime", "width",
+//  "height", "bytes"} (null when the files carry none), "notes": [...], "tracks":
 //  [{"position", "number", "file", "status" ("ripped", "error", "skipped"),
 //  "errors": [...], "silent_samples" (given as silence, outside the disc), "crc32",
 //  "accuraterip": {"v1", "v2", "result" ("accurate", "not accurate", "not

@@ -1,6 +1,7 @@
 #include "encoding/ape_encoder.h"
 
 #include "encoding/ape/ape_tag.h"
+#include "encoding/picture_tags.h"
 #include "encoding/ape/frame_encoder.h"
 #include "encoding/encoder_exception.h"
 #include "encoding/output_file.h"
@@ -110,10 +111,12 @@ void CAPEEncoder::Finish()
     compressor_.reset();
     if (finished != 0) throw WriteError(io_->Failure());
     const auto named = NamedTags(BuildTrackTags(tags, trackIndex, trackNumber), TagFormat::Ape);
-    if (named.empty()) return;
+    const auto picture = AskCover(cover);
+    if (named.empty() && !picture) return;
 
     ape::CAPETag tag(io_.get());
     for (const auto& [name, value] : named) tag.SetFieldString(name, value, true);
+    if (picture) tag.SetFieldBinary(kApeCoverItem, ApeCoverValue(*picture));
     if (tag.Save() != 0) throw WriteError(io_->Failure());
 }
 

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/album_info.h"
+#include "app/cover_picture.h"
 #include "app/rip_job.h"
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +14,12 @@ namespace tesslow {
 
 class OverwritePolicy;
 class OverwriteQuestion;
+
+// The front cover for the tags, asked for when an encoder writes them (at the
+// start of the file, or for APE at its end). It may wait for a fetch under
+// way, never longer than that fetch's own bound; null: no picture. Called on
+// the encoder's thread.
+using CoverSource = std::function<std::shared_ptr<const CoverPicture>()>;
 
 // Everything an encoder is made from: the output file, the disc's tags, the
 // job's quality choice and the settings the encoders read. Encoders read no
@@ -28,6 +37,7 @@ struct EncoderRequest {
     bool alwaysOverwrite = false;         // the job's AlwaysOverwrite setting
     OverwritePolicy* overwrite = nullptr; // the run's remembered overwrite choice (required)
     OverwriteQuestion* question = nullptr;  // asks the user; null: nobody can be asked
+    CoverSource cover;                    // the front cover; empty: none (WAV never takes one)
 };
 
 // Turns one track's PCM into one output file.
@@ -57,6 +67,7 @@ public:
     AlbumInfo tags;
     std::uint32_t trackIndex = 0;
     std::uint32_t trackNumber = 1;  // in the tags
+    CoverSource cover;              // empty: no picture
 
 protected:
     Encoder() = default;

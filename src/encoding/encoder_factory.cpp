@@ -43,6 +43,7 @@ std::unique_ptr<Encoder> CreateEncoder(const EncoderRequest& request)
         encoder->tags = request.tags;
         encoder->trackIndex = request.trackIndex;
         encoder->trackNumber = request.trackNumber.value_or(request.trackIndex + 1);
+        if (request.format != FormatCode::Wav) encoder->cover = request.cover;
     }
     return encoder;
 }

@@ -2,6 +2,7 @@
 
 #include "encoding/encoder_exception.h"
 #include "encoding/output_file.h"
+#include "encoding/picture_tags.h"
 #include "encoding/vorbis_comments.h"
 #include "platform/fd_io.h"
 
@@ -43,6 +44,30 @@ void FillCommentBlock(FLAC__StreamMetadata& block, const AlbumInfo& tags, std::u
     }
 }
 
+// A PICTURE block holding the front cover; the library copies every part.
+FLAC__StreamMetadata* MakePictureBlock(const CoverPicture& cover)
+{
+    FLAC__StreamMetadata* block = FLAC__metadata_object_new(FLAC__METADATA_TYPE_PICTURE);
+    if (!block) throw std::bad_alloc();
+    std::string mime = cover.mime;
+    FLAC__byte description[1] = {0};
+    FLAC__StreamMetadata_Picture& picture = block->data.picture;
+    picture.type = FLAC__STREAM_METADATA_PICTURE_TYPE_FRONT_COVER;
+    picture.width = static_cast<FLAC__uint32>(cover.width);
+    picture.height = static_cast<FLAC__uint32>(cover.height);
+    picture.depth = static_cast<FLAC__uint32>(cover.depth);
+    picture.colors = 0;
+    if (!FLAC__metadata_object_picture_set_mime_type(block, mime.data(), true) ||
+        !FLAC__metadata_object_picture_set_description(block, description, true) ||
+        !FLAC__metadata_object_picture_set_data(
+            block, reinterpret_cast<FLAC__byte*>(const_cast<char*>(cover.bytes.data())),
+            static_cast<FLAC__uint32>(cover.bytes.size()), true)) {
+        FLAC__metadata_object_delete(block);
+        throw std::bad_alloc();
+    }
+    return block;
+}
+
 }  // namespace
 
 CFLACEncoder::CFLACEncoder(const EncoderRequest& request)
@@ -65,8 +90,13 @@ void CFLACEncoder::Start()
     comments_.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_VORBIS_COMMENT));
     if (!comments_) throw std::bad_alloc();
     FillCommentBlock(*comments_, tags, trackIndex, trackNumber);
-    metadataList_[0] = comments_.get();
-    FLAC__stream_encoder_set_metadata(encoder, metadataList_, 1);
+    unsigned blocks = 0;
+    metadataList_[blocks++] = comments_.get();
+    if (const auto cover = AskCover(this->cover)) {
+        picture_.reset(MakePictureBlock(*cover));
+        metadataList_[blocks++] = picture_.get();
+    }
+    FLAC__stream_encoder_set_metadata(encoder, metadataList_, blocks);
 
     const FLAC__StreamEncoderInitStatus status =
         FLAC__stream_encoder_init_stream(encoder, WriteCallback, SeekCallback, TellCallback, nullptr, this);

@@ -62,7 +62,8 @@ private:
     // before the file.
     UniqueFd file_;
     std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> comments_;
-    FLAC__StreamMetadata* metadataList_[1] = {nullptr};
+    std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> picture_;  // the front cover, when there is one
+    FLAC__StreamMetadata* metadataList_[4] = {nullptr};
     std::unique_ptr<FLAC__StreamEncoder, DeleteStreamEncoder> encoder_;
     bool notStarted_ = true;
     std::unique_ptr<FLAC__int32[]> samples_;  // conversion buffer; only ever grows

@@ -4,6 +4,7 @@
 #include "encoding/id3_tags.h"
 #include "encoding/mp3_stream_config.h"
 #include "encoding/output_file.h"
+#include "encoding/picture_tags.h"
 #include "platform/fd_io.h"
 #include "platform/utf.h"
 
@@ -33,7 +34,8 @@ CMP3Encoder::~CMP3Encoder()
 
 void CMP3Encoder::Start()
 {
-    const std::string tag = BuildId3v2Tag(tags, trackIndex, trackNumber);
+    std::string tag = BuildId3v2Tag(tags, trackIndex, trackNumber);
+    if (const auto picture = AskCover(cover)) tag = AddId3v2Picture(std::move(tag), *picture);
     if (!tag.empty() && !WriteAll(file_.Get(), tag.data(), tag.size())) throw WriteError(errno);
 
     const BE_CONFIG config = MakeMp3StreamConfig({preset_, customValue_, forceCbr_, sampleRate, channels});

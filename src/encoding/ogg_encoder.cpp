@@ -2,6 +2,7 @@
 
 #include "encoding/encoder_exception.h"
 #include "encoding/output_file.h"
+#include "encoding/picture_tags.h"
 #include "encoding/vorbis_comments.h"
 #include "platform/fd_io.h"
 
@@ -95,6 +96,8 @@ void COGGEncoder::Start()
     if (bitsPerSample != 8 && bitsPerSample != 16) LogicFault();
     codec_ = std::make_unique<Codec>(channels, sampleRate, preset_, nominalBitRate_, tags, trackIndex, trackNumber);
     notStarted_ = false;
+    if (const auto picture = AskCover(cover))
+        vorbis_comment_add_tag(&codec_->comment, "METADATA_BLOCK_PICTURE", Base64(FlacPictureBody(*picture)).c_str());
 
     ogg_packet identification, comments, setup;
     if (vorbis_analysis_headerout(&codec_->dsp, &codec_->comment, &identification, &comments, &setup) != 0)

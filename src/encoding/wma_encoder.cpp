@@ -1,6 +1,7 @@
 #include "encoding/wma_encoder.h"
 
 #include "encoding/encoder_exception.h"
+#include "encoding/picture_tags.h"
 #include "encoding/output_file.h"
 #include "encoding/tag_names.h"
 #include "encoding/wma_profile.h"
@@ -121,6 +122,12 @@ void CWmaEncoder::SetTags()
         const std::u16string text = AttributeText(value);
         const auto bytes = static_cast<WORD>((text.size() + 1) * sizeof(char16_t));
         (void)header->SetAttribute(0, key.c_str(), WMT_TYPE_STRING, reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+    }
+    ComPtr<IWMHeaderInfo3> large;
+    if (const auto picture = AskCover(cover); picture && writer_.As(IID_IWMHeaderInfo3, large) >= 0) {
+        const std::string value = AsfPictureValue(*picture);
+        (void)large->AddAttribute(0, u"WM/Picture", nullptr, WMT_TYPE_BINARY, 0,
+                                  reinterpret_cast<const BYTE*>(value.data()), static_cast<DWORD>(value.size()));
     }
 }
 

@@ -84,6 +84,12 @@ std::vector<std::string> Split(const std::string& text)
 void AppendReleaseDetails(std::string& out, const AlbumInfo& album)
 {
     if (album.edited) out += "<edited>1</edited>";
+    if (album.noCover) out += "<cover none=\"1\"/>";
+    if (!album.coverFile.empty()) {
+        out += "<cover";
+        AppendAttribute(out, "file", album.coverFile);
+        out += "/>";
+    }
     std::string details;
     AppendAttribute(details, "date", album.date);
     AppendAttribute(details, "country", album.country);
@@ -146,6 +152,10 @@ std::string Text(const xmlNode* element, const char* name) { return AttributeVal
 void ReadReleaseDetails(const xmlNode* disc, AlbumInfo& album)
 {
     album.edited = ElementText(FirstChildElement(disc, "edited")) == "1";
+    if (const xmlNode* cover = FirstChildElement(disc, "cover")) {
+        album.noCover = Text(cover, "none") == "1";
+        album.coverFile = Text(cover, "file");
+    }
     if (const xmlNode* details = FirstChildElement(disc, "details")) {
         album.date = Text(details, "date");
         album.country = Text(details, "country");

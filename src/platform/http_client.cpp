@@ -67,7 +67,7 @@ HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)), hand
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
     handle_->curl = curl_easy_init();
     if (!handle_->curl) throw HttpError("cannot start an HTTP session");
-    handle_->headers.reset(curl_slist_append(nullptr, "Accept: application/xml"));
+    handle_->headers.reset(curl_slist_append(nullptr, ("Accept: " + options_.accept).c_str()));
 }
 
 HttpClient::~HttpClient() = default;
@@ -84,7 +84,9 @@ HttpResponse HttpClient::Get(const std::string& url, std::optional<std::chrono::
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+    // An address given as plain http may be sent on to http or https (a test's
+    // server on 127.0.0.1, or a service that moves to https); https stays https.
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, url.starts_with("http:") ? "http,https" : "https");
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, 5L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);

@@ -14,6 +14,7 @@ struct HttpOptions {
     std::chrono::milliseconds connectTimeout{10000};
     std::chrono::milliseconds totalTimeout{30000};  // whole request, redirects included
     std::size_t maxBodyBytes = 16u << 20;
+    std::string accept = "application/xml";  // the Accept header
 };
 
 struct HttpResponse {
@@ -30,7 +31,8 @@ public:
 };
 
 // HTTP GET over libcurl: HTTPS with certificate and host checks, http and https
-// only, redirects followed (to https only, at most five), the proxy taken from
+// only, redirects followed (at most five, never from https to plain http: a
+// request made over https is redirected to https only), the proxy taken from
 // the environment as libcurl reads it (http_proxy, https_proxy, no_proxy...),
 // compressed answers accepted, never a signal, and every request bounded by the
 // connect and total time-outs.

@@ -213,6 +213,7 @@ std::string RipLogText(const RipLogInput& input)
     // Audio before track 1 is a hidden track; a pregap of silence is only noted.
     if (!disc.tracks.empty() && !disc.trackNumbers.empty() && disc.trackNumbers.front() == 1 && disc.tracks.front().start > 0)
         log += "  Track 1 pregap: " + Quoted(Time(disc.tracks.front().start) + (disc.hiddenTrack ? ", hidden track audio" : ", silence")) + "\n";
+    if (input.cover) log += "  Cover art: " + Quoted(input.cover->text.substr(input.cover->text.find(": ") + 2)) + "\n";
 
     log += "TOC:\n";
     for (std::size_t t = 0; t < disc.tracks.size(); ++t) {

@@ -26,6 +26,7 @@ struct RipLogInput {
     DiscSubcode subcode;               // gaps, catalog number, ISRCs, pre-emphasis as the disc gave them
     std::vector<TrackOutcome> tracks;  // the tracks the job finished, in ripping order
     std::optional<AccuracyOutcome> accuracy;
+    std::optional<CoverOutcome> cover;  // what the files carry as their front cover
     bool canceled = false;
 };
 
@@ -33,7 +34,8 @@ struct RipLogInput {
 // archives read: "Log created by", "Log creation date", "Ripping phase
 // information" (drive, engine, read offset and where it came from, overread,
 // jitter correction, verify reads), "CD metadata" (release, CDDB,
-// MusicBrainz and AccurateRip ids, catalog number, the pregap before track 1),
+// MusicBrainz and AccurateRip ids, catalog number, the pregap before track 1,
+// the front cover and where it came from, or why there is none),
 // "TOC" (every audio track), "Tracks" (each finished track: file name below
 // the output folder, pre-gap length when known, ISRC, peak level,
 // pre-emphasis and whether the file was de-emphasised, speed, test and copy

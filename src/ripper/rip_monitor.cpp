@@ -46,6 +46,9 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
     case UM_RIP_ACCURACY:
         if (message.wParam) accuracy_ = *reinterpret_cast<const AccuracyOutcome*>(message.wParam);
         break;
+    case UM_RIP_COVER:
+        if (message.wParam) cover_ = *reinterpret_cast<const CoverOutcome*>(message.wParam);
+        break;
     case UM_RIP_NOTE:
         if (message.wParam) noteLines_.emplace_back(reinterpret_cast<const char*>(message.wParam));
         break;

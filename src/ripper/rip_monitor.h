@@ -46,6 +46,8 @@ public:
     // canceled).
     const std::vector<TrackOutcome>& Tracks() const { return tracks_; }
     const std::optional<AccuracyOutcome>& Accuracy() const { return accuracy_; }
+    // The front cover the files carry, or why none (not after a cancel).
+    const std::optional<CoverOutcome>& Cover() const { return cover_; }
 
     // The lines that are not errors (what was found of the drive's read
     // offset, silence outside the disc), the read offset the job read with,
@@ -71,6 +73,7 @@ private:
     std::vector<std::string> errorLines_;
     std::vector<TrackOutcome> tracks_;
     std::optional<AccuracyOutcome> accuracy_;
+    std::optional<CoverOutcome> cover_;
     std::vector<std::string> noteLines_;
     std::optional<ReadOffsetUsed> readOffset_;
     RipStep step_ = RipStep::Tracks;

@@ -68,4 +68,18 @@ struct AccuracyOutcome {
     std::string summary;        // "AccurateRip: ..."
 };
 
+// The front cover a rip job's files carry, and where it came from (sent
+// with UM_RIP_COVER once it is known, before the tracks' tags need it).
+struct CoverOutcome {
+    enum class Source { None, File, Cache, Archive };
+    Source source = Source::None;
+    std::string where;    // the picture file's path, or the archive's address; empty for none
+    std::string mime;     // "image/jpeg" or "image/png"
+    int width = 0;
+    int height = 0;
+    std::size_t bytes = 0;
+    std::string problem;  // none: why ("the disc was not named from a MusicBrainz release")
+    std::string text;     // "Cover art: ..." as the log and the report say it
+};
+
 }  // namespace tesslow

@@ -8,6 +8,8 @@
 #include "encoding/encoder_exception.h"
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
+#include "encoding/track_tags.h"
+#include "metadata/cover_art_lookup.h"
 #include "metadata/disc_id.h"
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
@@ -17,6 +19,7 @@
 #include "platform/partial_file.h"
 #include "platform/system_error.h"
 #include "ripper/accuracy_check.h"
+#include "ripper/cover_art_fetch.h"
 #include "ripper/deemphasis_filter.h"
 #include "ripper/read_agreement.h"
 #include "ripper/rip_records.h"
@@ -84,6 +87,8 @@ RipSettings RipSettings::From(const Settings& settings)
     from.writeLog = settings.WriteLog != 0;
     from.writeCue = settings.WriteCue != 0;
     from.deemphasis = settings.Deemphasis != 0;
+    from.coverArtSize = CoverArtSizeOf(settings.CoverArtSize);
+    from.coverArtUrl = CoverArtBaseUrl();
     from.detectGaps = true;
     return from;
 }
@@ -147,6 +152,20 @@ RipResult RipWorker::Run()
                            setup_.settings.accurateRipLimit);
     accuracy_ = &accuracy;
     jobPosition_ = 0;
+    // So is the front cover, while the first track is read.
+    if (!job.SelectedTracks.empty()) {
+        const AlbumInfo& album = disc.album;
+        CoverWish wish;
+        wish.file = setup_.settings.coverFile;
+        wish.chosenFile = album.coverFile;
+        wish.noCover = album.noCover;
+        if (IsMusicBrainzId(album.source)) wish.releaseId = album.source;
+        wish.size = setup_.settings.coverArtSize;
+        wish.baseUrl = setup_.settings.coverArtUrl.empty() ? CoverArtBaseUrl() : setup_.settings.coverArtUrl;
+        wish.cacheFolder = setup_.settings.coverCacheFolder;
+        wish.limit = setup_.settings.coverArtLimit;
+        cover_ = std::make_shared<CoverArtFetch>(std::move(wish));
+    }
 
     if (!job.SelectedTracks.empty()) {
         ReadSubchannel();
@@ -158,9 +177,11 @@ RipResult RipWorker::Run()
         if (canceled_) break;
     }
     accuracy_ = nullptr;
+    std::optional<CoverOutcome> cover;
+    if (!canceled_) cover = ReportCover();
     std::optional<AccuracyOutcome> verdicts;
     if (!canceled_ && setup_.settings.accurateRip) verdicts = ReportAccuracy(accuracy);
-    if (!job.SelectedTracks.empty()) WriteRecords(verdicts);
+    if (!job.SelectedTracks.empty()) WriteRecords(verdicts, cover);
 
     if (!setup_.abandoned || !setup_.abandoned->load()) {
         if (setup_.settings.ejectWhenDone && disc.drive) Eject(*disc.drive);
@@ -240,6 +261,12 @@ std::unique_ptr<Encoder> RipWorker::MakeEncoder(const std::string& path, std::ui
     request.moduleFolder = setup_.settings.moduleFolder;
     request.alwaysOverwrite = job.AlwaysOverwrite;
     request.overwrite = setup_.overwrite.get();
+    // The encoder runs on this thread: a cancel while it waits for the cover is heard.
+    if (cover_) {
+        request.cover = [this, cover = cover_] {
+            return cover->Picture([this] { return canceled_ = canceled_ || AskCancel(); });
+        };
+    }
     request.question = setup_.question.get();
     return CreateEncoder(request);
 }
@@ -465,7 +492,23 @@ void RipWorker::VerifyCopy(Track& track, std::uint32_t t)
                                         " reads agree; the file holds the first read");
 }
 
-void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts)
+std::optional<CoverOutcome> RipWorker::ReportCover()
+{
+    if (!cover_) return std::nullopt;
+    CoverOutcome outcome = cover_->Outcome();
+    setup_.sink->Send(UM_RIP_COVER, reinterpret_cast<std::uintptr_t>(&outcome), 0);
+    const auto landed = std::find_if(outcomes_.begin(), outcomes_.end(), [](const TrackOutcome& track) {
+        return track.status == TrackOutcome::Status::Ripped && !track.file.empty();
+    });
+    const std::shared_ptr<const CoverPicture> picture = cover_->Picture();
+    if (!picture || landed == outcomes_.end()) return outcome;
+    const std::string folder = landed->file.substr(0, landed->file.rfind('/') + 1);
+    if (const std::string why = WriteCoverFile(folder, *picture, setup_.job.AlwaysOverwrite); !why.empty())
+        SendNote(why);
+    return outcome;
+}
+
+void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts, const std::optional<CoverOutcome>& cover)
 {
     if (!setup_.settings.writeLog && !setup_.settings.writeCue) return;
     const DiscRecord& disc = setup_.disc;
@@ -494,6 +537,7 @@ void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts)
     input.subcode = subcode_;
     input.tracks = outcomes_;
     input.accuracy = verdicts;
+    input.cover = cover;
     input.canceled = canceled_;
     for (const std::string& error : WriteRipRecords(input, setup_.settings.writeLog, setup_.settings.writeCue))
         SendErrorLine(error);

@@ -18,6 +18,7 @@
 namespace tesslow {
 
 class AccuracyCheck;
+class CoverArtFetch;
 class DesktopShell;
 class Encoder;
 class MessageSink;
@@ -43,6 +44,11 @@ struct RipSettings {
     bool writeCue = false;            // WriteCue: the CUE sheet beside the files
     bool detectGaps = false;          // find the tracks' gaps in the Q sub-channel (on for every rip from settings)
     bool deemphasis = false;          // Deemphasis: a pre-emphasised track is de-emphasised (not for WAV)
+    int coverArtSize = 500;           // CoverArtSize: the front cover's size asked of the archive (0: the original)
+    std::string coverArtUrl{};        // the Cover Art Archive's address (CoverArtBaseUrl)
+    std::string coverFile{};          // a picture the command line gave for this rip's front cover
+    std::string coverCacheFolder{};   // empty: the default cover cache
+    std::chrono::milliseconds coverArtLimit{20000};  // the cover's look-up, all of it
 
     static RipSettings From(const Settings& settings);
 };
@@ -108,12 +114,21 @@ struct RipWorkerSetup {
 // folder when the settings ask for it (the folder not after a cancel, neither
 // once abandoned) and posts UM_RIP_FINISHED.
 //
+// The front cover is looked for from the start on a thread of its own (see
+// CoverArtFetch): every encoder but WAV's embeds it in its tags, waiting for
+// it no longer than the look-up's deadline. Once the tracks are done (not
+// after a cancel) what came of it goes out with UM_RIP_COVER, and the picture
+// is put beside the first track's file as cover.jpg (or cover.png), kept
+// from replacing a different picture of that name unless the job overwrites
+// files; no picture, or one that could not be put there, is a note, never
+// an error.
+//
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
 // UM_RIP_QUERY_CANCEL (before every track and every chunk, and between the
 // reads of the gap search), UM_RIP_ERROR,
 // UM_RIP_TRACK_DONE (after every track the job did not cancel),
-// UM_RIP_ACCURACY, UM_RIP_READ_OFFSET (before the first track) and
+// UM_RIP_ACCURACY, UM_RIP_COVER, UM_RIP_READ_OFFSET (before the first track) and
 // UM_RIP_NOTE (lines that are not errors) are sent; UM_RIP_STEP is posted
 // around a search for the read offset. Positions and ranges are bytes of CD audio.
 class RipWorker {
@@ -140,7 +155,8 @@ private:
     void SendTrackLine(const std::string& path, const std::string& message);
     void SendNote(const std::string& line);
     AccuracyOutcome ReportAccuracy(AccuracyCheck& accuracy);
-    void WriteRecords(const std::optional<AccuracyOutcome>& verdicts);
+    std::optional<CoverOutcome> ReportCover();
+    void WriteRecords(const std::optional<AccuracyOutcome>& verdicts, const std::optional<CoverOutcome>& cover);
     bool AskCancel();
     std::string PathOfItsOwn(const std::string& path);
     void PrepareFolder(const std::string& path);
@@ -156,6 +172,7 @@ private:
     std::vector<TrackOutcome> outcomes_;    // of the tracks done so far
     TrackOutcome* current_ = nullptr;       // of the track being ripped
     AccuracyCheck* accuracy_ = nullptr;     // while the tracks are ripped
+    std::shared_ptr<CoverArtFetch> cover_;  // shared with the encoders that ask for it
     ReadOffset readOffset_;                 // what the tracks are read with
     ReadOffsetUsed offsetUsed_;             // and where it came from
     DiscSubcode subcode_;                   // what the disc's sub-channel says

@@ -1,10 +1,14 @@
 #include "ui/disc_details_dialog.h"
 
+#include "encoding/track_tags.h"
 #include "metadata/album_edits.h"
+#include "metadata/cover_art_lookup.h"
+#include "ui/controls/cover_well.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -20,15 +24,28 @@ QLineEdit* Edit(QWidget* parent, const char* name, const std::string& text)
     return edit;
 }
 
+// What the disc has as its cover now: the person's choice, else its release's.
+CoverWish CoverWishOf(const AlbumInfo& album, int size)
+{
+    CoverWish wish;
+    wish.chosenFile = album.coverFile;
+    wish.noCover = album.noCover;
+    if (IsMusicBrainzId(album.source)) wish.releaseId = album.source;
+    wish.size = size;
+    wish.baseUrl = CoverArtBaseUrl();
+    return wish;
+}
+
 }  // namespace
 
-DiscDetailsDialog::DiscDetailsDialog(QWidget* parent, AlbumInfo album)
+DiscDetailsDialog::DiscDetailsDialog(QWidget* parent, AlbumInfo album, int coverArtSize)
     : QDialog(parent),
       album_(std::move(album)),
       artist_(Edit(this, "detailsArtist", album_.artist)),
       title_(Edit(this, "detailsAlbum", album_.album)),
       year_(Edit(this, "detailsYear", album_.year)),
-      genre_(Edit(this, "detailsGenre", album_.genre))
+      genre_(Edit(this, "detailsGenre", album_.genre)),
+      cover_(new CoverWell(this, CoverWishOf(album_, coverArtSize)))
 {
     setObjectName(QStringLiteral("discDetailsDialog"));
     setWindowTitle(QStringLiteral("Disc details"));
@@ -47,10 +64,15 @@ DiscDetailsDialog::DiscDetailsDialog(QWidget* parent, AlbumInfo album)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(form, 1);
+    columns->addSpacing(12);
+    columns->addWidget(cover_, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
+    layout->addLayout(columns);
+    layout->addSpacing(8);
     layout->addWidget(buttons);
-    setMinimumWidth(360);
+    setMinimumWidth(520);
 }
 
 AlbumInfo DiscDetailsDialog::Album() const
@@ -71,6 +93,17 @@ AlbumInfo DiscDetailsDialog::Album() const
             album.credits[i].artist.clear();
             album.credits[i].artistIds.clear();
         }
+    }
+    switch (cover_->PersonsChoice()) {
+    case CoverWell::Choice::Chosen:
+        album.coverFile = cover_->ChosenFile();
+        album.noCover = false;
+        break;
+    case CoverWell::Choice::Removed:
+        album.coverFile.clear();
+        album.noCover = true;
+        break;
+    case CoverWell::Choice::Unchanged: break;
     }
     return album;
 }

@@ -9,13 +9,18 @@ class QLineEdit;
 
 namespace tesslow {
 
+class CoverWell;
+
 // The disc's names the person can fix before ripping: artist, album, year and
-// genre, and on a compilation whether its tracks keep artists of their own.
-// OK puts them into the album it was made with (Album); Cancel leaves it.
+// genre, and on a compilation whether its tracks keep artists of their own;
+// beside them the front cover (CoverWell), which the person can replace with
+// a picture of their own or remove. OK puts all of it into the album it was
+// made with (Album); Cancel leaves it.
 class DiscDetailsDialog final : public QDialog {
     Q_OBJECT
 public:
-    DiscDetailsDialog(QWidget* parent, AlbumInfo album);
+    // `coverArtSize`: the CoverArtSize setting, the size the release's cover is asked at.
+    DiscDetailsDialog(QWidget* parent, AlbumInfo album, int coverArtSize = 500);
 
     // The album with what the dialog shows; call after OK.
     AlbumInfo Album() const;
@@ -27,6 +32,7 @@ private:
     QLineEdit* year_;
     QLineEdit* genre_;
     QCheckBox* trackArtists_ = nullptr;  // only for an album whose tracks have artists of their own
+    CoverWell* cover_;
 };
 
 }  // namespace tesslow

@@ -69,10 +69,14 @@ TEST(TitleCacheFile, ALaterRunFindsWhatWasWrittenAndRewritesItByteForByte)
     const fs::path file = dir / "CDDBCache.xml";
     AlbumInfo odd = NoTracks();
     odd.comment = "line one\r\nline two\ttab";
+    odd.noCover = true;  // the person removed its cover
+    AlbumInfo ownCover = Compilation();
+    ownCover.coverFile = "/home/\"me\"/Covers/own-&.jpg";
     {
         TitleCache first(file);
         first.Store("disc-1", Compilation());
         first.Store("disc-2", odd);
+        first.Store("disc-4", ownCover);
         ASSERT_TRUE(first.Write());
     }
     const std::string written = ReadFile(file);
@@ -80,6 +84,7 @@ TEST(TitleCacheFile, ALaterRunFindsWhatWasWrittenAndRewritesItByteForByte)
     TitleCache second(file);
     EXPECT_EQ(second.Find("disc-1"), Compilation());
     EXPECT_EQ(second.Find("disc-2"), odd);
+    EXPECT_EQ(second.Find("disc-4"), ownCover);
     EXPECT_FALSE(second.Find("disc-3"));
     fs::remove(file);
     ASSERT_TRUE(second.Write());

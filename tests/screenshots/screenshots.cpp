@@ -6,6 +6,8 @@
 #include "app/settings.h"
 #include "drive/disc_probe.h"
 #include "drive/toc_reader.h"
+#include "app/cover_picture.h"
+#include "metadata/cover_cache.h"
 #include "metadata/disc_id.h"
 #include "metadata/title_cache.h"
 #include "support/test_disc.h"
@@ -13,6 +15,7 @@
 #include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "ui/controls/browse_button.h"
+#include "ui/controls/cover_well.h"
 #include "ui/controls/hyperlink_label.h"
 #include "ui/controls/picture_button.h"
 #include "ui/controls/pictures.h"
@@ -27,6 +30,7 @@
 #include "ui/wizard_state.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QAbstractButton>
 #include <QLabel>
@@ -82,6 +86,24 @@ std::string InsertDemoDisc(const std::filesystem::path& folder)
     TitleCache cache;
     cache.Store(DiscIdFromRawToc(records[written.cue.string()].rawToc), album);
     cache.Write();
+    // The release's front cover, as an earlier rip left it in the cover cache.
+    QImage front(500, 500, QImage::Format_RGB32);
+    QPainter painter(&front);
+    QLinearGradient ground(0, 0, 500, 500);
+    ground.setColorAt(0, QColor(0x1d, 0x3b, 0x5a));
+    ground.setColorAt(1, QColor(0xd9, 0x8c, 0x3f));
+    painter.fillRect(front.rect(), ground);
+    painter.setPen(Qt::white);
+    painter.setFont(QFont(QStringLiteral("DejaVu Serif"), 40));
+    painter.drawText(front.rect().adjusted(30, 30, -30, -30), Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap,
+                     QStringLiteral("Music for Screenshots"));
+    painter.end();
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    front.save(&buffer, "JPEG", 90);
+    if (const auto picture = ReadCoverPicture(jpeg.toStdString()))
+        (void)CoverCache().Store(CoverCache::ReleaseKey(album.source, 500), *picture);
     return written.cue.string();
 }
 
@@ -101,6 +123,8 @@ bool ShootDialog(QWidget& frame, const char* button, const QDir& folder, const Q
     QObject::connect(&watch, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) return;
+        // A cover well shows its picture once it has been read.
+        if (const auto* well = dialog->findChild<tesslow::CoverWell*>(); well && well->Looking()) return;
         watch.stop();
         shot = Save(*dialog, folder, name);
         dialog->reject();

@@ -14,6 +14,9 @@ Control files beside a fixture change how it is answered:
   ROOT/a/b.xml.busy  "N SECONDS": the next N requests get 503 with
                      Retry-After: SECONDS ("-" for no header)
   ROOT/a/b.xml.hang  the request is never answered
+  ROOT/a/b.xml.redirect  "PATH": answered 307 with Location: this server's PATH
+  ROOT/a/b.xml.stream    "BYTES": answered 200 with BYTES bytes that start as a
+                     JPEG image, made as they are sent, without Content-Length
 """
 
 import http.server
@@ -46,6 +49,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def stream(self, size):
+        self.send_response(200)
+        self.send_header("Content-Type", "image/jpeg")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.close_connection = True
+        chunk = b"\xff\xd8\xff\xe0" + bytes(65536 - 4)
+        try:
+            sent = 0
+            while sent < size:
+                part = chunk[:min(len(chunk), size - sent)]
+                self.wfile.write(part)
+                sent += len(part)
+                chunk = bytes(65536)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client stopped reading, as it should
+
     def do_GET(self):
         with LOCK:
             with open(os.path.join(ROOT, "requests.log"), "a", encoding="utf-8") as log:
@@ -57,6 +77,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         if os.path.exists(fixture + ".hang"):
             time.sleep(3600)
+            return
+        if os.path.exists(fixture + ".redirect"):
+            with open(fixture + ".redirect", encoding="ascii") as control:
+                target = control.read().strip()
+            host = self.headers.get("Host", "127.0.0.1")
+            scheme = "https" if TLS else "http"
+            self.answer(307, b"", [("Location", "%s://%s%s" % (scheme, host, target))])
+            return
+        if os.path.exists(fixture + ".stream"):
+            with open(fixture + ".stream", encoding="ascii") as control:
+                size = int(control.read().split()[0])
+            self.stream(size)
             return
         with LOCK:
             busy = fixture + ".busy"
@@ -81,7 +113,8 @@ class Server(http.server.ThreadingHTTPServer):
 
 
 server = Server(("127.0.0.1", 0), Handler)
-if len(sys.argv) > 2:
+TLS = len(sys.argv) > 2
+if TLS:
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(sys.argv[2])
     server.socket = context.wrap_socket(server.socket, server_side=True)

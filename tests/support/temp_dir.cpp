@@ -57,7 +57,9 @@ UserSandbox::UserSandbox()
       dirs_("XDG_CONFIG_DIRS", (dir_.Path() / "xdg").c_str()),
       // The AccurateRip database is never asked from a test: a test that
       // wants it points this at a server of its own.
-      accurateRip_("TESSLOW_ACCURATERIP_URL", "http://127.0.0.1:9")
+      accurateRip_("TESSLOW_ACCURATERIP_URL", "http://127.0.0.1:9"),
+      // Nor is the Cover Art Archive.
+      coverArt_("TESSLOW_COVERART_URL", "http://127.0.0.1:9")
 {
     fs::create_directories(Home());
 }

@@ -53,7 +53,7 @@ public:
 
 private:
     TempDir dir_;
-    ScopedEnv home_, config_, data_, dirs_, accurateRip_;
+    ScopedEnv home_, config_, data_, dirs_, accurateRip_, coverArt_;
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);

@@ -84,7 +84,8 @@ class Wizard:
         env = dict(desktop.env, HOME=sandbox, XDG_CONFIG_HOME=sandbox + "/.config",
                    XDG_DATA_HOME=sandbox + "/.local/share", XDG_CONFIG_DIRS=sandbox + "/xdg",
                    TESSLOW_DRIVES=build + "/demo/demo.cue", TESSLOW_SKIN=skin,
-                   TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9", TESSLOW_ACCURATERIP_URL="http://127.0.0.1:9")
+                   TESSLOW_MUSICBRAINZ_URL="http://127.0.0.1:9", TESSLOW_ACCURATERIP_URL="http://127.0.0.1:9",
+                   TESSLOW_COVERART_URL="http://127.0.0.1:9")
         self.process = subprocess.Popen([build + "/bin/tesslow"], env=env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.window = ""

@@ -14,8 +14,9 @@ constexpr std::uint32_t kTagVersion = 2000;
 constexpr std::uint32_t kFrameBytes = 32;  // the header and the footer
 constexpr std::uint32_t kFlagHasHeader = 0x80000000;
 constexpr std::uint32_t kFlagIsHeader = 0x20000000;
+constexpr std::uint32_t kFlagBinary = 0x00000002;  // item content: binary, not UTF-8 text
 constexpr std::uint32_t kMaxItems = 65536;
-constexpr std::uint32_t kMaxTagBytes = 16 * 1024 * 1024;
+constexpr std::uint32_t kMaxTagBytes = 20 * 1024 * 1024;  // room for a 16 MB cover
 
 std::uint32_t U32At(const std::uint8_t* at)
 {
@@ -143,6 +144,14 @@ int CAPETag::SetFieldString(std::string_view name, std::string_view value, bool 
     } else {
         fields_.push_back({std::string(name), std::move(text), 0});
     }
+    return kErrorSuccess;
+}
+
+int CAPETag::SetFieldBinary(std::string_view name, std::string_view value)
+{
+    if (const int result = SetFieldString(name, value, true); result != kErrorSuccess || value.empty()) return result;
+    for (Field& field : fields_)
+        if (SameName(field.name, name)) field.flags = kFlagBinary;
     return kErrorSuccess;
 }
 

@@ -26,6 +26,10 @@ public:
     // is not already UTF-8 is taken as ISO-8859-1. Answers 0, or
     // kErrorBadParameter for a name that an APEv2 tag cannot carry.
     int SetFieldString(std::string_view name, std::string_view value, bool alreadyUtf8);
+    // Sets `name` to a binary value (the item's flags say so), such as a
+    // cover picture; an empty value removes the field. Answers as
+    // SetFieldString.
+    int SetFieldBinary(std::string_view name, std::string_view value);
     int Save();
 
 private:

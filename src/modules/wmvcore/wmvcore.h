@@ -57,6 +57,8 @@ inline constexpr GUID IID_IWMCodecInfo3 = {
     0x7E51F487, 0x4D93, 0x4F98, {0x8A, 0xB4, 0x27, 0xD0, 0x56, 0x5A, 0xDC, 0x51}};
 inline constexpr GUID IID_IWMHeaderInfo = {
     0x96406BDA, 0x2B2B, 0x11D3, {0xB3, 0x6B, 0x00, 0xC0, 0x4F, 0x61, 0x08, 0xFF}};
+inline constexpr GUID IID_IWMHeaderInfo3 = {
+    0x15CC68E3, 0x27CC, 0x4ECD, {0xB2, 0x22, 0x3F, 0x5D, 0x02, 0xD8, 0x0B, 0xD5}};
 inline constexpr GUID IID_IWMWriterAdvanced = {
     0x96406BE3, 0x2B2B, 0x11D3, {0xB3, 0x6B, 0x00, 0xC0, 0x4F, 0x61, 0x08, 0xFF}};
 inline constexpr GUID IID_IWMRegisterCallback = {
@@ -180,12 +182,20 @@ struct IWMHeaderInfo : IUnknown {
                                  WORD length) = 0;
 };
 
+// Attributes of any size. Here only file-wide binary ones (WM/Picture) in
+// language 0; they are added to the header once the file is complete.
+// `index` may be null.
+struct IWMHeaderInfo3 : IUnknown {
+    virtual HRESULT AddAttribute(WORD stream, const WCHAR* name, WORD* index, WMT_ATTR_DATATYPE type, WORD language,
+                                 const BYTE* value, DWORD length) = 0;
+};
+
 // Writes one file: output name, profile, input properties and attributes
 // first; then BeginWriting, samples, EndWriting. The file is created when the
 // output name is set. Failures while encoding or writing a sample are
 // reported to the status callbacks registered on sink 0 (WMT_ERROR with the
 // failure code) and stop the writing; EndWriting then fails too. QueryInterface
-// gives IID_IWMHeaderInfo and IID_IWMWriterAdvanced.
+// gives IID_IWMHeaderInfo, IID_IWMHeaderInfo3 and IID_IWMWriterAdvanced.
 struct IWMWriter : IUnknown {
     virtual HRESULT SetProfile(IWMProfile* profile) = 0;
     virtual HRESULT SetOutputFilename(const WCHAR* path) = 0;

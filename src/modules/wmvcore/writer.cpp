@@ -87,6 +87,27 @@ private:
     std::shared_ptr<WriterState> state_;
 };
 
+class HeaderInfo3 final : public RefCounted<IWMHeaderInfo3> {
+public:
+    explicit HeaderInfo3(std::shared_ptr<WriterState> state) : state_(std::move(state)) {}
+    HRESULT AddAttribute(WORD stream, const WCHAR* name, WORD* index, WMT_ATTR_DATATYPE type, WORD language,
+                         const BYTE* value, DWORD length) override
+    {
+        if (stream != 0 || !name || type != WMT_TYPE_BINARY || language != 0 || (length > 0 && !value))
+            return E_INVALIDARG;
+        if (state_->output) return E_UNEXPECTED;
+        auto& attributes = state_->binaryAttributes;
+        if (attributes.size() >= 0xFFFF) return E_INVALIDARG;
+        attributes.emplace_back(tesslow::Utf16ToUtf8(name),
+                                std::string(reinterpret_cast<const char*>(value), length));
+        if (index) *index = static_cast<WORD>(attributes.size() - 1);
+        return S_OK;
+    }
+
+private:
+    std::shared_ptr<WriterState> state_;
+};
+
 class RegisterCallback final : public RefCounted<IWMRegisterCallback> {
 public:
     explicit RegisterCallback(std::shared_ptr<WriterState> state) : state_(std::move(state)) {}
@@ -201,7 +222,8 @@ HRESULT Writer::SetOutputFilename(const WCHAR* path)
     if (!path || !*path) return E_INVALIDARG;
     if (state_->output) return E_UNEXPECTED;
     const std::string name = tesslow::Utf16ToUtf8(path);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Read as well as written: binary attributes are added to the finished header.
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return ErrnoResult(errno);
     if (state_->fd >= 0) ::close(state_->fd);
     state_->fd = fd;
@@ -250,6 +272,10 @@ HRESULT Writer::EndWriting()
     if (!state_->output) return state_->failed != S_OK ? state_->failed : E_UNEXPECTED;
     HRESULT result = state_->failed != S_OK ? state_->failed : state_->output->Finish();
     state_->output.reset();
+    if (result == S_OK) {
+        if (const int error = AddBinaryAttributes(state_->fd, state_->binaryAttributes); error != 0)
+            result = error == EINVAL ? E_FAIL : ErrnoResult(error);
+    }
     if (result == S_OK && ::fsync(state_->fd) != 0 && errno != EINVAL) result = ErrnoResult(errno);
     return result;
 }
@@ -284,6 +310,7 @@ HRESULT Writer::WriteSample(DWORD input, QWORD, DWORD, INSSBuffer* sample)
 void* Writer::Extra(const GUID& iid)
 {
     if (iid == IID_IWMHeaderInfo) return static_cast<IWMHeaderInfo*>(new (std::nothrow) HeaderInfo(state_));
+    if (iid == IID_IWMHeaderInfo3) return static_cast<IWMHeaderInfo3*>(new (std::nothrow) HeaderInfo3(state_));
     if (iid == IID_IWMWriterAdvanced)
         return static_cast<IWMWriterAdvanced*>(new (std::nothrow) WriterAdvanced(state_));
     return nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modules/wmvcore/asf_header_attributes.h"
 #include "modules/wmvcore/asf_output.h"
 #include "modules/wmvcore/media_type.h"
 #include "modules/wmvcore/profile.h"
@@ -20,6 +21,7 @@ struct WriterState {
     std::vector<StreamSettings> streams;
     MediaType input;                // input 0
     AsfOutput::Attributes attributes;
+    BinaryAttributes binaryAttributes;  // added to the header when the file is complete
     std::unique_ptr<AsfOutput> output;  // while writing
     HRESULT failed = S_OK;          // the failure that stopped the writing
 

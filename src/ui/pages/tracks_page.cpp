@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "drive/toc_reader.h"
 #include "metadata/album_edits.h"
+#include "metadata/cover_art_lookup.h"
 #include "metadata/disc_id.h"
 #include "metadata/track_titles.h"
 #include "platform/format.h"
@@ -391,7 +392,7 @@ void TracksPage::TitleEdited(QTreeWidgetItem* item, int column)
 
 void TracksPage::EditDiscDetails()
 {
-    DiscDetailsDialog dialog(this, shown_.album);
+    DiscDetailsDialog dialog(this, shown_.album, CoverArtSizeOf(Settings().CoverArtSize));
     if (dialog.exec() != QDialog::Accepted) return;
     AlbumInfo album = dialog.Album();
     if (album == shown_.album) return;
