@@ -31,6 +31,7 @@ constexpr std::array kFields = {
     NUMBER(AddYearToFolderName), NUMBER(BeepWhenDone),     NUMBER(OpenFolderWhenDone),
     NUMBER(Skin),               NUMBER(AccurateRip),       NUMBER(VerifyReads),
     NUMBER(WriteLog),           NUMBER(WriteCue),          NUMBER(Deemphasis),         NUMBER(NotifyWhenDone),
+    NUMBER(ReplayGain),
     MACHINE_TEXT(AppPath),
     MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };

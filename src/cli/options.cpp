@@ -58,6 +58,8 @@ const char* const kUsageText =
     "  --no-gaps              do not look for the tracks' gaps in the disc's sub-channel\n"
     "  --deemphasis           de-emphasise a pre-emphasised track (every format but WAV)\n"
     "  --no-deemphasis        keep the disc's pre-emphasised audio (default: the Deemphasis setting, on)\n"
+    "  --no-replaygain        measure no loudness and write no ReplayGain tags (default: the\n"
+    "                         ReplayGain setting, on)\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
@@ -195,6 +197,7 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--gaps") options.gaps = true;
         else if (arg == "--deemphasis") options.deemphasis = true;
         else if (arg == "--no-deemphasis") options.deemphasis = false;
+        else if (arg == "--no-replaygain") options.noReplayGain = true;
         else if (arg == "--no-gaps") options.gaps = false;
         else if (arg == "--release") options.release = value();
         else if (arg == "--artist") options.artist = value();

@@ -97,6 +97,7 @@ int RunRipCommand(const CliOptions& options)
     if (options.noCue) plan.settings.writeCue = false;
     plan.settings.detectGaps = options.gaps.value_or(true);
     plan.settings.deemphasis = options.deemphasis.value_or(plan.settings.deemphasis);
+    if (options.noReplayGain) plan.settings.replayGain = false;
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();

@@ -20,10 +20,13 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc);
 //  "source" ("given", "remembered", "found", "unknown"), "drive"} (null when
 //  the job ended before reading), "overread", "notes": [...], "tracks":
 //  [{"position", "number", "file", "status" ("ripped", "error", "skipped"),
-//  "errors": [...], "silent_samples" (given as silence, outside the disc), "crc32",
+//  "errors": [...], "silent_samples" (given as silence, outside the disc),
+//  "replaygain": {"gain" (dB), "peak"} (null when not measured), "crc32",
 //  "accuraterip": {"v1", "v2", "result" ("accurate", "not accurate", "not
 //  present", or null when the database gave no verdict), "confidence",
-//  "match" ("v1", "v2" or null)}}]}
+//  "match" ("v1", "v2" or null)}}], "album_replaygain": {"gain", "peak",
+//  "tracks" (the CD numbers measured together), "whole_disc"} (null when not
+//  measured)}
 // Checksums are 8 lowercase hex digits; a track not ripped whole has null
 // for "crc32" and "accuraterip".
 std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFolder);

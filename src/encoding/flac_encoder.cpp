@@ -17,6 +17,8 @@ namespace tesslow {
 namespace {
 
 constexpr unsigned kCompressionLevel = 5;
+// Room for the ReplayGain comments set once the track (and the album) is done.
+constexpr unsigned kPaddingBytes = 1024;
 
 [[noreturn]] void InitializationFailed()
 {
@@ -66,7 +68,11 @@ void CFLACEncoder::Start()
     if (!comments_) throw std::bad_alloc();
     FillCommentBlock(*comments_, tags, trackIndex, trackNumber);
     metadataList_[0] = comments_.get();
-    FLAC__stream_encoder_set_metadata(encoder, metadataList_, 1);
+    padding_.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PADDING));
+    if (!padding_) throw std::bad_alloc();
+    padding_->length = kPaddingBytes;
+    metadataList_[1] = padding_.get();
+    FLAC__stream_encoder_set_metadata(encoder, metadataList_, 2);
 
     const FLAC__StreamEncoderInitStatus status =
         FLAC__stream_encoder_init_stream(encoder, WriteCallback, SeekCallback, TellCallback, nullptr, this);

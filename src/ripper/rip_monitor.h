@@ -46,6 +46,8 @@ public:
     // canceled).
     const std::vector<TrackOutcome>& Tracks() const { return tracks_; }
     const std::optional<AccuracyOutcome>& Accuracy() const { return accuracy_; }
+    // The album's ReplayGain, once its tags are in the files.
+    const std::optional<AlbumGainOutcome>& AlbumGain() const { return albumGain_; }
 
     // The lines that are not errors (what was found of the drive's read
     // offset, silence outside the disc), the read offset the job read with,
@@ -71,6 +73,7 @@ private:
     std::vector<std::string> errorLines_;
     std::vector<TrackOutcome> tracks_;
     std::optional<AccuracyOutcome> accuracy_;
+    std::optional<AlbumGainOutcome> albumGain_;
     std::vector<std::string> noteLines_;
     std::optional<ReadOffsetUsed> readOffset_;
     RipStep step_ = RipStep::Tracks;
