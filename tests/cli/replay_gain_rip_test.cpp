@@ -210,7 +210,9 @@ TEST_F(ReplayGainRip, EveryFormatCarriesTrackAndAlbumGainsAsFfmpegMeasuresThem)
         for (int t = 0; t < 3; ++t) {
             const fs::path file = dir / "out" / ("0" + std::to_string(t + 1) + row.extension);
             Tags tags = TagsOf(file);
-            if (t == 1) EXPECT_EQ(tags.count("TITLE") ? tags.at("TITLE") : "", "Noise") << "a tag set before is kept";
+            if (t == 1) {
+                EXPECT_EQ(tags.count("TITLE") ? tags.at("TITLE") : "", "Noise") << "a tag set before is kept";
+            }
             if (row.lossless) {
                 EXPECT_TRUE(Decoded(file) == sources[t]) << file << ": the audio changed";
             } else {
