@@ -9,6 +9,7 @@
 #include "encoding/encoder_factory.h"
 #include "encoding/overwrite.h"
 #include "encoding/tag_update.h"
+#include "loudness/meter_thread.h"
 #include "loudness/replay_gain_tags.h"
 #include "metadata/disc_id.h"
 #include "metadata/naming.h"
@@ -104,6 +105,8 @@ struct RipWorker::Track {
 
 RipWorker::RipWorker(RipWorkerSetup setup) : setup_(std::move(setup)) {}
 
+RipWorker::~RipWorker() = default;
+
 bool RipWorker::AskCancel()
 {
     if (setup_.cancelRequested && setup_.cancelRequested->load()) return true;
@@ -150,6 +153,7 @@ RipResult RipWorker::Run()
                            setup_.settings.accurateRipLimit);
     accuracy_ = &accuracy;
     jobPosition_ = 0;
+    if (MeasuresLoudness()) meterThread_ = std::make_unique<ReplayGainMeterThread>();
 
     if (!job.SelectedTracks.empty()) {
         ReadSubchannel();
@@ -163,6 +167,7 @@ RipResult RipWorker::Run()
     accuracy_ = nullptr;
     std::optional<AccuracyOutcome> verdicts;
     if (!canceled_ && setup_.settings.accurateRip) verdicts = ReportAccuracy(accuracy);
+    meterThread_.reset();
     if (!canceled_ && MeasuresLoudness()) TagAlbum();
     if (!job.SelectedTracks.empty()) WriteRecords(verdicts);
 
@@ -254,7 +259,7 @@ struct RipWorker::Pass {
     std::uint16_t peak = 0;  // the largest sample's magnitude
     double seconds = 0;
     ExtractionReport report;
-    std::unique_ptr<ReplayGainMeter> loudness;  // of the audio its encoder was given, when measured
+    bool measured = false;  // the audio its encoder was given went to the loudness meter
 };
 
 bool RipWorker::MeasuresLoudness() const
@@ -267,13 +272,14 @@ void RipWorker::FinishFile(Encoder& encoder, PartialFile& file, Pass& pass, Trac
     encoder.Finish();
     // The track's gain goes into the file before it takes its name, so a
     // file under the output path always carries it.
+    std::unique_ptr<ReplayGainMeter> meter = pass.measured ? meterThread_->Finish() : nullptr;
     std::optional<ReplayGain> gain;
-    if (pass.loudness) gain = pass.loudness->Track();
+    if (meter) gain = meter->Track();
     if (gain) UpdateTags(setup_.job.format, file.TemporaryPath(), TrackGainTags(*gain));
     file.Commit();
     outcome.replayGain = gain;
     std::erase_if(loudness_, [&](const auto& entry) { return entry.first == outcome.trackIndex; });
-    if (pass.loudness) loudness_.emplace_back(outcome.trackIndex, std::move(pass.loudness));
+    if (meter) loudness_.emplace_back(outcome.trackIndex, std::move(meter));
 }
 
 void RipWorker::TagAlbum()
@@ -324,7 +330,10 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
     std::optional<DeemphasisFilter> deemphasis;
     std::vector<unsigned char> filtered;
     if (encoder && Deemphasises(t)) deemphasis.emplace();
-    if (encoder && MeasuresLoudness()) pass.loudness = std::make_unique<ReplayGainMeter>();
+    if (encoder && meterThread_) {
+        meterThread_->Start();
+        pass.measured = true;
+    }
     std::int64_t trackPosition = 0;
     // Progress follows the drive: the library reads far ahead of the audio it
     // has verified and delivered, so the bars show the further of the two.
@@ -358,10 +367,10 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
             filtered.assign(chunk.begin(), chunk.begin() + n);
             deemphasis->Apply(filtered.data(), filtered.size());
             encoder->Write(filtered.data(), static_cast<unsigned>(n), nullptr);
-            if (pass.loudness) pass.loudness->Add(filtered.data(), static_cast<std::size_t>(n));
+            if (pass.measured) meterThread_->Add(filtered.data(), static_cast<std::size_t>(n));
         } else if (encoder) {
             encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
-            if (pass.loudness) pass.loudness->Add(chunk.data(), static_cast<std::size_t>(n));
+            if (pass.measured) meterThread_->Add(chunk.data(), static_cast<std::size_t>(n));
         }
         checksums.Add(chunk.data(), static_cast<std::size_t>(n));
         pass.peak = std::max(pass.peak, Peak(chunk.data(), static_cast<std::size_t>(n)));

@@ -24,6 +24,7 @@ class Encoder;
 class MessageSink;
 class PartialFile;
 class ReplayGainMeter;
+class ReplayGainMeterThread;
 class OverwritePolicy;
 class OverwriteQuestion;
 struct Settings;
@@ -113,7 +114,7 @@ struct RipWorkerSetup {
 // once abandoned) and posts UM_RIP_FINISHED.
 //
 // With ReplayGain on (any format but WAV), the audio each encoder is given is
-// measured as it goes; the track's gain and peak are set in its file's tags
+// measured as it goes, on a thread beside the encoder's; the track's gain and peak are set in its file's tags
 // before the file takes its name. Once the tracks are done (not after a
 // cancel) the album's gain and peak, measured over those tracks together, are
 // added to each of their files, rewriting only the tags (a file that cannot
@@ -130,6 +131,7 @@ struct RipWorkerSetup {
 class RipWorker {
 public:
     explicit RipWorker(RipWorkerSetup setup);
+    ~RipWorker();
 
     // Runs the job and answers what it reported: canceled when the sink
     // confirmed the cancel, completed with errors when it sent an error line,
@@ -176,6 +178,7 @@ private:
     // The loudness of each track whose file landed, for the album's gain.
     std::vector<std::pair<std::uint32_t, std::unique_ptr<ReplayGainMeter>>> loudness_;
     std::optional<AlbumGainOutcome> albumGain_;
+    std::unique_ptr<ReplayGainMeterThread> meterThread_;  // while the tracks are ripped, with ReplayGain on
 };
 
 }  // namespace tesslow
