@@ -312,6 +312,11 @@ void RipWorker::TagAlbum()
     }
     albumGain_ = album;
     setup_.sink->Send(UM_RIP_ALBUM_GAIN, reinterpret_cast<std::uintptr_t>(&*albumGain_), 0);
+    if (!album.wholeDisc) {
+        std::string numbers;
+        for (const int number : album.tracks) numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+        SendNote("The album's ReplayGain was measured over the tracks of this rip only (" + numbers + ")");
+    }
 }
 
 // Reads the track once through its extraction stream, giving the audio to
