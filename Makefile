@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build test test-tsan fuzz demo wizard screenshots clean
+.PHONY: all deps configure build test test-tsan fuzz demo wizard screenshots package clean
 
 all: build
 
@@ -72,6 +72,12 @@ wizard: build
 # A picture of every wizard page in both skins, in $(BUILD_DIR)/screenshots/.
 screenshots: build
 	@cmake --build $(BUILD_DIR) --target screenshots
+
+# The Debian package, $(BUILD_DIR)/tesslow_<version>_amd64.deb, made by CPack
+# from the installation rules. scripts/check-package.sh tries it on a fresh
+# Debian 12 in a chroot.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR) demo-out

@@ -30,6 +30,8 @@ packages=(
   xvfb openbox xdotool x11-utils x11-apps
   # the manual pages checked for warnings
   groff-base
+  # the Debian package checked as a distribution checks it
+  lintian desktop-file-utils appstream
   # a YAML reader for the rip log
   python3-yaml
   # the reference de-emphasis, and spectra to compare ours with it

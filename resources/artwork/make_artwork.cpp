@@ -311,6 +311,25 @@ bool Write(const Picture& picture, const QDir& folder, int scale)
     return false;
 }
 
+// Sizes of the application icon in the desktop's hicolor theme.
+constexpr int kIconSizes[] = {48, 64, 128, 256};
+
+bool WriteIcon(const Picture& picture, const QDir& folder, int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(double(size) / picture.size.width(), double(size) / picture.size.height());
+        picture.draw(painter);
+    }
+    const QString name = QStringLiteral("icon-%1.png").arg(size);
+    if (image.save(folder.filePath(name))) return true;
+    std::fprintf(stderr, "make_artwork: cannot write %s\n", qPrintable(folder.filePath(name)));
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -322,8 +341,13 @@ int main(int argc, char** argv)
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     folder.mkpath(QStringLiteral("."));
-    for (const Picture& picture : Pictures()) {
+    const std::vector<Picture> pictures = Pictures();
+    for (const Picture& picture : pictures) {
         if (!Write(picture, folder, 1) || !Write(picture, folder, 2)) return 1;
+    }
+    // The desktop's icon: picture 128 drawn afresh at each theme size.
+    for (const int size : kIconSizes) {
+        if (!WriteIcon(pictures.front(), folder, size)) return 1;
     }
     return 0;
 }
