@@ -77,9 +77,15 @@ Headers HeadersOf(const std::string& data, const std::vector<Page>& pages)
             const std::size_t lacing = static_cast<unsigned char>(data[page.offset + kPageHeaderBytes + s]);
             packet.append(data, at, lacing);
             at += lacing;
-            if (lacing < 255) headers.packets.push_back(std::move(packet)), packet.clear();
+            if (lacing < 255) {
+                headers.packets.push_back(std::move(packet));
+                packet.clear();
+            }
         }
         ++headers.pages;
+        // The identification header has the first page to itself, which is kept as it is.
+        if (headers.pages == 1 && (headers.packets.size() != 1 || !packet.empty()))
+            TagUpdateFailed("damaged Vorbis headers");
     }
     if (headers.packets.size() < 3) TagUpdateFailed("the file has no Vorbis headers");
     return headers;
