@@ -16,6 +16,8 @@ packages=(
   libisal-dev libssl-dev
   # encoders
   libflac-dev libvorbis-dev libmp3lame-dev libavcodec-dev libavformat-dev
+  # loudness for ReplayGain
+  libebur128-dev
   # preview playback
   libsdl2-dev
   # the desktop wizard, and a font for it where the desktop has none (tests run offscreen)

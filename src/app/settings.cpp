@@ -32,6 +32,7 @@ constexpr std::array kFields = {
     NUMBER(Skin),               NUMBER(AccurateRip),       NUMBER(VerifyReads),
     NUMBER(WriteLog),           NUMBER(WriteCue),          NUMBER(Deemphasis),         NUMBER(NotifyWhenDone),
     NUMBER(CoverArtSize),
+    NUMBER(ReplayGain),
     MACHINE_TEXT(AppPath),
     MACHINE_TEXT(HomeURL),      MACHINE_TEXT(MailURL),
 };

@@ -64,6 +64,7 @@ struct Settings {
     std::uint32_t WriteLog = 1;     // a rip log beside the files
     std::uint32_t WriteCue = 1;     // a CUE sheet beside the files
     std::uint32_t Deemphasis = 1;   // de-emphasise a pre-emphasised track (not for WAV)
+    std::uint32_t ReplayGain = 1;   // measure each track's and the album's loudness and tag the files with it
     std::uint32_t NotifyWhenDone = 1;  // a desktop notification when a rip ends behind another window
     std::uint32_t CoverArtSize = 500;  // the front cover asked of the Cover Art Archive: 250, 500, 1200, 0 the original
     // From the machine store, written by installation.

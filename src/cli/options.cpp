@@ -60,6 +60,8 @@ const char* const kUsageText =
     "  --no-deemphasis        keep the disc's pre-emphasised audio (default: the Deemphasis setting, on)\n"
     "  --cover FILE           embed the JPEG or PNG picture FILE as the front cover and put it\n"
     "                         beside the files (default: the release's from the Cover Art Archive)\n"
+    "  --no-replaygain        measure no loudness and write no ReplayGain tags (default: the\n"
+    "                         ReplayGain setting, on)\n"
     "  --json                 print one JSON object at the end (progress goes to stderr)\n"
     "\n"
     "Other commands:\n"
@@ -197,6 +199,7 @@ CliOptions ParseOptions(const std::vector<std::string>& args)
         else if (arg == "--gaps") options.gaps = true;
         else if (arg == "--deemphasis") options.deemphasis = true;
         else if (arg == "--no-deemphasis") options.deemphasis = false;
+        else if (arg == "--no-replaygain") options.noReplayGain = true;
         else if (arg == "--no-gaps") options.gaps = false;
         else if (arg == "--cover") options.cover = value();
         else if (arg == "--release") options.release = value();

@@ -45,6 +45,7 @@ struct CliOptions {
     bool noCue = false;                  // no CUE sheet
     std::optional<bool> deemphasis;      // de-emphasise pre-emphasised tracks (default: the setting)
     std::optional<std::string> cover;    // a JPEG or PNG file: the files' front cover
+    bool noReplayGain = false;           // no loudness measured, no ReplayGain tags
     std::optional<bool> gaps;            // find the tracks' gaps (rips: on unless --no-gaps; --info: only with --gaps)
     std::uint32_t playTrack = 0;        // --play N: 1-based position
     std::optional<std::string> release;  // --release N (from 1) or a release id

@@ -82,6 +82,7 @@ int RunRipCommand(const CliOptions& options)
     plan.settings.detectGaps = options.gaps.value_or(true);
     plan.settings.deemphasis = options.deemphasis.value_or(plan.settings.deemphasis);
     if (options.cover) plan.settings.coverFile = *options.cover;
+    if (options.noReplayGain) plan.settings.replayGain = false;
     const RipJob& job = plan.job;
 
     auto terminal = std::make_shared<Terminal>();

@@ -6,6 +6,7 @@
 #include "platform/utf.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace tesslow {
@@ -25,6 +26,15 @@ std::string TrackLabel(const DiscRecord& disc, std::uint32_t t)
     char number[8];
     std::snprintf(number, sizeof number, "%02d", TrackNumberOf(disc, t));
     return std::string(number) + " \xE2\x80\x94 " + Printable(DisplayUtf8(TitleOfAudioTrack(disc, t)));
+}
+
+// {"gain": -6.52, "peak": 0.988547}: as the tags give them.
+std::string JsonReplayGain(const ReplayGain& value)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "{\"gain\": %.2f, \"peak\": %.6f}", std::fabs(value.gain) < 0.005 ? 0.0 : value.gain,
+                  value.peak);
+    return text;
 }
 
 const AccuracyOutcome::Track* JudgedTrack(const RipMonitor& monitor, std::uint32_t trackIndex)
@@ -97,7 +107,9 @@ std::string JsonTrack(const RipMonitor& monitor, const TrackOutcome& track)
                        ", \"number\": " + std::to_string(track.number) + ", \"file\": " + JsonString(track.file) +
                        ", \"status\": " + JsonString(TrackStatusName(track.status)) + ", \"errors\": [";
     for (std::size_t i = 0; i < errors.size(); ++i) json += (i > 0 ? ", " : "") + JsonString(errors[i]);
-    json += "], \"silent_samples\": " + std::to_string(track.silentSamples) + ", \"crc32\": ";
+    json += "], \"silent_samples\": " + std::to_string(track.silentSamples) +
+            ", \"replaygain\": " + (track.replayGain ? JsonReplayGain(*track.replayGain) : std::string("null")) +
+            ", \"crc32\": ";
     if (!track.sums) return json + "null, \"accuraterip\": null}";
     json += JsonString(Hex(track.sums->crc32)) + ", \"accuraterip\": {\"v1\": " + JsonString(Hex(track.sums->v1)) +
             ", \"v2\": " + JsonString(Hex(track.sums->v2)) + ", \"result\": ";
@@ -172,7 +184,17 @@ std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFo
     json += "], \"tracks\": [";
     const auto& tracks = monitor.Tracks();
     for (std::size_t i = 0; i < tracks.size(); ++i) json += (i > 0 ? ", " : "") + JsonTrack(monitor, tracks[i]);
-    return json + "]}\n";
+    json += "], \"album_replaygain\": ";
+    if (const auto& album = monitor.AlbumGain()) {
+        json += JsonReplayGain(album->gain);
+        json.pop_back();
+        json += ", \"tracks\": [";
+        for (std::size_t i = 0; i < album->tracks.size(); ++i) json += (i > 0 ? ", " : "") + std::to_string(album->tracks[i]);
+        json += "], \"whole_disc\": " + std::string(album->wholeDisc ? "true" : "false") + "}";
+    } else {
+        json += "null";
+    }
+    return json + "}\n";
 }
 
 }  // namespace tesslow

@@ -22,10 +22,13 @@ std::string RipReportText(const RipMonitor& monitor, const DiscRecord& disc);
 //  "cache", "file"), "location" (the address or path), "mime", "width",
 //  "height", "bytes"} (null when the files carry none), "notes": [...], "tracks":
 //  [{"position", "number", "file", "status" ("ripped", "error", "skipped"),
-//  "errors": [...], "silent_samples" (given as silence, outside the disc), "crc32",
+//  "errors": [...], "silent_samples" (given as silence, outside the disc),
+//  "replaygain": {"gain" (dB), "peak"} (null when not measured), "crc32",
 //  "accuraterip": {"v1", "v2", "result" ("accurate", "not accurate", "not
 //  present", or null when the database gave no verdict), "confidence",
-//  "match" ("v1", "v2" or null)}}]}
+//  "match" ("v1", "v2" or null)}}], "album_replaygain": {"gain", "peak",
+//  "tracks" (the CD numbers measured together), "whole_disc"} (null when not
+//  measured)}
 // Checksums are 8 lowercase hex digits; a track not ripped whole has null
 // for "crc32" and "accuraterip".
 std::string RipReportJson(const RipMonitor& monitor, const std::string& outputFolder);

@@ -18,6 +18,8 @@ namespace tesslow {
 namespace {
 
 constexpr unsigned kCompressionLevel = 5;
+// Room for the ReplayGain comments set once the track (and the album) is done.
+constexpr unsigned kPaddingBytes = 1024;
 
 [[noreturn]] void InitializationFailed()
 {
@@ -96,6 +98,11 @@ void CFLACEncoder::Start()
         picture_.reset(MakePictureBlock(*cover));
         metadataList_[blocks++] = picture_.get();
     }
+    // Padding last: the ReplayGain values are set into it once the file is done.
+    padding_.reset(FLAC__metadata_object_new(FLAC__METADATA_TYPE_PADDING));
+    if (!padding_) throw std::bad_alloc();
+    padding_->length = kPaddingBytes;
+    metadataList_[blocks++] = padding_.get();
     FLAC__stream_encoder_set_metadata(encoder, metadataList_, blocks);
 
     const FLAC__StreamEncoderInitStatus status =

@@ -14,7 +14,8 @@ namespace tesslow {
 // Writes a native FLAC file with the libFLAC stream encoder at compression
 // level 5, whatever the job's quality preset. The file carries exactly one
 // VORBIS_COMMENT block, always: with the track's tags (see AddTrackComments),
-// or with no entries for a disc without titles. Accepts 16-bit signed and
+// or with no entries for a disc without titles; a PADDING block after it
+// leaves room for tags set once the file is complete (UpdateFlacTags). Accepts 16-bit signed and
 // 8-bit unsigned samples; the samples of an incomplete last frame of a block
 // are dropped.
 //
@@ -63,7 +64,8 @@ private:
     UniqueFd file_;
     std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> comments_;
     std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> picture_;  // the front cover, when there is one
-    FLAC__StreamMetadata* metadataList_[4] = {nullptr};
+    std::unique_ptr<FLAC__StreamMetadata, DeleteMetadata> padding_;  // room for tags set after encoding
+    FLAC__StreamMetadata* metadataList_[3] = {nullptr, nullptr, nullptr};
     std::unique_ptr<FLAC__StreamEncoder, DeleteStreamEncoder> encoder_;
     bool notStarted_ = true;
     std::unique_ptr<FLAC__int32[]> samples_;  // conversion buffer; only ever grows

@@ -27,5 +27,6 @@ inline constexpr std::uint32_t UM_RIP_NOTE = WM_USER + 213;          // sent; w 
 inline constexpr std::uint32_t UM_RIP_READ_OFFSET = WM_USER + 214;   // sent; w = const ReadOffsetUsed*, valid during the call
 inline constexpr std::uint32_t UM_RIP_STEP = WM_USER + 215;          // posted; w = RipStep
 inline constexpr std::uint32_t UM_RIP_COVER = WM_USER + 220;         // sent; w = const CoverOutcome*, valid during the call
+inline constexpr std::uint32_t UM_RIP_ALBUM_GAIN = WM_USER + 221;    // sent; w = const AlbumGainOutcome*, valid during the call
 
 }  // namespace tesslow

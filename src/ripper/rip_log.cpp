@@ -3,6 +3,7 @@
 #include "accuracy/accuraterip_id.h"
 #include "app/cd_audio.h"
 #include "app/raw_toc.h"
+#include "loudness/replay_gain_tags.h"
 
 #include <openssl/evp.h>
 
@@ -244,6 +245,10 @@ std::string RipLogText(const RipLogInput& input)
             log += "    Reads: " + std::to_string(track.reads) + "\n";
             if (track.testCrc) log += "    Test CRC: " + Hex(*track.testCrc) + "\n";
             log += "    Copy CRC: " + Hex(track.sums->crc32) + "\n";
+            if (track.replayGain) {
+                log += "    ReplayGain track gain: " + Quoted(GainText(track.replayGain->gain)) + "\n";
+                log += "    ReplayGain track peak: " + PeakText(track.replayGain->peak) + "\n";
+            }
             log += AccurateRipBlock(input, track, 1);
             log += AccurateRipBlock(input, track, 2);
         }
@@ -257,6 +262,16 @@ std::string RipLogText(const RipLogInput& input)
         if (summary.rfind("AccurateRip: ", 0) == 0) summary.erase(0, 13);
     }
     log += "  AccurateRip summary: " + Quoted(summary) + "\n";
+    if (input.albumGain) {
+        // Only the tracks of this rip are measured: say which.
+        std::string tracks;
+        for (const int number : input.albumGain->tracks) tracks += (tracks.empty() ? "" : ", ") + std::to_string(number);
+        log += "  ReplayGain album gain: " + Quoted(GainText(input.albumGain->gain.gain)) + "\n";
+        log += "  ReplayGain album peak: " + PeakText(input.albumGain->gain.peak) + "\n";
+        log += "  ReplayGain album tracks: " +
+               Quoted(tracks + (input.albumGain->wholeDisc ? " (every track of the disc)" : " (only the tracks of this rip)")) +
+               "\n";
+    }
     log += "  Health status: " + Quoted(Health(input)) + "\n";
     log += "  EOF: End of status report\n";
     return log + "\nSHA-256 hash: " + Sha256Hex(log) + "\n";

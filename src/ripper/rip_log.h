@@ -27,6 +27,7 @@ struct RipLogInput {
     std::vector<TrackOutcome> tracks;  // the tracks the job finished, in ripping order
     std::optional<AccuracyOutcome> accuracy;
     std::optional<CoverOutcome> cover;  // what the files carry as their front cover
+    std::optional<AlbumGainOutcome> albumGain;
     bool canceled = false;
 };
 
@@ -39,8 +40,9 @@ struct RipLogInput {
 // "TOC" (every audio track), "Tracks" (each finished track: file name below
 // the output folder, pre-gap length when known, ISRC, peak level,
 // pre-emphasis and whether the file was de-emphasised, speed, test and copy
-// CRC, both AccurateRip results, status)
-// and "Conclusive status report" (AccurateRip summary, health, whether the rip
+// CRC, both AccurateRip results, ReplayGain track gain and peak, status)
+// and "Conclusive status report" (AccurateRip summary, the ReplayGain album
+// gain, peak and the tracks it was measured over, health, whether the rip
 // was canceled), then a blank line and "SHA-256 hash: " with the SHA-256 of
 // everything before that line, in uppercase hex. Free text is double-quoted
 // with YAML escapes, so no title can break the shape. UTF-8.

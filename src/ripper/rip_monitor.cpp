@@ -14,6 +14,7 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         started_ = true;
         tracks_.clear();
         accuracy_.reset();
+        albumGain_.reset();
         noteLines_.clear();
         readOffset_.reset();
         step_ = RipStep::Tracks;
@@ -48,6 +49,9 @@ std::intptr_t RipMonitor::Handle(const Message& message, std::uint64_t nowMs)
         break;
     case UM_RIP_COVER:
         if (message.wParam) cover_ = *reinterpret_cast<const CoverOutcome*>(message.wParam);
+        break;
+    case UM_RIP_ALBUM_GAIN:
+        if (message.wParam) albumGain_ = *reinterpret_cast<const AlbumGainOutcome*>(message.wParam);
         break;
     case UM_RIP_NOTE:
         if (message.wParam) noteLines_.emplace_back(reinterpret_cast<const char*>(message.wParam));

@@ -48,6 +48,8 @@ public:
     const std::optional<AccuracyOutcome>& Accuracy() const { return accuracy_; }
     // The front cover the files carry, or why none (not after a cancel).
     const std::optional<CoverOutcome>& Cover() const { return cover_; }
+    // The album's ReplayGain, once its tags are in the files.
+    const std::optional<AlbumGainOutcome>& AlbumGain() const { return albumGain_; }
 
     // The lines that are not errors (what was found of the drive's read
     // offset, silence outside the disc), the read offset the job read with,
@@ -74,6 +76,7 @@ private:
     std::vector<TrackOutcome> tracks_;
     std::optional<AccuracyOutcome> accuracy_;
     std::optional<CoverOutcome> cover_;
+    std::optional<AlbumGainOutcome> albumGain_;
     std::vector<std::string> noteLines_;
     std::optional<ReadOffsetUsed> readOffset_;
     RipStep step_ = RipStep::Tracks;

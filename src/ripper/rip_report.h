@@ -2,6 +2,7 @@
 
 #include "accuracy/accuraterip_verdict.h"
 #include "accuracy/track_checksums.h"
+#include "loudness/replay_gain.h"
 
 #include <cstdint>
 #include <optional>
@@ -32,6 +33,16 @@ struct TrackOutcome {
     double peak = 0;                      // the file's largest sample, 0 to 1
     double speed = 0;                     // the first read's speed, in multiples of 75 sectors a second
     bool deemphasised = false;            // the file holds the track's audio with the de-emphasis filter applied
+    std::optional<ReplayGain> replayGain;  // measured on the file's audio and in its tags; none when off, for WAV, or silent
+};
+
+// The album's ReplayGain, measured over every track of the job that got a
+// track gain, together (sent with UM_RIP_ALBUM_GAIN once the tracks are done
+// and their files carry it; not after a cancel).
+struct AlbumGainOutcome {
+    ReplayGain gain;
+    std::vector<int> tracks;  // the CD numbers of the tracks measured, in ripping order
+    bool wholeDisc = false;   // they are every audio track of the disc
 };
 
 // The read offset correction a rip job read with, and where it came from

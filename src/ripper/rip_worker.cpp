@@ -10,6 +10,9 @@
 #include "encoding/overwrite.h"
 #include "encoding/track_tags.h"
 #include "metadata/cover_art_lookup.h"
+#include "encoding/tag_update.h"
+#include "loudness/meter_thread.h"
+#include "loudness/replay_gain_tags.h"
 #include "metadata/disc_id.h"
 #include "metadata/naming.h"
 #include "platform/desktop_shell.h"
@@ -89,6 +92,7 @@ RipSettings RipSettings::From(const Settings& settings)
     from.deemphasis = settings.Deemphasis != 0;
     from.coverArtSize = CoverArtSizeOf(settings.CoverArtSize);
     from.coverArtUrl = CoverArtBaseUrl();
+    from.replayGain = settings.ReplayGain != 0;
     from.detectGaps = true;
     return from;
 }
@@ -105,6 +109,8 @@ struct RipWorker::Track {
 };
 
 RipWorker::RipWorker(RipWorkerSetup setup) : setup_(std::move(setup)) {}
+
+RipWorker::~RipWorker() = default;
 
 bool RipWorker::AskCancel()
 {
@@ -166,6 +172,7 @@ RipResult RipWorker::Run()
         wish.limit = setup_.settings.coverArtLimit;
         cover_ = std::make_shared<CoverArtFetch>(std::move(wish));
     }
+    if (MeasuresLoudness()) meterThread_ = std::make_unique<ReplayGainMeterThread>();
 
     if (!job.SelectedTracks.empty()) {
         ReadSubchannel();
@@ -181,6 +188,8 @@ RipResult RipWorker::Run()
     if (!canceled_) cover = ReportCover();
     std::optional<AccuracyOutcome> verdicts;
     if (!canceled_ && setup_.settings.accurateRip) verdicts = ReportAccuracy(accuracy);
+    meterThread_.reset();
+    if (!canceled_ && MeasuresLoudness()) TagAlbum();
     if (!job.SelectedTracks.empty()) WriteRecords(verdicts, cover);
 
     if (!setup_.abandoned || !setup_.abandoned->load()) {
@@ -277,7 +286,65 @@ struct RipWorker::Pass {
     std::uint16_t peak = 0;  // the largest sample's magnitude
     double seconds = 0;
     ExtractionReport report;
+    bool measured = false;  // the audio its encoder was given went to the loudness meter
 };
+
+bool RipWorker::MeasuresLoudness() const
+{
+    return setup_.settings.replayGain && setup_.job.format != FormatCode::Wav;
+}
+
+void RipWorker::FinishFile(Encoder& encoder, PartialFile& file, Pass& pass, TrackOutcome& outcome)
+{
+    encoder.Finish();
+    // The track's gain goes into the file before it takes its name, so a
+    // file under the output path always carries it.
+    std::unique_ptr<ReplayGainMeter> meter = pass.measured ? meterThread_->Finish() : nullptr;
+    std::optional<ReplayGain> gain;
+    if (meter) gain = meter->Track();
+    if (gain) UpdateTags(setup_.job.format, file.TemporaryPath(), TrackGainTags(*gain));
+    file.Commit();
+    outcome.replayGain = gain;
+    std::erase_if(loudness_, [&](const auto& entry) { return entry.first == outcome.trackIndex; });
+    if (meter) loudness_.emplace_back(outcome.trackIndex, std::move(meter));
+}
+
+void RipWorker::TagAlbum()
+{
+    // Every track of this job with a file and a measured loudness: tracks
+    // ripped by an earlier run are not known here.
+    AlbumGainOutcome album;
+    std::vector<const ReplayGainMeter*> meters;
+    std::vector<TrackOutcome*> tagged;
+    for (TrackOutcome& outcome : outcomes_) {
+        if (outcome.status != TrackOutcome::Status::Ripped || !outcome.replayGain) continue;
+        for (const auto& [trackIndex, meter] : loudness_)
+            if (trackIndex == outcome.trackIndex) meters.push_back(meter.get());
+        tagged.push_back(&outcome);
+        album.tracks.push_back(outcome.number);
+    }
+    const std::optional<ReplayGain> gain = ReplayGainMeter::Album(meters);
+    if (!gain) return;
+    album.gain = *gain;
+    // The disc lists its audio tracks only; a hidden track comes on top.
+    album.wholeDisc = std::count_if(album.tracks.begin(), album.tracks.end(), [](int n) { return n > 0; }) >=
+                      static_cast<std::ptrdiff_t>(setup_.disc.tracks.size());
+    for (TrackOutcome* outcome : tagged) {
+        try {
+            UpdateTags(setup_.job.format, outcome->file, AlbumGainTags(album.gain));
+        } catch (const EncoderException& error) {
+            outcome->errors.push_back(error.Message());
+            SendErrorLine(FileNameOf(outcome->file) + ": " + error.Message());
+        }
+    }
+    albumGain_ = album;
+    setup_.sink->Send(UM_RIP_ALBUM_GAIN, reinterpret_cast<std::uintptr_t>(&*albumGain_), 0);
+    if (!album.wholeDisc) {
+        std::string numbers;
+        for (const int number : album.tracks) numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+        SendNote("The album's ReplayGain was measured over the tracks of this rip only (" + numbers + ")");
+    }
+}
 
 // Reads the track once through its extraction stream, giving the audio to
 // `encoder` when there is one. Throws "Canceled." or "CD read error.".
@@ -295,6 +362,10 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
     std::optional<DeemphasisFilter> deemphasis;
     std::vector<unsigned char> filtered;
     if (encoder && Deemphasises(t)) deemphasis.emplace();
+    if (encoder && meterThread_) {
+        meterThread_->Start();
+        pass.measured = true;
+    }
     std::int64_t trackPosition = 0;
     // Progress follows the drive: the library reads far ahead of the audio it
     // has verified and delivered, so the bars show the further of the two.
@@ -328,8 +399,10 @@ RipWorker::Pass RipWorker::ReadPass(Track& track, std::uint32_t t, Encoder* enco
             filtered.assign(chunk.begin(), chunk.begin() + n);
             deemphasis->Apply(filtered.data(), filtered.size());
             encoder->Write(filtered.data(), static_cast<unsigned>(n), nullptr);
+            if (pass.measured) meterThread_->Add(filtered.data(), static_cast<std::size_t>(n));
         } else if (encoder) {
             encoder->Write(chunk.data(), static_cast<unsigned>(n), nullptr);
+            if (pass.measured) meterThread_->Add(chunk.data(), static_cast<std::size_t>(n));
         }
         checksums.Add(chunk.data(), static_cast<std::size_t>(n));
         pass.peak = std::max(pass.peak, Peak(chunk.data(), static_cast<std::size_t>(n)));
@@ -391,10 +464,9 @@ void RipWorker::RipTrack(std::uint32_t t)
         track.file.emplace(track.outputPath);
         track.encoder = MakeEncoder(track.file->TemporaryPath(), t);
 
-        const Pass first = ReadPass(track, t, track.encoder.get());
-        track.encoder->Finish();
+        Pass first = ReadPass(track, t, track.encoder.get());
+        FinishFile(*track.encoder, *track.file, first, outcome);
         track.encoder.reset();
-        track.file->Commit();
         committed = true;
         outcome.reads = 1;
         outcome.sums = first.sums;
@@ -471,9 +543,8 @@ void RipWorker::VerifyCopy(Track& track, std::uint32_t t)
             outcome.testCrc = pass.sums.crc32;
             if (*earlier > 0 && encoder) {
                 // The first read was the odd one: this read's file replaces it.
-                encoder->Finish();
+                FinishFile(*encoder, *file, pass, outcome);
                 encoder.reset();
-                file->Commit();
                 outcome.sums = pass.sums;
                 outcome.peak = pass.peak / 32768.0;
             }
@@ -538,6 +609,7 @@ void RipWorker::WriteRecords(const std::optional<AccuracyOutcome>& verdicts, con
     input.tracks = outcomes_;
     input.accuracy = verdicts;
     input.cover = cover;
+    input.albumGain = albumGain_;
     input.canceled = canceled_;
     for (const std::string& error : WriteRipRecords(input, setup_.settings.writeLog, setup_.settings.writeCue))
         SendErrorLine(error);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tesslow {
@@ -22,6 +23,9 @@ class CoverArtFetch;
 class DesktopShell;
 class Encoder;
 class MessageSink;
+class PartialFile;
+class ReplayGainMeter;
+class ReplayGainMeterThread;
 class OverwritePolicy;
 class OverwriteQuestion;
 struct Settings;
@@ -49,6 +53,7 @@ struct RipSettings {
     std::string coverFile{};          // a picture the command line gave for this rip's front cover
     std::string coverCacheFolder{};   // empty: the default cover cache
     std::chrono::milliseconds coverArtLimit{20000};  // the cover's look-up, all of it
+    bool replayGain = false;          // ReplayGain: track and album gains measured and tagged (not for WAV)
 
     static RipSettings From(const Settings& settings);
 };
@@ -123,17 +128,26 @@ struct RipWorkerSetup {
 // files; no picture, or one that could not be put there, is a note, never
 // an error.
 //
+// With ReplayGain on (any format but WAV), the audio each encoder is given is
+// measured as it goes, on a thread beside the encoder's; the track's gain and
+// peak are set in its file's tags before the file takes its name. Once the tracks are done (not after a
+// cancel) the album's gain and peak, measured over those tracks together, are
+// added to each of their files, rewriting only the tags (a file that cannot
+// take them gets an error line), and go out with UM_RIP_ALBUM_GAIN.
+//
 // Messages: UM_RIP_STARTED, UM_RIP_TOTAL_RANGE, UM_RIP_TRACK_STARTED,
 // UM_RIP_TRACK_RANGE, UM_RIP_PROGRESS and UM_RIP_FINISHED are posted;
 // UM_RIP_QUERY_CANCEL (before every track and every chunk, and between the
 // reads of the gap search), UM_RIP_ERROR,
 // UM_RIP_TRACK_DONE (after every track the job did not cancel),
-// UM_RIP_ACCURACY, UM_RIP_COVER, UM_RIP_READ_OFFSET (before the first track) and
+// UM_RIP_ACCURACY, UM_RIP_COVER, UM_RIP_ALBUM_GAIN, UM_RIP_READ_OFFSET (before
+// the first track) and
 // UM_RIP_NOTE (lines that are not errors) are sent; UM_RIP_STEP is posted
 // around a search for the read offset. Positions and ranges are bytes of CD audio.
 class RipWorker {
 public:
     explicit RipWorker(RipWorkerSetup setup);
+    ~RipWorker();
 
     // Runs the job and answers what it reported: canceled when the sink
     // confirmed the cancel, completed with errors when it sent an error line,
@@ -150,6 +164,9 @@ private:
     std::unique_ptr<Encoder> MakeEncoder(const std::string& path, std::uint32_t trackIndex);
     Pass ReadPass(Track& track, std::uint32_t trackIndex, Encoder* encoder);
     void VerifyCopy(Track& track, std::uint32_t trackIndex);
+    bool MeasuresLoudness() const;
+    void FinishFile(Encoder& encoder, PartialFile& file, Pass& pass, TrackOutcome& outcome);
+    void TagAlbum();
     void ReportFailure(Track& track, const std::string& message);
     void SendErrorLine(const std::string& line);
     void SendTrackLine(const std::string& path, const std::string& message);
@@ -176,6 +193,10 @@ private:
     ReadOffset readOffset_;                 // what the tracks are read with
     ReadOffsetUsed offsetUsed_;             // and where it came from
     DiscSubcode subcode_;                   // what the disc's sub-channel says
+    // The loudness of each track whose file landed, for the album's gain.
+    std::vector<std::pair<std::uint32_t, std::unique_ptr<ReplayGainMeter>>> loudness_;
+    std::optional<AlbumGainOutcome> albumGain_;
+    std::unique_ptr<ReplayGainMeterThread> meterThread_;  // while the tracks are ripped, with ReplayGain on
 };
 
 }  // namespace tesslow

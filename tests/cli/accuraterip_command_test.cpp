@@ -71,7 +71,7 @@ protected:
         const test::TrackSums& sums = expected[static_cast<std::size_t>(position - 1)];
         return "{\"position\": " + std::to_string(position) + ", \"number\": " + std::to_string(position) +
                ", \"file\": \"" + (dir / "out" / ("Track 0" + std::to_string(position) + ".wav")).string() +
-               "\", \"status\": \"ripped\", \"errors\": [], \"silent_samples\": 0, \"crc32\": \"" + Hex(sums.crc32) +
+               "\", \"status\": \"ripped\", \"errors\": [], \"silent_samples\": 0, \"replaygain\": null, \"crc32\": \"" + Hex(sums.crc32) +
                "\", \"accuraterip\": {\"v1\": \"" + Hex(sums.v1) + "\", \"v2\": \"" + Hex(sums.v2) +
                "\", \"result\": \"accurate\", \"confidence\": " + std::to_string(confidence) + ", \"match\": \"" + match +
                "\"}}";
