@@ -34,7 +34,7 @@ test-tsan:
 # fuzz/crashes/<harness>/, where `make test` replays it from then on.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_HARNESSES := cue_sheet reg_document title_cache ws2_answer dbar_file q_frame cd_text
+FUZZ_HARNESSES := cue_sheet reg_document title_cache ws2_answer dbar_file q_frame cd_text cover_picture
 
 fuzz: deps
 	@if ! command -v clang++ >/dev/null 2>&1; then \

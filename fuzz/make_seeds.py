@@ -221,3 +221,29 @@ write("cd_text", "titles.bin", cd_text_answer([
 ]))
 write("cd_text", "latin1.bin", cd_text_answer([(0x80, [b"Bj\xf6rk", b"J\xf3ga"])]))
 write("cd_text", "ms_jis.bin", cd_text_answer([(0x80, [b"\x93\x8c\x8b\x9e", b"\x83\x65"])], code=0x80))
+
+
+def png_header(width, height, depth, colour):
+    """A PNG's signature, IHDR and IEND: all the cover reader looks at."""
+    def chunk(kind, body):
+        import zlib
+        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", ihdr) + chunk(b"IEND", b"")
+
+
+def jpeg_header(width, height, components, frame=0xC0, app=b"JFIF\0\1\1\0\0\1\0\1\0\0"):
+    """SOI, an APP0 segment, a start-of-frame segment and EOI."""
+    sof = struct.pack(">BHHB", 8, height, width, components)
+    sof += b"".join(bytes([i + 1, 0x11, 0]) for i in range(components))
+    return (b"\xff\xd8" + b"\xff\xe0" + struct.pack(">H", len(app) + 2) + app
+            + bytes([0xFF, frame]) + struct.pack(">H", len(sof) + 2) + sof + b"\xff\xd9")
+
+
+write("cover_picture", "rgb.png", png_header(500, 500, 8, 2))
+write("cover_picture", "rgba.png", png_header(1200, 1199, 8, 6))
+write("cover_picture", "grey16.png", png_header(3, 7, 16, 0))
+write("cover_picture", "baseline.jpg", jpeg_header(500, 500, 3))
+write("cover_picture", "progressive_grey.jpg", jpeg_header(250, 240, 1, frame=0xC2))
+write("cover_picture", "cmyk.jpg", jpeg_header(640, 480, 4, frame=0xC1))
+write("cover_picture", "html.bin", "<html><body>Not Found</body></html>")
