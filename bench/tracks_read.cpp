@@ -12,6 +12,7 @@
 //   build/bench/bench_tracks_read [--delay 3000]
 
 #include "drive/disc_probe.h"
+#include "support/paint_counter.h"
 #include "support/recording_shell.h"
 #include "support/temp_dir.h"
 #include "support/test_disc.h"
@@ -38,16 +39,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Counts the paints a widget gets.
-class PaintCounter final : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using tesslow::test::PaintCounter;
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 

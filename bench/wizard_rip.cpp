@@ -12,6 +12,7 @@
 
 #include "app/settings.h"
 #include "drive/disc_probe.h"
+#include "support/paint_counter.h"
 #include "support/recording_shell.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -37,16 +38,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Counts the paints a widget gets.
-class PaintCounter final : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using tesslow::test::PaintCounter;
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 

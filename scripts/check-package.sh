@@ -64,16 +64,16 @@ cp "$root$work/window.xwd" "$build/package-window.xwd"
 echo "the window's picture: $build/package-window.xwd"
 
 echo "== Removing it"
-in_root apt-get remove -y -qq tesslow >/dev/null
+# Runs `apt-get $1 tesslow` and lists the package's files that outlast it.
 left=()
-while read -r path; do
-  [[ -e "$root$path" && ! -d "$root$path" ]] && left+=("$path")
-done <"$root$work/files.txt"
-echo "files of the package left after apt remove: ${left[*]:-none}"
-in_root apt-get purge -y -qq tesslow >/dev/null
-left=()
-while read -r path; do
-  [[ -e "$root$path" && ! -d "$root$path" ]] && left+=("$path")
-done <"$root$work/files.txt"
-echo "files of the package left after apt purge: ${left[*]:-none}"
+take_away() {
+  in_root apt-get "$1" -y -qq tesslow >/dev/null
+  left=()
+  while read -r path; do
+    [[ -e "$root$path" && ! -d "$root$path" ]] && left+=("$path")
+  done <"$root$work/files.txt"
+  echo "files of the package left after apt $1: ${left[*]:-none}"
+}
+take_away remove
+take_away purge
 [[ ${#left[@]} -eq 0 ]]

@@ -169,14 +169,7 @@ protected:
         return args;
     }
 
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        if (fs::exists(dir / "out"))
-            for (const auto& entry : fs::directory_iterator(dir / "out")) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return test::FolderEntries(dir / "out"); }
 
     test::UserSandbox sandbox;
     test::TempDir dir;

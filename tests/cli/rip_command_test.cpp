@@ -49,15 +49,7 @@ protected:
     // A disc without titles names every file "Track NN", whatever the template.
     fs::path Output(const std::string& name) const { return dir / "out" / ("Track " + name); }
 
-    // The names in the output folder, hidden ones included.
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        if (fs::exists(dir / "out"))
-            for (const auto& entry : fs::directory_iterator(dir / "out")) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Entries() const { return test::FolderEntries(dir / "out"); }
 
     // Titles for the disc in the title cache, as an earlier look-up left them.
     void Name(const AlbumInfo& album)

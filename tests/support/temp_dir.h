@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tesslow::test {
 
@@ -58,5 +59,8 @@ private:
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
+
+// The names in `folder`, hidden ones included, sorted; none when it does not exist.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 
 }  // namespace tesslow::test

@@ -1,3 +1,4 @@
+#include "support/paint_counter.h"
 #include "support/test_disc.h"
 #include "wizard_harness.h"
 
@@ -18,16 +19,7 @@ namespace {
 
 using test::WizardHarness;
 
-// Counts the paints a widget gets.
-class PaintCounter final : public QObject {
-public:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) ++paints;
-        return false;
-    }
-    int paints = 0;
-};
+using test::PaintCounter;
 
 // The wizard over a drive that answers every command 3 seconds late.
 class SlowDrive : public ::testing::Test {
