@@ -137,14 +137,14 @@ const Row kRows[] = {
 
 class ReplayGainRip : public ::testing::Test {
 protected:
-    // Three ten-second tracks near -10, -21 and -31 LUFS: a loud sine, pink
+    // Three ten-second tracks near -10, -18 and -30 LUFS: a loud sine, pink
     // noise, a quiet sine. Each track is a WAVE file of the image. (FFmpeg
     // measures the joined tracks with blocks across their joins, which the
     // album's measurement over the tracks does not have: short tracks would
     // make that count.)
     void SetUp() override
     {
-        const char* signals[][3] = {{"sine", "1000", "0.316"}, {"pinknoise", "", "0.3"}, {"sine", "440", "0.0316"}};
+        const char* signals[][3] = {{"sine", "1000", "0.316"}, {"pinknoise", "", "0.424"}, {"sine", "440", "0.0355"}};
         std::string cue;
         for (int t = 0; t < 3; ++t) {
             const fs::path wave = dir / ("t" + std::to_string(t + 1) + ".wav");
