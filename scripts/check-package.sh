@@ -76,4 +76,6 @@ take_away() {
 }
 take_away remove
 take_away purge
+# What apt pulled in for the package goes too, so the next check starts fresh.
+in_root apt-get autoremove --purge -y -qq >/dev/null
 [[ ${#left[@]} -eq 0 ]]
