@@ -1,6 +1,7 @@
 #include "platform/http_client.h"
 
 #include <curl/curl.h>
+#include <openssl/crypto.h>
 
 #include <algorithm>
 #include <charconv>
@@ -64,7 +65,13 @@ struct HttpClient::Handle {
 HttpClient::HttpClient(HttpOptions options) : options_(std::move(options)), handle_(std::make_unique<Handle>())
 {
     static std::once_flag initialised;
-    std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(initialised, [] {
+        // A look-up abandoned at its deadline may still be inside TLS while
+        // the program exits; OpenSSL's exit-time clean-up would free what it
+        // uses. The process's end frees everything anyway.
+        OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    });
     handle_->curl = curl_easy_init();
     if (!handle_->curl) throw HttpError("cannot start an HTTP session");
     handle_->headers.reset(curl_slist_append(nullptr, ("Accept: " + options_.accept).c_str()));
