@@ -68,6 +68,10 @@ bool RipSession::Pump(std::chrono::milliseconds wait)
         const auto timeout = std::chrono::ceil<std::chrono::milliseconds>(std::max(next - now, Clock::duration::zero()));
         const bool arrived = queue_->Dispatch(
             [this](const Message& message) {
+                // The worker may have heard the request while this side waited
+                // for its messages; it is confirmed before any of them, so that
+                // the end of a canceled job is never taken for a finish.
+                if (cancelRequested_ && cancelRequested_->load()) ConfirmCancel();
                 const std::intptr_t answer = monitor_.Handle(message, NowMs());
                 display_.OnRipMessage(message, monitor_);
                 return answer;

@@ -34,15 +34,19 @@ public:
     int ticks = 0;
 };
 
-// A drive that hangs: after `readsAllowed` READ CD commands every further one
-// waits until the test releases the drive, as a drive stuck on a scratch can.
+// A drive that hangs: after `readsAllowed` commands of one kind (READ CD
+// unless told) every further one waits until the test releases the drive, as
+// a drive stuck on a scratch can.
 class HangingDrive final : public ScsiTransport {
 public:
-    HangingDrive(std::shared_ptr<ScsiTransport> inner, int readsAllowed) : inner_(std::move(inner)), left_(readsAllowed) {}
+    HangingDrive(std::shared_ptr<ScsiTransport> inner, int readsAllowed, std::uint8_t opcode)
+        : inner_(std::move(inner)), left_(readsAllowed), opcode_(opcode)
+    {
+    }
 
     bool Send(const CommandBlock& block, std::span<std::uint8_t, kSenseLength> sense) override
     {
-        if (block.cdb[0] == mmc::kReadCd) {
+        if (block.cdb[0] == opcode_) {
             std::unique_lock lock(mutex_);
             if (left_ > 0) {
                 --left_;
@@ -74,6 +78,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int left_;
+    std::uint8_t opcode_;
     bool hanging_ = false;
     bool released_ = false;
 };
@@ -82,13 +87,13 @@ private:
 // by the track number, through a session as a front end runs it.
 class RipSessionTest : public ::testing::Test {
 protected:
-    void Insert(const test::TestDisc& disc, int readsBeforeHanging = -1)
+    void Insert(const test::TestDisc& disc, int readsBeforeHanging = -1, std::uint8_t hangingOn = mmc::kReadCd)
     {
         written = test::WriteTestDisc(dir.Path(), disc);
         key = written.cue.string();
         if (readsBeforeHanging >= 0) {
             emulated = std::make_shared<EmulatedDrive>(written.cue);
-            hanging = std::make_shared<HangingDrive>(emulated, readsBeforeHanging);
+            hanging = std::make_shared<HangingDrive>(emulated, readsBeforeHanging, hangingOn);
             records[key].drive = std::make_shared<ScsiCommand>();
             records[key].drive->Adopt(hanging, key);
         }
@@ -192,6 +197,42 @@ TEST_F(RipSessionTest, ACancelWhileTheDriveHangsEndsTheJobAtOnceAndLeavesNoFile)
     }
     EXPECT_EQ(next.Result(), RipResult::Success);
     EXPECT_EQ(fs::file_size(Output(2)), 46u + 300u * 2352u);
+}
+
+TEST_F(RipSessionTest, AnInterruptTheWorkerHearsFirstStillEndsTheJobAsCanceled)
+{
+    // Ctrl-C comes just after the front end last looked at its flag. The
+    // worker, back from the drive, hears it and has nothing more to say than
+    // that it has finished: the job is still a canceled one, not a success.
+    Insert({.tracks = {{.sectors = 300}, {.sectors = 300}}}, 0, mmc::kReadSubChannel);
+    auto interrupted = std::make_shared<std::atomic<bool>>(false);
+    class InterruptingDisplay final : public RipDisplay {
+    public:
+        InterruptingDisplay(HangingDrive& drive, std::atomic<bool>& flag) : drive_(drive), flag_(flag) {}
+        void OnRipMessage(const Message& message, const RipMonitor&) override { ids.push_back(message.id); }
+        void OnRipTick(const RipMonitor&) override
+        {
+            if (flag_ || !drive_.Hanging()) return;
+            flag_ = true;
+            drive_.Release();
+        }
+        std::vector<std::uint32_t> ids;
+
+    private:
+        HangingDrive& drive_;
+        std::atomic<bool>& flag_;
+    } display(*hanging, *interrupted);
+    RipWorkerSetup setup = Setup();
+    setup.cancelRequested = interrupted;
+    RipSession session(std::move(setup), display);
+    session.Start();
+    while (session.Pump(50ms)) {
+    }
+    EXPECT_EQ(session.Result(), RipResult::Canceled);
+    EXPECT_TRUE(session.ErrorLines().empty());
+    ASSERT_FALSE(display.ids.empty());
+    EXPECT_EQ(display.ids.back(), UM_RIP_FINISHED);
+    EXPECT_FALSE(fs::exists(dir / "out"));
 }
 
 // An existing-file question nobody answers until the test lets it.
