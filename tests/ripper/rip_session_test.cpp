@@ -15,6 +15,7 @@
 
 #include <condition_variable>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -28,10 +29,15 @@ using namespace std::chrono_literals;
 class RecordingDisplay final : public RipDisplay {
 public:
     void OnRipMessage(const Message& message, const RipMonitor&) override { ids.push_back(message.id); }
-    void OnRipTick(const RipMonitor&) override { ++ticks; }
+    void OnRipTick(const RipMonitor&) override
+    {
+        ++ticks;
+        if (onTick) onTick();
+    }
 
     std::vector<std::uint32_t> ids;
     int ticks = 0;
+    std::function<void()> onTick;  // what the front end does on its tick
 };
 
 // A drive that hangs: after `readsAllowed` commands of one kind (READ CD
@@ -206,22 +212,12 @@ TEST_F(RipSessionTest, AnInterruptTheWorkerHearsFirstStillEndsTheJobAsCanceled)
     // that it has finished: the job is still a canceled one, not a success.
     Insert({.tracks = {{.sectors = 300}, {.sectors = 300}}}, 0, mmc::kReadSubChannel);
     auto interrupted = std::make_shared<std::atomic<bool>>(false);
-    class InterruptingDisplay final : public RipDisplay {
-    public:
-        InterruptingDisplay(HangingDrive& drive, std::atomic<bool>& flag) : drive_(drive), flag_(flag) {}
-        void OnRipMessage(const Message& message, const RipMonitor&) override { ids.push_back(message.id); }
-        void OnRipTick(const RipMonitor&) override
-        {
-            if (flag_ || !drive_.Hanging()) return;
-            flag_ = true;
-            drive_.Release();
-        }
-        std::vector<std::uint32_t> ids;
-
-    private:
-        HangingDrive& drive_;
-        std::atomic<bool>& flag_;
-    } display(*hanging, *interrupted);
+    RecordingDisplay display;
+    display.onTick = [&] {
+        if (*interrupted || !hanging->Hanging()) return;
+        *interrupted = true;
+        hanging->Release();
+    };
     RipWorkerSetup setup = Setup();
     setup.cancelRequested = interrupted;
     RipSession session(std::move(setup), display);
